@@ -1,0 +1,124 @@
+#include "bmp_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace rastrex {
+
+namespace {
+
+void putLe16(unsigned char*& p, std::uint16_t v)
+{
+    *p++ = static_cast<unsigned char>(v);
+    *p++ = static_cast<unsigned char>(v >> 8);
+}
+
+void putLe32(unsigned char*& p, std::uint32_t v)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        *p++ = static_cast<unsigned char>(v >> shift);
+}
+
+}  // namespace
+
+std::uint32_t bmpFileSize(std::uint32_t width, std::uint32_t height)
+{
+    const std::uint64_t size = kBmpHeaderBytes + bmpRowBytes(width) * height;
+    return size > UINT32_MAX ? 0 : static_cast<std::uint32_t>(size);
+}
+
+void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height)
+{
+    constexpr std::uint32_t kInfoHeaderBytes = 40;
+    constexpr std::uint16_t kPlanes = 1;
+    constexpr std::uint16_t kBitsPerPixel = 24;
+    unsigned char* p = out;
+    *p++ = 'B';
+    *p++ = 'M';
+    putLe32(p, bmpFileSize(width, height));
+    putLe16(p, 0);  // reserved
+    putLe16(p, 0);  // reserved
+    putLe32(p, kBmpHeaderBytes);  // offset of the rows
+    putLe32(p, kInfoHeaderBytes);
+    putLe32(p, width);
+    putLe32(p, height);  // positive: rows stored bottom-up
+    putLe16(p, kPlanes);
+    putLe16(p, kBitsPerPixel);
+    for (int i = 0; i < 6; ++i)  // no compression, sizes, resolutions, colours
+        putLe32(p, 0);
+}
+
+BmpOutput::BmpOutput(const char* path)
+    : path_(path), buffer_(std::make_unique<unsigned char[]>(kBufferBytes))
+{
+    // The buffer exists before the file does, so a failed allocation never
+    // leaves an empty file behind.
+    file_ = std::fopen(path, "wb");
+    if (file_ != nullptr)
+        std::setvbuf(file_, nullptr, _IONBF, 0);  // ours already gathers large blocks
+}
+
+BmpOutput::~BmpOutput()
+{
+    if (file_ != nullptr)
+        std::fclose(file_);
+}
+
+void BmpOutput::flush()
+{
+    if (used_ != 0 && !failed_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_)
+        failed_ = true;
+    used_ = 0;
+}
+
+unsigned char* BmpOutput::reserve(std::size_t n)
+{
+    if (kBufferBytes - used_ < n)
+        flush();
+    return buffer_.get() + used_;
+}
+
+void BmpOutput::put(const unsigned char* data, std::size_t n)
+{
+    while (n != 0) {
+        if (used_ == kBufferBytes)
+            flush();
+        const std::size_t chunk = std::min(n, kBufferBytes - used_);
+        std::memcpy(buffer_.get() + used_, data, chunk);
+        used_ += chunk;
+        data += chunk;
+        n -= chunk;
+    }
+}
+
+void BmpOutput::putZeros(std::size_t n)
+{
+    while (n != 0) {
+        if (used_ == kBufferBytes)
+            flush();
+        const std::size_t chunk = std::min(n, kBufferBytes - used_);
+        std::memset(buffer_.get() + used_, 0, chunk);
+        used_ += chunk;
+        n -= chunk;
+    }
+}
+
+bool BmpOutput::finish()
+{
+    flush();
+    if (std::fclose(file_) != 0)
+        failed_ = true;
+    file_ = nullptr;
+    if (failed_) {
+        // Remove what was written, but never a device, pipe or link.
+        std::error_code ec;
+        if (std::filesystem::symlink_status(path_, ec).type() ==
+            std::filesystem::file_type::regular)
+            std::filesystem::remove(path_, ec);
+    }
+    return !failed_;
+}
+
+}  // namespace rastrex

@@ -1,0 +1,34 @@
+// The dump being read: a buffered stream opened "rb", closed on destruction.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+namespace rastrex {
+
+class InputFile {
+public:
+    explicit InputFile(const char* path) : file_(std::fopen(path, "rb")) {}
+    ~InputFile() { close(); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool isOpen() const { return file_ != nullptr; }
+    void close();
+
+    // Reads up to `count` items of `size` bytes; returns the whole items delivered.
+    std::size_t read(void* into, std::size_t size, std::size_t count);
+
+    // Reads and drops up to `n` bytes; returns how many there were.
+    std::uint64_t skip(std::uint64_t n);
+
+    // Bytes left from the current position to the end, or UINT64_MAX when the
+    // stream cannot tell (not seekable).
+    std::uint64_t remaining();
+
+private:
+    std::FILE* file_;
+};
+
+}  // namespace rastrex

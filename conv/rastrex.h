@@ -1,0 +1,65 @@
+/* rastrex: X Window dump (XWD) to 24-bit Windows bitmap (BMP) conversion.
+ *
+ * The library exports exactly one routine, fnRastrex. It reads one dump and
+ * writes one bitmap within a single call and keeps no state between calls,
+ * so calls on different files may run on several threads at once. */
+#ifndef RASTREX_H
+#define RASTREX_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#  define RASTREX_CALL __stdcall
+#  if defined(RASTREX_BUILDING)
+#    define RASTREX_API __declspec(dllexport)
+#  else
+#    define RASTREX_API __declspec(dllimport)
+#  endif
+#else
+#  define RASTREX_CALL
+#  if defined(RASTREX_BUILDING)
+#    define RASTREX_API __attribute__((visibility("default")))
+#  else
+#    define RASTREX_API
+#  endif
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* What fnRastrex returns. No other value is ever returned; 1 is unused. */
+enum RastrexResult {
+    /* The bitmap was written completely. */
+    RASTREX_OK = 0,
+    /* The input file cannot be opened for reading. */
+    RASTREX_ERR_OPEN_INPUT = 2,
+    /* The output file cannot be created, or writing or closing it failed
+       (a full disk, for instance); an incomplete regular file is removed. */
+    RASTREX_ERR_WRITE_OUTPUT = 3,
+    /* A read from the input delivered nothing: the header is shorter than
+       100 bytes or its size field is 100 or less, there is no byte of the
+       window name, or not one whole pixel unit. */
+    RASTREX_ERR_READ_INPUT = 4,
+    /* The pixel block cannot be allocated, or the dimensions are too large
+       for any block to hold them. */
+    RASTREX_ERR_NO_MEMORY = 5
+};
+
+/* Converts the dump at xwd_path into a bitmap at bmp_path (created, or
+ * replaced if it exists). Both are zero-terminated 8-bit paths handed
+ * unchanged to the file-open call; relative paths are taken relative to the
+ * current directory. The input is read and closed completely before the
+ * output is created, so the two may name the same file. On any result but
+ * RASTREX_OK an existing file at bmp_path is left untouched, except for
+ * RASTREX_ERR_WRITE_OUTPUT after the output was opened. */
+RASTREX_API int32_t RASTREX_CALL fnRastrex(const char* xwd_path, const char* bmp_path);
+
+/* The routine's type, for callers that look it up at run time by name. */
+typedef int32_t(RASTREX_CALL* RastrexFn)(const char* xwd_path, const char* bmp_path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

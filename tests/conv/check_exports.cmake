@@ -1,0 +1,16 @@
+# Fails unless the shared library's dynamic symbol table defines fnRastrex
+# and nothing else.
+execute_process(COMMAND nm -D --defined-only ${LIB} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIB}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${out}")
+set(names "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^.* " "" name "${line}")
+  list(APPEND names ${name})
+endforeach()
+if(NOT names STREQUAL "fnRastrex")
+  message(FATAL_ERROR "exported symbols: ${names}")
+endif()
+message(STATUS "exports: ${names}")

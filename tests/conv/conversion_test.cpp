@@ -1,0 +1,336 @@
+// fnRastrex on dumps of the kind a 24-bit little-endian X server writes:
+// the bitmap's byte layout, every result code and what each leaves on disk.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "rastrex.h"
+#include "xwd_recipe.h"
+
+namespace fs = std::filesystem;
+using namespace rastrex::test;
+
+namespace {
+
+std::int32_t convert(const fs::path& in, const fs::path& out)
+{
+    return fnRastrex(in.c_str(), out.c_str());
+}
+
+class Conversion : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path xwd = dir / "in.xwd";
+    fs::path bmp = dir / "out.bmp";
+};
+
+TEST_F(Conversion, ThreeByTwoIsSeventyEightBytesBottomUp)
+{
+    // Row 0: red, green, blue. Row 1: white, grey, black.
+    const Rgb rows[2][3] = {{{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}},
+                            {{0xFF, 0xFF, 0xFF}, {0x80, 0x80, 0x80}, {0, 0, 0}}};
+    writeFile(xwd, canonicalDump(3, 2, [&](auto x, auto y) { return rows[y][x]; }).bytes());
+    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
+
+    const Bytes expected = {
+        'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
+        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,  // info header
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0xFF, 0xFF, 0xFF, 0x80, 0x80, 0x80, 0, 0, 0, 0, 0, 0,  // dump's row 1
+        0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0,            // dump's row 0
+    };
+    EXPECT_EQ(readFile(bmp), expected);
+}
+
+TEST_F(Conversion, EveryWidthPadsRowsToFourBytes)
+{
+    for (std::uint32_t width = 1; width <= 8; ++width) {
+        SCOPED_TRACE("width " + std::to_string(width));
+        const std::uint32_t height = 3;
+        writeFile(xwd, canonicalDump(width, height, patternPixel).bytes());
+        ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
+        const Bytes out = readFile(bmp);
+        const std::size_t padding = width % 4;
+        const std::size_t row = 3 * width + padding;
+        ASSERT_EQ(out.size(), 54 + row * height);
+        for (std::uint32_t r = 0; r < height; ++r)
+            for (std::size_t i = 0; i < padding; ++i)
+                EXPECT_EQ(out[54 + r * row + 3 * width + i], 0) << "row " << r;
+        const Bitmap pic = parseBmp(out);
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x)
+                ASSERT_EQ(pic.at(x, y), patternPixel(x, y)) << x << "," << y;
+    }
+}
+
+TEST_F(Conversion, UnitBytesAreBlueGreenRedAndTheFourthIsDropped)
+{
+    XwdRecipe r = canonicalDump(1, 1, patternPixel);
+    r.pixels = {0x10, 0x20, 0x30, 0xFF};
+    writeFile(xwd, r.bytes());
+    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
+    const Bytes out = readFile(bmp);
+    EXPECT_EQ(Bytes(out.begin() + 54, out.end()), (Bytes{0x10, 0x20, 0x30, 0}));
+}
+
+// The window name: its length is the header size less 100.
+struct NameCase {
+    const char* what;
+    std::uint32_t headerSize;
+    std::size_t nameBytes;  // bytes actually stored after the header
+    std::int32_t result;
+};
+
+class WindowName : public Conversion, public ::testing::WithParamInterface<NameCase> {};
+
+TEST_P(WindowName, DecidesWhereTheColourMapStarts)
+{
+    const NameCase& c = GetParam();
+    XwdRecipe r = canonicalDump(2, 2, patternPixel);
+    r.name = std::string(c.nameBytes > 0 ? c.nameBytes - 1 : 0, 'n');
+    if (c.nameBytes == 0)  // not even the terminating zero
+        r.name.clear();
+    r.headerSize = c.headerSize;
+    Bytes bytes = r.bytes();
+    if (c.nameBytes == 0)
+        bytes.erase(bytes.begin() + 100);
+    writeFile(xwd, bytes);
+    writeFile(bmp, {'o', 'l', 'd'});
+    ASSERT_EQ(convert(xwd, bmp), c.result);
+    if (c.result == RASTREX_OK) {
+        const Bitmap pic = parseBmp(readFile(bmp));
+        EXPECT_EQ(pic.at(1, 1), patternPixel(1, 1));
+        EXPECT_EQ(pic.at(0, 0), patternPixel(0, 0));
+    } else {
+        EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowName,
+    ::testing::Values(NameCase{"none at all", 100, 0, RASTREX_ERR_READ_INPUT},
+                      NameCase{"below the fixed header", 99, 1, RASTREX_ERR_READ_INPUT},
+                      NameCase{"zero", 0, 1, RASTREX_ERR_READ_INPUT},
+                      NameCase{"only its zero", 101, 1, RASTREX_OK},
+                      NameCase{"thirteen bytes", 113, 13, RASTREX_OK},
+                      NameCase{"fills the name area", 228, 128, RASTREX_OK},
+                      NameCase{"longer than the name area", 229, 129, RASTREX_OK},
+                      NameCase{"a thousand bytes", 1100, 1000, RASTREX_OK}),
+    [](const auto& info) {
+        std::string s = info.param.what;
+        for (char& ch : s)
+            if (!isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return s;
+    });
+
+TEST_F(Conversion, HeaderSizeWordIsBigEndian)
+{
+    XwdRecipe r = canonicalDump(1, 1, patternPixel);
+    r.name = std::string(12, 'x');  // 13 bytes with its zero
+    const Bytes bytes = r.bytes();
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 4), (Bytes{0, 0, 0, 0x71}));
+    writeFile(xwd, bytes);
+    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
+    EXPECT_EQ(parseBmp(readFile(bmp)).at(0, 0), patternPixel(0, 0));
+}
+
+// A file that ends early: where it ends decides the result.
+struct CutCase {
+    const char* what;
+    std::size_t keep;  // bytes kept of a 4 x 2 dump with a 5-byte name (100 + 5 + 3072 + 32)
+    std::int32_t result;
+};
+
+class Truncated : public Conversion, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(Truncated, GivesItsResultAndTouchesNoOldBitmapOnFailure)
+{
+    const CutCase& c = GetParam();
+    XwdRecipe r = canonicalDump(4, 2, patternPixel);
+    r.name = "four";
+    Bytes bytes = r.bytes();
+    ASSERT_EQ(bytes.size(), 100u + 5 + 3072 + 32);
+    bytes.resize(c.keep);
+    writeFile(xwd, bytes);
+    writeFile(bmp, {'o', 'l', 'd'});
+    ASSERT_EQ(convert(xwd, bmp), c.result);
+    if (c.result != RASTREX_OK) {
+        EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+        return;
+    }
+    // The full picture is written; the units the file lacks are black.
+    const Bitmap pic = parseBmp(readFile(bmp));
+    const std::size_t units = (c.keep - 3177) / 4;
+    for (std::uint32_t i = 0; i < 8; ++i)
+        EXPECT_EQ(pic.at(i % 4, i / 4), i < units ? patternPixel(i % 4, i / 4) : Rgb{}) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Truncated,
+    ::testing::Values(CutCase{"empty", 0, RASTREX_ERR_READ_INPUT},
+                      CutCase{"inside the header", 99, RASTREX_ERR_READ_INPUT},
+                      CutCase{"right after the header", 100, RASTREX_ERR_READ_INPUT},
+                      CutCase{"inside the name", 102, RASTREX_ERR_READ_INPUT},
+                      CutCase{"inside the colour map", 2000, RASTREX_ERR_READ_INPUT},
+                      CutCase{"before the pixels", 3177, RASTREX_ERR_READ_INPUT},
+                      CutCase{"inside the first unit", 3180, RASTREX_ERR_READ_INPUT},
+                      CutCase{"after one unit", 3181, RASTREX_OK},
+                      CutCase{"inside the second row", 3177 + 22, RASTREX_OK},
+                      CutCase{"complete", 3177 + 32, RASTREX_OK}),
+    [](const auto& info) { return "keep_" + std::to_string(info.param.keep); });
+
+// Dimensions that give nothing to read, or more than any block can hold.
+struct SizeCase {
+    std::uint32_t width, height;
+    std::int32_t result;
+};
+
+class Dimensions : public Conversion, public ::testing::WithParamInterface<SizeCase> {};
+
+TEST_P(Dimensions, AreRejectedBeforeAnyOutput)
+{
+    const SizeCase& c = GetParam();
+    XwdRecipe r = canonicalDump(2, 2, patternPixel);
+    r.word(4) = c.width;
+    r.word(5) = c.height;
+    writeFile(xwd, r.bytes());
+    EXPECT_EQ(convert(xwd, bmp), c.result);
+    EXPECT_FALSE(fs::exists(bmp));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Dimensions,
+                         ::testing::Values(SizeCase{0, 2, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{2, 0, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{0, 0, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{0x80000000u, 1, RASTREX_ERR_NO_MEMORY},
+                                           SizeCase{1, 0x80000000u, RASTREX_ERR_NO_MEMORY},
+                                           SizeCase{0xFFFFFFFFu, 0xFFFFFFFFu, RASTREX_ERR_NO_MEMORY},
+                                           SizeCase{65536, 16384, RASTREX_ERR_NO_MEMORY},
+                                           SizeCase{0x40000000u, 1, RASTREX_ERR_NO_MEMORY}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
+
+TEST_F(Conversion, MissingInputLeavesAnExistingBitmapAlone)
+{
+    writeFile(bmp, {'o', 'l', 'd'});
+    EXPECT_EQ(convert(dir / "absent.xwd", bmp), RASTREX_ERR_OPEN_INPUT);
+    EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(convert(dir.path(), bmp), RASTREX_ERR_READ_INPUT);  // a folder reads nothing
+}
+
+TEST_F(Conversion, NullPathsAreRefused)
+{
+    writeFile(xwd, canonicalDump(1, 1, patternPixel).bytes());
+    EXPECT_EQ(fnRastrex(nullptr, bmp.c_str()), RASTREX_ERR_OPEN_INPUT);
+    EXPECT_EQ(fnRastrex(xwd.c_str(), nullptr), RASTREX_ERR_WRITE_OUTPUT);
+}
+
+// Outputs that cannot be written: nothing may be left behind but what was
+// there before.
+TEST_F(Conversion, UnwritableOutputsGiveThreeAndLeaveNoFile)
+{
+    writeFile(xwd, canonicalDump(3, 3, patternPixel).bytes());
+    writeFile(dir / "plain", {'x'});
+    const fs::path cases[] = {dir / "no-such-folder" / "a.bmp", dir / "plain" / "a.bmp",
+                              dir.path()};
+    for (const fs::path& out : cases) {
+        SCOPED_TRACE(out.string());
+        EXPECT_EQ(convert(xwd, out), RASTREX_ERR_WRITE_OUTPUT);
+    }
+    EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
+    EXPECT_EQ(readFile(dir / "plain"), Bytes{'x'});
+    EXPECT_EQ(readFile(xwd), canonicalDump(3, 3, patternPixel).bytes());
+}
+
+TEST_F(Conversion, FullDiskGivesThreeAndKeepsTheDevice)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    writeFile(xwd, canonicalDump(64, 64, patternPixel).bytes());
+    EXPECT_EQ(convert(xwd, "/dev/full"), RASTREX_ERR_WRITE_OUTPUT);
+    EXPECT_EQ(fs::status("/dev/full").type(), fs::file_type::character);
+}
+
+TEST_F(Conversion, ReadOnlyBitmapIsNotReplaced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files";
+    writeFile(xwd, canonicalDump(2, 2, patternPixel).bytes());
+    writeFile(bmp, {'o', 'l', 'd'});
+    fs::permissions(bmp, fs::perms::owner_read);
+    EXPECT_EQ(convert(xwd, bmp), RASTREX_ERR_WRITE_OUTPUT);
+    EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+}
+
+TEST_F(Conversion, SamePathReplacesTheDumpWithItsBitmap)
+{
+    writeFile(xwd, canonicalDump(5, 3, patternPixel).bytes());
+    ASSERT_EQ(convert(xwd, xwd), RASTREX_OK);
+    const Bitmap pic = parseBmp(readFile(xwd));
+    EXPECT_EQ(pic.width, 5u);
+    EXPECT_EQ(pic.at(4, 2), patternPixel(4, 2));
+}
+
+TEST_F(Conversion, RelativePathsFollowTheCurrentFolder)
+{
+    writeFile(xwd, canonicalDump(2, 2, patternPixel).bytes());
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const std::int32_t result = fnRastrex("in.xwd", "relative.bmp");
+    fs::current_path(before);
+    ASSERT_EQ(result, RASTREX_OK);
+    EXPECT_EQ(parseBmp(readFile(dir / "relative.bmp")).at(1, 1), patternPixel(1, 1));
+}
+
+TEST_F(Conversion, Utf8NamesAreBytesPassedThrough)
+{
+    const fs::path in = dir / "画面.xwd";
+    writeFile(in, canonicalDump(2, 1, patternPixel).bytes());
+    EXPECT_EQ(convert(in, dir / "画面.bmp"), RASTREX_OK);
+    EXPECT_TRUE(fs::exists(dir / "画面.bmp"));
+}
+
+TEST_F(Conversion, LargeEnoughToCrossTheOutputBuffer)
+{
+    // 300 x 400 pixels make 360,000 bytes of rows, more than one buffer load.
+    writeFile(xwd, canonicalDump(301, 400, patternPixel).bytes());
+    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
+    const Bitmap pic = parseBmp(readFile(bmp));
+    for (std::uint32_t y = 0; y < 400; y += 7)
+        for (std::uint32_t x = 0; x < 301; x += 3)
+            ASSERT_EQ(pic.at(x, y), patternPixel(x, y)) << x << "," << y;
+}
+
+TEST_F(Conversion, CallsOnSeveralThreadsDoNotInterfere)
+{
+    constexpr int kThreads = 8;
+    for (int i = 0; i < kThreads; ++i)
+        writeFile(dir / ("t" + std::to_string(i) + ".xwd"),
+                  canonicalDump(40 + i, 30, [i](auto x, auto y) {
+                      return patternPixel(x + static_cast<std::uint32_t>(i), y);
+                  }).bytes());
+    std::vector<std::int32_t> results(kThreads, -1);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([&, i] {
+            const std::string base = (dir / ("t" + std::to_string(i))).string();
+            for (int round = 0; round < 5; ++round)
+                results[i] = fnRastrex((base + ".xwd").c_str(), (base + ".bmp").c_str());
+        });
+    for (auto& t : threads)
+        t.join();
+    for (int i = 0; i < kThreads; ++i) {
+        ASSERT_EQ(results[i], RASTREX_OK) << i;
+        const Bitmap pic = parseBmp(readFile(dir / ("t" + std::to_string(i) + ".bmp")));
+        EXPECT_EQ(pic.width, 40u + i);
+        EXPECT_EQ(pic.at(7, 9), patternPixel(7 + i, 9));
+    }
+}
+
+}  // namespace
