@@ -10,6 +10,11 @@
 
 namespace rastrex::FileUti {
 
+// What MoveToRecycleBin returns.
+inline constexpr std::int32_t kMovedToTrash = 0;   // the file is in the trash
+inline constexpr std::int32_t kMoveDeclined = 1;   // the user answered No
+inline constexpr std::int32_t kMoveFailed = 2;     // the trash refused it; reported
+
 // True when `path` names a regular file that can be opened for reading now.
 // An empty path is false and touches nothing. One trailing separator is
 // removed from the caller's variable first. Never fails: every error is false.

@@ -1,0 +1,73 @@
+#include "linux_trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace rastrex {
+
+bool isRealTrashPath(const QString& pathInTrash)
+{
+    if (pathInTrash.isEmpty() || !QDir::isAbsolutePath(pathInTrash))
+        return false;
+    const QString clean = QDir::cleanPath(pathInTrash);
+    if (clean.contains(QLatin1String("/Trash/files/")))
+        return true;
+    // <top>/.Trash/<uid>/files/<name> or <top>/.Trash-<uid>/files/<name>
+    const qsizetype dot = clean.indexOf(QLatin1String("/.Trash"));
+    return dot >= 0 && clean.indexOf(QLatin1String("/files/"), dot) > dot;
+}
+
+namespace {
+
+// Whether anything, a dangling link included, is at `path`.
+bool somethingAt(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+}  // namespace
+
+Trash::Outcome LinuxTrash::moveToTrash(const QString& path)
+{
+    Outcome out;
+    const QFileInfo info(path);
+    if (!somethingAt(path)) {
+        out.reason = QStringLiteral("ファイルが見つかりません。");
+        return out;
+    }
+    if (info.isDir() && !info.isSymLink()) {
+        out.reason = QStringLiteral("フォルダーはごみ箱に移動できません。");
+        return out;
+    }
+
+    QString pathInTrash;
+    if (!QFile::moveToTrash(path, &pathInTrash)) {
+        // Qt finds no trash it can use on the file's volume, and a rename
+        // into the home trash cannot cross volumes: the file stays.
+        out.reason = QStringLiteral("このファイルのあるボリュームに使えるごみ箱がありません。");
+        return out;
+    }
+    if (isRealTrashPath(pathInTrash) && somethingAt(pathInTrash) && !somethingAt(path)) {
+        out.moved = true;
+        return out;
+    }
+
+    // Qt said yes without reaching a real trash folder. Put the file back
+    // where it was, if it left at all.
+    out.reason = QStringLiteral("ごみ箱が見つかりません。");
+    if (!somethingAt(path) && !pathInTrash.isEmpty() && somethingAt(pathInTrash)) {
+        if (!QFile::rename(pathInTrash, path))
+            out.reason += QStringLiteral("\rファイルは次の場所にあります: ") + QFileInfo(pathInTrash).absoluteFilePath();
+    }
+    return out;
+}
+
+Trash& systemTrash()
+{
+    static LinuxTrash trash;
+    return trash;
+}
+
+}  // namespace rastrex
