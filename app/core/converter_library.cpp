@@ -23,7 +23,8 @@ bool RuntimeConverterLibrary::bind(QString* reason)
         }
         auto fn = reinterpret_cast<RastrexFn>(library->resolve("fnRastrex"));
         if (fn == nullptr) {
-            failures << library->errorString();
+            // The loader's own words after a failed look-up are often empty.
+            failures << QStringLiteral("%1 に fnRastrex がない。").arg(candidate);
             library->unload();
             continue;
         }

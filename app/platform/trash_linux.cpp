@@ -42,6 +42,13 @@ Trash::Outcome LinuxTrash::moveToTrash(const QString& path)
         return out;
     }
 
+    // Qt 6.4 without any trash folder moves the file into "files" under the
+    // current folder (and its record into "info"); note what is there now,
+    // to take back only what it made.
+    const QDir current = QDir::current();
+    const bool hadFiles = current.exists(QStringLiteral("files"));
+    const bool hadInfo = current.exists(QStringLiteral("info"));
+
     QString pathInTrash;
     if (!QFile::moveToTrash(path, &pathInTrash)) {
         // Qt finds no trash it can use on the file's volume, and a rename
@@ -58,9 +65,18 @@ Trash::Outcome LinuxTrash::moveToTrash(const QString& path)
     // where it was, if it left at all.
     out.reason = QStringLiteral("ごみ箱が見つかりません。");
     if (!somethingAt(path) && !pathInTrash.isEmpty() && somethingAt(pathInTrash)) {
-        if (!QFile::rename(pathInTrash, path))
-            out.reason += QStringLiteral("\rファイルは次の場所にあります: ") + QFileInfo(pathInTrash).absoluteFilePath();
+        const QFileInfo moved(pathInTrash);
+        if (!QFile::rename(moved.absoluteFilePath(), path)) {
+            out.reason += QStringLiteral("\rファイルは次の場所にあります: ") + moved.absoluteFilePath();
+            return out;
+        }
+        QFile::remove(moved.dir().absoluteFilePath(QStringLiteral("../info/") + moved.fileName() +
+                                                   QStringLiteral(".trashinfo")));
     }
+    if (!hadFiles)
+        current.rmdir(QStringLiteral("files"));  // only when empty
+    if (!hadInfo)
+        current.rmdir(QStringLiteral("info"));
     return out;
 }
 
