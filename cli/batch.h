@@ -1,0 +1,58 @@
+// A batch of conversions: the dumps the command line names, where their
+// bitmaps go, and the run that converts them on several threads.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "options.h"
+
+namespace rastrex::cli {
+
+// One dump of the batch. Items keep the order of the command line, and
+// within a folder the order of the names.
+struct Item {
+    enum class Action { Convert, Skip, Fail };
+
+    std::string dump;    // as the user named it, or the folder joined with its name
+    std::string bitmap;  // where its bitmap goes
+    std::uint64_t bytes = 0;  // size of the dump
+    Action action = Action::Convert;
+    std::string reason;  // why it fails, for Action::Fail
+};
+
+// Finds the dumps of every PATH and decides for each whether it is converted,
+// skipped (--no-clobber) or failed before it starts: a PATH that cannot be
+// read, a bitmap that another dump of the batch also writes, a bitmap path
+// that names a dump of the batch, an output folder that cannot be created.
+// The same dump named twice for the same bitmap is converted once.
+std::vector<Item> planBatch(const Options& options);
+
+// The English meaning of a result code of fnRastrex.
+std::string describeResult(std::int32_t code, const std::string& bitmap);
+
+// Where the run reports. `terminalColumns` is the width of standard error
+// when it is a terminal and a progress bar may be drawn there.
+struct Reporting {
+    std::ostream& out;
+    std::ostream& err;
+    std::optional<int> terminalColumns;
+    // Set from outside (a signal) to start no further conversion.
+    const std::atomic<bool>* stop = nullptr;
+};
+
+// Converts the items on `options.jobs` threads. Messages come in item order
+// whatever the number of threads: failures on `err`, and with --verbose each
+// file converted or skipped on `out`.
+ExitStatus runBatch(const std::vector<Item>& items, const Options& options,
+                     const Reporting& reporting);
+
+// The whole program but for its process: reads the command line, plans and
+// runs the batch, and returns the exit status.
+ExitStatus runProgram(int argc, const char* const* argv, const Reporting& reporting);
+
+}  // namespace rastrex::cli

@@ -1,0 +1,51 @@
+// The command line of xwd2bmp: what it asks for, and how it is read.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace rastrex::cli {
+
+// The program's exit status.
+enum class ExitStatus : int {
+    // Every dump was converted, or skipped with --no-clobber.
+    Success = 0,
+    // At least one dump could not be converted.
+    Failure = 1,
+    // The command line is wrong.
+    Usage = 2,
+};
+
+// More threads than this gain nothing: each holds a whole dump in memory, and
+// the machine's disks are the limit long before.
+inline constexpr unsigned kMaxJobs = 256;
+
+struct Options {
+    std::vector<std::string> paths;  // dumps and folders, in the order given
+    std::optional<std::string> outputDir;
+    unsigned jobs = 1;
+    bool recursive = false;
+    bool noClobber = false;
+    bool quiet = false;
+    bool verbose = false;
+};
+
+// What reading the command line came to: options to run with, or an exit
+// status when --help, --version or a usage error has already been handled.
+struct ParseOutcome {
+    std::optional<Options> options;
+    ExitStatus status = ExitStatus::Success;
+};
+
+// The number of files converted at once when -j is not given.
+unsigned defaultJobs();
+
+// Reads the command line. --help and --version print to `out`; a usage error
+// prints its message and a hint to `err`.
+ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                              std::ostream& err);
+
+}  // namespace rastrex::cli
