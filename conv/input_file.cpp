@@ -33,6 +33,48 @@ std::uint64_t InputFile::skip(std::uint64_t n)
     return skipped;
 }
 
+bool InputFile::readBlock(std::uint64_t limit, ByteBlock& block)
+{
+    block.data.reset();
+    block.size = 0;
+    const std::uint64_t known = remaining();
+    if (known != UINT64_MAX) {
+        const std::uint64_t want = std::min(limit, known);
+        if (want == 0)
+            return true;
+        if (want > SIZE_MAX)
+            return false;
+        block.data.reset(static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(want))));
+        if (!block.data)
+            return false;
+        block.size = std::fread(block.data.get(), 1, static_cast<std::size_t>(want), file_);
+        return true;
+    }
+    // A stream that cannot tell its length: grow the block as bytes arrive.
+    constexpr std::uint64_t kFirstChunk = std::uint64_t{1} << 20;
+    std::uint64_t capacity = 0;
+    while (block.size < limit) {
+        if (block.size == capacity) {
+            const std::uint64_t next =
+                std::min(limit, capacity == 0 ? kFirstChunk : capacity * 2);
+            if (next > SIZE_MAX)
+                return false;
+            void* grown = std::realloc(block.data.get(), static_cast<std::size_t>(next));
+            if (grown == nullptr)
+                return false;
+            block.data.release();
+            block.data.reset(static_cast<unsigned char*>(grown));
+            capacity = next;
+        }
+        const std::size_t want = static_cast<std::size_t>(capacity - block.size);
+        const std::size_t got = std::fread(block.data.get() + block.size, 1, want, file_);
+        block.size += got;
+        if (got < want)
+            break;
+    }
+    return true;
+}
+
 std::uint64_t InputFile::remaining()
 {
     const long here = std::ftell(file_);

@@ -4,8 +4,19 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace rastrex {
+
+// Bytes read from the dump into one heap block.
+struct ByteBlock {
+    struct Free {
+        void operator()(unsigned char* p) const { std::free(p); }
+    };
+    std::unique_ptr<unsigned char, Free> data;
+    std::uint64_t size = 0;
+};
 
 class InputFile {
 public:
@@ -22,6 +33,11 @@ public:
 
     // Reads and drops up to `n` bytes; returns how many there were.
     std::uint64_t skip(std::uint64_t n);
+
+    // Reads up to `limit` bytes, stopping at the end of the file, into a
+    // block no larger than what arrives (when the file's size is known) or
+    // than twice that (when it is not). False when memory runs out.
+    bool readBlock(std::uint64_t limit, ByteBlock& block);
 
     // Bytes left from the current position to the end, or UINT64_MAX when the
     // stream cannot tell (not seekable).

@@ -1,15 +1,21 @@
 // fnRastrex: reads one X Window dump whole, then writes it as a 24-bit
-// bottom-up bitmap.
+// bottom-up bitmap, decoding the pixels as the header describes them (or, when
+// its layout words describe nothing real, as 32-bit units of blue, green and
+// red after 256 colour entries).
 #include "rastrex.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <utility>
 
 #include "bmp_writer.h"
 #include "input_file.h"
+#include "xwd_decoder.h"
 #include "xwd_header.h"
+#include "xwd_layout.h"
 
 namespace rastrex {
 namespace {
@@ -17,40 +23,30 @@ namespace {
 // The window name is read into an area of this size; a longer one is
 // skipped without being stored.
 constexpr std::size_t kWindowNameArea = 128;
-// The colour map skipped before the pixels: 256 entries of 12 bytes.
-constexpr std::uint64_t kColormapBytes = 256 * 12;
-// Each pixel is a 4-byte unit: blue, green, red, unused.
+// The bitmap stores 3 bytes for each pixel that the plain reading keeps in a
+// 4-byte unit; the limits on the dimensions come from that reading.
 constexpr std::uint64_t kUnitBytes = 4;
 // A pixel block must have a size that fits in 32 bits, and so must each of
 // the dimensions (the bitmap header stores them as signed 32-bit values).
 constexpr std::uint64_t kMaxBlockBytes = UINT32_MAX;
 constexpr std::uint32_t kMaxDimension = INT32_MAX;
 
-// Writes the rows of a picture held as `available` units of 4 bytes, the top
-// row first; units past `available` are black.
-void writeRows(BmpOutput& out, const unsigned char* units, std::uint64_t available,
-               std::uint32_t width, std::uint32_t height)
+// Writes the rows of the picture, bottom row first; pixels past the
+// `available` bytes of the pixel area are black.
+void writeRows(BmpOutput& out, const PixelDecoder& decoder, const unsigned char* area,
+               std::uint64_t available, std::uint32_t width, std::uint32_t height)
 {
     constexpr std::size_t kChunkPixels = BmpOutput::bufferCapacity() / 3;
     const std::size_t padding = bmpRowPadding(width);
     for (std::uint32_t r = height; r-- > 0;) {
-        const std::uint64_t first = std::uint64_t{r} * width;
-        const std::uint64_t present =
-            available > first ? std::min<std::uint64_t>(available - first, width) : 0;
-        const unsigned char* src = units + first * kUnitBytes;
-        for (std::uint64_t done = 0; done < present;) {
-            const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(kChunkPixels, present - done));
+        for (std::uint32_t done = 0; done < width;) {
+            const std::size_t n = std::min<std::size_t>(kChunkPixels, width - done);
             unsigned char* dst = out.reserve(3 * n);
-            for (std::size_t i = 0; i < n; ++i, src += kUnitBytes, dst += 3) {
-                dst[0] = src[0];
-                dst[1] = src[1];
-                dst[2] = src[2];
-            }
+            decoder.decodeRow(area, available, r, done, n, dst);
             out.commit(3 * n);
-            done += n;
+            done += static_cast<std::uint32_t>(n);
         }
-        out.putZeros(static_cast<std::size_t>(3 * (width - present)) + padding);
+        out.putZeros(padding);
     }
 }
 
@@ -81,9 +77,6 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     if (nameRead == 0)
         return RASTREX_ERR_READ_INPUT;
 
-    // A short colour map is no error: the pixel read below then finds nothing.
-    in.skip(kColormapBytes);
-
     const std::uint32_t width = header[kPixmapWidth];
     const std::uint32_t height = header[kPixmapHeight];
     if (width > kMaxDimension || height > kMaxDimension)
@@ -91,23 +84,45 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     const std::uint64_t units = std::uint64_t{width} * height;
     if (units > kMaxBlockBytes / kUnitBytes || bmpFileSize(width, height) == 0)
         return RASTREX_ERR_NO_MEMORY;
+
     if (units == 0)
         return RASTREX_ERR_READ_INPUT;
 
+    // The colour map: as many entries as the header says were stored, when
+    // it describes a layout; 256 skipped ones for the plain reading.
+    std::optional<PixelLayout> described = describeLayout(header);
+    ByteBlock colourMap;
+    ByteBlock pixels;
+    std::uint64_t pixelStart = 0;  // where the pixel area begins in `pixels`
+    if (described) {
+        const std::uint64_t mapBytes = std::uint64_t{described->colourEntries} * kColourEntryBytes;
+        if (!in.readBlock(mapBytes, colourMap))
+            return RASTREX_ERR_NO_MEMORY;
+        if (colourMap.size < mapBytes) {
+            // The map runs past the end of the file: read it the plain way.
+            // The file has ended, so what follows the 256 entries the plain
+            // reading skips is already here.
+            described.reset();
+            pixels = std::move(colourMap);
+            pixelStart = std::min<std::uint64_t>(pixels.size, kPlainColourEntries * kColourEntryBytes);
+        }
+    } else {
+        in.skip(std::uint64_t{kPlainColourEntries} * kColourEntryBytes);  // a short map is no error
+    }
+    const PixelLayout layout = described ? *described : plainLayout(width, height);
+
     // Hold no more than the file can deliver: a short pixel area is padded
     // with black when the rows are written, not in memory.
-    const std::uint64_t wanted = std::min(units, in.remaining() / kUnitBytes);
-    if (wanted == 0)
-        return RASTREX_ERR_READ_INPUT;
-    std::unique_ptr<unsigned char[]> block(
-        new (std::nothrow) unsigned char[static_cast<std::size_t>(wanted * kUnitBytes)]);
-    if (!block)
+    if (!pixels.data && !in.readBlock(layout.areaBytes(), pixels))
         return RASTREX_ERR_NO_MEMORY;
-    const std::uint64_t available =
-        in.read(block.get(), kUnitBytes, static_cast<std::size_t>(wanted));
-    if (available == 0)
-        return RASTREX_ERR_READ_INPUT;
     in.close();
+    const unsigned char* area = pixels.data ? pixels.data.get() + pixelStart : nullptr;
+    const std::uint64_t available = std::min(pixels.size - pixelStart, layout.areaBytes());
+
+    const PixelDecoder decoder(layout, described ? colourMap.data.get() : nullptr);
+    if (!decoder.firstPixelPresent(available))
+        return RASTREX_ERR_READ_INPUT;
+    colourMap.data.reset();
 
     BmpOutput out(bmpPath);
     if (!out.isOpen())
@@ -115,8 +130,8 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     unsigned char bmpHeader[kBmpHeaderBytes];
     fillBmpHeader(bmpHeader, width, height);
     out.put(bmpHeader, sizeof bmpHeader);
-    writeRows(out, block.get(), available, width, height);
-    block.reset();
+    writeRows(out, decoder, area, available, width, height);
+    pixels.data.reset();
     return out.finish() ? RASTREX_OK : RASTREX_ERR_WRITE_OUTPUT;
 }
 

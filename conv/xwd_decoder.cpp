@@ -1,0 +1,343 @@
+#include "xwd_decoder.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace rastrex {
+
+namespace {
+
+// Pixel values of up to this many bits get a table of all their colours.
+constexpr std::uint32_t kMaxTableBits = 16;
+constexpr std::uint32_t kMaxTableEntries = std::uint32_t{1} << kMaxTableBits;
+
+std::uint32_t be32(const unsigned char* p)
+{
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
+           (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+}
+
+std::uint32_t be16(const unsigned char* p)
+{
+    return (std::uint32_t{p[0]} << 8) | std::uint32_t{p[1]};
+}
+
+// A value of `bits` bits scaled to 0..255, rounded to the nearest level.
+std::uint8_t scaleToByte(std::uint64_t value, int bits)
+{
+    if (bits <= 0)
+        return 0;
+    const std::uint64_t max = (std::uint64_t{1} << bits) - 1;
+    return static_cast<std::uint8_t>((value * 255 + max / 2) / max);
+}
+
+// A colour entry's 16-bit intensity scaled to 8 bits.
+std::uint8_t intensity(const unsigned char* p)
+{
+    return scaleToByte(be16(p), 16);
+}
+
+// Offsets within a colour entry.
+constexpr std::size_t kEntryPixel = 0;
+constexpr std::size_t kEntryRed = 4;
+constexpr std::size_t kEntryGreen = 6;
+constexpr std::size_t kEntryBlue = 8;
+
+bool isGrey(VisualClass v)
+{
+    return v == VisualClass::kStaticGray || v == VisualClass::kGrayScale;
+}
+
+// Copies pixels whose three channels are whole bytes of a B-byte pixel.
+template <std::uint32_t B, std::uint32_t PB, std::uint32_t PG, std::uint32_t PR>
+void copyBytewise(const unsigned char* src, std::size_t count, unsigned char* out)
+{
+    for (std::size_t i = 0; i < count; ++i, src += B, out += 3) {
+        out[0] = src[PB];
+        out[1] = src[PG];
+        out[2] = src[PR];
+    }
+}
+
+}  // namespace
+
+PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap)
+    : l_(layout)
+{
+    valueMask_ = l_.depth >= 32 ? UINT32_MAX : (std::uint32_t{1} << l_.depth) - 1;
+    usesMasks_ = l_.visual == VisualClass::kTrueColor || l_.visual == VisualClass::kDirectColor;
+    hasMap_ = l_.colourEntries > 0 && colourMap != nullptr;
+    const std::uint32_t entries = hasMap_ ? l_.colourEntries : 0;
+
+    if (usesMasks_) {
+        const std::uint32_t masks[3] = {l_.redMask, l_.greenMask, l_.blueMask};
+        const std::size_t field[3] = {kEntryRed, kEntryGreen, kEntryBlue};
+        // TrueColor ignores a stored map; DirectColor goes through it when
+        // there is one.
+        const bool throughMap = l_.visual == VisualClass::kDirectColor && hasMap_;
+        for (std::size_t c = 0; c < 3; ++c) {
+            Channel& ch = channel_[c];
+            ch.mask = masks[c];
+            ch.shift = std::countr_zero(ch.mask);
+            ch.width = std::popcount(ch.mask);
+            const std::uint32_t levels = ch.width >= static_cast<int>(kMaxTableBits)
+                                             ? kMaxTableEntries
+                                             : std::uint32_t{1} << ch.width;
+            ch.level.resize(levels);
+            for (std::uint32_t i = 0; i < levels; ++i) {
+                if (throughMap)  // entry i holds the intensities of channel value i
+                    ch.level[i] = i < entries ? intensity(colourMap + std::size_t{i} * kColourEntryBytes + field[c]) : 0;
+                else
+                    ch.level[i] = scaleToByte(i, ch.width);
+            }
+        }
+    } else if (hasMap_) {
+        // Each entry names the pixel value it describes.
+        const std::uint32_t size =
+            l_.depth >= kMaxTableBits ? kMaxTableEntries : std::uint32_t{1} << l_.depth;
+        mapColour_.assign(size, Bgr{});
+        mapFilled_.assign(size, false);
+        for (std::uint32_t i = 0; i < entries; ++i) {
+            const unsigned char* e = colourMap + std::size_t{i} * kColourEntryBytes;
+            const std::uint32_t pixel = be32(e + kEntryPixel);
+            if (pixel >= size)
+                continue;
+            mapColour_[pixel] = {intensity(e + kEntryBlue), intensity(e + kEntryGreen),
+                                 intensity(e + kEntryRed)};
+            mapFilled_[pixel] = true;
+        }
+    }
+
+    const std::uint32_t valueBits =
+        l_.format == PixmapFormat::kZPixmap ? l_.bitsPerPixel : l_.depth;
+    if (valueBits <= kMaxTableBits) {
+        lut_.resize(std::size_t{1} << valueBits);
+        for (std::uint32_t v = 0; v < lut_.size(); ++v)
+            lut_[v] = colourOf(v);
+    }
+
+    // Whole-byte channels shown as they are: copy bytes.
+    if (l_.format == PixmapFormat::kZPixmap && usesMasks_ &&
+        (l_.bitsPerPixel == 24 || l_.bitsPerPixel == 32)) {
+        pixelBytes_ = l_.bitsPerPixel / 8;
+        bool ok = true;
+        for (std::size_t c = 0; c < 3 && ok; ++c) {
+            const Channel& ch = channel_[c];
+            ok = ch.width == 8 && ch.shift % 8 == 0;
+            for (std::uint32_t i = 0; ok && i < 256; ++i)
+                ok = ch.level[i] == i;
+            if (ok) {
+                const std::uint32_t k = static_cast<std::uint32_t>(ch.shift / 8);
+                // bytePos_ holds blue, green, red: channel_ is red, green, blue.
+                bytePos_[2 - c] = l_.msbByteFirst ? pixelBytes_ - 1 - k : k;
+            }
+        }
+        bytewise_ = ok;
+    }
+}
+
+std::uint8_t PixelDecoder::channelLevel(const Channel& c, std::uint32_t value) const
+{
+    const std::uint32_t v = (value & c.mask) >> c.shift;
+    if (v < c.level.size())
+        return c.level[v];
+    // Only channels wider than the table get here.
+    if (l_.visual == VisualClass::kDirectColor && hasMap_)
+        return 0;  // past the colour map
+    return scaleToByte(v, c.width);
+}
+
+Bgr PixelDecoder::colourOf(std::uint32_t value) const
+{
+    if (usesMasks_)
+        return {channelLevel(channel_[2], value), channelLevel(channel_[1], value),
+                channelLevel(channel_[0], value)};
+    const std::uint32_t index = value & valueMask_;
+    if (hasMap_) {
+        if (index < mapColour_.size() && mapFilled_[index])
+            return mapColour_[index];
+        return {};  // past the colour map: black
+    }
+    if (isGrey(l_.visual)) {
+        const std::uint8_t g = scaleToByte(index, static_cast<int>(l_.depth));
+        return {g, g, g};
+    }
+    return {};
+}
+
+// Byte within a row holding bit n of 1-bit data: units of unitBits bits,
+// their bytes in the dump's byte order, their bits in the bitmap bit order.
+std::uint64_t PixelDecoder::bitByte(std::uint64_t n) const
+{
+    const std::uint32_t unitBytes = l_.unitBits / 8;
+    const std::uint64_t unit = n / l_.unitBits;
+    const std::uint32_t k = static_cast<std::uint32_t>(n % l_.unitBits);
+    const std::uint32_t s = l_.msbBitFirst ? l_.unitBits - 1 - k : k;
+    const std::uint32_t byteInUnit = l_.msbByteFirst ? unitBytes - 1 - s / 8 : s / 8;
+    return unit * unitBytes + byteInUnit;
+}
+
+bool PixelDecoder::bitAt(const unsigned char* row, std::uint64_t n) const
+{
+    const std::uint32_t k = static_cast<std::uint32_t>(n % l_.unitBits);
+    const std::uint32_t s = l_.msbBitFirst ? l_.unitBits - 1 - k : k;
+    return ((row[bitByte(n)] >> (s % 8)) & 1) != 0;
+}
+
+// The value of pixel n (counted from the start of the row) of a ZPixmap row.
+std::uint32_t PixelDecoder::pixelValue(const unsigned char* row, std::uint64_t n) const
+{
+    switch (l_.bitsPerPixel) {
+    case 1:
+        return bitAt(row, n) ? 1 : 0;
+    case 4: {
+        const std::uint32_t b = row[n / 2];
+        // The byte order also orders the two pixels of a byte.
+        const bool high = ((n & 1) == 0) == l_.msbByteFirst;
+        return high ? b >> 4 : b & 0x0F;
+    }
+    case 8:
+        return row[n];
+    case 16: {
+        const unsigned char* p = row + 2 * n;
+        return l_.msbByteFirst ? (std::uint32_t{p[0]} << 8) | p[1]
+                               : (std::uint32_t{p[1]} << 8) | p[0];
+    }
+    case 24: {
+        const unsigned char* p = row + 3 * n;
+        return l_.msbByteFirst
+                   ? (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2]
+                   : (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+    }
+    default: {  // 32
+        const unsigned char* p = row + 4 * n;
+        return l_.msbByteFirst ? be32(p)
+                               : (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) |
+                                     (std::uint32_t{p[1]} << 8) | p[0];
+    }
+    }
+}
+
+// Whether the first `bytes` bytes of the row at rowOffset (in every plane)
+// lie within `available`.
+bool PixelDecoder::rowBytesPresent(std::uint64_t rowOffset, std::uint64_t available,
+                                   std::uint64_t bytes) const
+{
+    std::uint64_t base = rowOffset;
+    if (l_.planes > 1) {
+        // The last plane lies furthest into the file.
+        const std::uint64_t plane = l_.planeBytes();
+        if (plane > available / (l_.planes - 1))
+            return false;
+        base += plane * (l_.planes - 1);
+    }
+    return base <= available && bytes <= available - base;
+}
+
+// Whether every byte that pixel n of the row at rowOffset needs is present.
+bool PixelDecoder::pixelPresent(std::uint64_t rowOffset, std::uint64_t available,
+                                std::uint64_t n) const
+{
+    std::uint64_t end;
+    switch (l_.bitsPerPixel) {
+    case 1: end = bitByte(n) + 1; break;
+    case 4: end = n / 2 + 1; break;
+    default: end = (n + 1) * (l_.bitsPerPixel / 8); break;
+    }
+    return rowBytesPresent(rowOffset, available, end);
+}
+
+bool PixelDecoder::firstPixelPresent(std::uint64_t available) const
+{
+    return pixelPresent(0, available, l_.xOffset);
+}
+
+void PixelDecoder::decodeFullRow(const unsigned char* area, std::uint64_t rowOffset,
+                                 std::uint32_t x0, std::size_t count, unsigned char* out) const
+{
+    const unsigned char* row = area + rowOffset;
+    const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
+    if (l_.format != PixmapFormat::kZPixmap) {
+        const std::uint64_t plane = l_.planeBytes();
+        for (std::size_t i = 0; i < count; ++i, out += 3) {
+            std::uint32_t v = 0;
+            const unsigned char* p = row;
+            for (std::uint32_t k = 0; k < l_.planes; ++k, p += plane)
+                v = (v << 1) | (bitAt(p, first + i) ? 1u : 0u);
+            const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
+            out[0] = c.b;
+            out[1] = c.g;
+            out[2] = c.r;
+        }
+        return;
+    }
+    if (bytewise_) {
+        const unsigned char* src = row + first * pixelBytes_;
+        const std::uint32_t b = bytePos_[0], g = bytePos_[1], r = bytePos_[2];
+        if (pixelBytes_ == 4 && b == 0 && g == 1 && r == 2)
+            copyBytewise<4, 0, 1, 2>(src, count, out);
+        else if (pixelBytes_ == 4 && b == 3 && g == 2 && r == 1)
+            copyBytewise<4, 3, 2, 1>(src, count, out);
+        else if (pixelBytes_ == 3 && b == 0 && g == 1 && r == 2)
+            copyBytewise<3, 0, 1, 2>(src, count, out);
+        else if (pixelBytes_ == 3 && b == 2 && g == 1 && r == 0)
+            copyBytewise<3, 2, 1, 0>(src, count, out);
+        else
+            for (std::size_t i = 0; i < count; ++i, src += pixelBytes_, out += 3) {
+                out[0] = src[b];
+                out[1] = src[g];
+                out[2] = src[r];
+            }
+        return;
+    }
+    if (l_.bitsPerPixel == 8) {
+        const unsigned char* src = row + first;
+        for (std::size_t i = 0; i < count; ++i, out += 3) {
+            const Bgr c = lut_[src[i]];
+            out[0] = c.b;
+            out[1] = c.g;
+            out[2] = c.r;
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i, out += 3) {
+        const std::uint32_t v = pixelValue(row, first + i);
+        const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
+        out[0] = c.b;
+        out[1] = c.g;
+        out[2] = c.r;
+    }
+}
+
+void PixelDecoder::decodeRow(const unsigned char* area, std::uint64_t available, std::uint32_t y,
+                             std::uint32_t x0, std::size_t count, unsigned char* out) const
+{
+    if (count == 0)
+        return;
+    const std::uint64_t rowOffset = std::uint64_t{y} * l_.bytesPerLine;
+    const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
+    const std::uint64_t last = first + count - 1;
+    // The bytes up to the last pixel's (up to the end of its unit, for 1-bit
+    // data) hold every pixel before it.
+    std::uint64_t end;
+    switch (l_.bitsPerPixel) {
+    case 1: end = (last / l_.unitBits + 1) * (l_.unitBits / 8); break;
+    case 4: end = last / 2 + 1; break;
+    default: end = (last + 1) * (l_.bitsPerPixel / 8); break;
+    }
+    const bool whole = rowBytesPresent(rowOffset, available, end);
+    if (whole) {
+        decodeFullRow(area, rowOffset, x0, count, out);
+        return;
+    }
+    // The pixel area ends in this row (or before it): pixel by pixel.
+    for (std::size_t i = 0; i < count; ++i, out += 3) {
+        if (pixelPresent(rowOffset, available, first + i)) {
+            decodeFullRow(area, rowOffset, static_cast<std::uint32_t>(x0 + i), 1, out);
+        } else {
+            out[0] = out[1] = out[2] = 0;
+        }
+    }
+}
+
+}  // namespace rastrex

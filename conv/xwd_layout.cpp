@@ -1,0 +1,147 @@
+#include "xwd_layout.h"
+
+#include <bit>
+
+namespace rastrex {
+
+namespace {
+
+constexpr std::uint32_t kByteOrderLsbFirst = 0;
+constexpr std::uint32_t kByteOrderMsbFirst = 1;
+// Pixel values are at most 32 bits wide.
+constexpr std::uint32_t kMaxDepth = 32;
+
+std::uint64_t saturatingMul(std::uint64_t a, std::uint64_t b)
+{
+    if (a != 0 && b > UINT64_MAX / a)
+        return UINT64_MAX;
+    return a * b;
+}
+
+bool isZPixelSize(std::uint32_t bits)
+{
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// A mask that can carry a channel: not empty, one run of set bits, within
+// the pixel value's bits.
+bool isChannelMask(std::uint32_t mask, std::uint32_t valueBits)
+{
+    if (mask == 0)
+        return false;
+    if (valueBits < 32 && (mask >> valueBits) != 0)
+        return false;
+    const std::uint32_t shifted = mask >> std::countr_zero(mask);
+    return (shifted & (shifted + 1)) == 0;
+}
+
+}  // namespace
+
+std::uint64_t PixelLayout::planeBytes() const
+{
+    return saturatingMul(bytesPerLine, height);
+}
+
+std::uint64_t PixelLayout::areaBytes() const
+{
+    return saturatingMul(planeBytes(), planes);
+}
+
+std::optional<PixelLayout> describeLayout(const XwdHeader& h)
+{
+    if (h[kFileVersion] != kXwdFileVersion)
+        return std::nullopt;
+
+    PixelLayout l;
+    l.width = h[kPixmapWidth];
+    l.height = h[kPixmapHeight];
+    l.depth = h[kPixmapDepth];
+    l.bytesPerLine = h[kBytesPerLine];
+    l.xOffset = h[kXOffset];
+    l.colourEntries = h[kNumColors];
+    l.redMask = h[kRedMask];
+    l.greenMask = h[kGreenMask];
+    l.blueMask = h[kBlueMask];
+
+    switch (h[kByteOrder]) {
+    case kByteOrderLsbFirst: l.msbByteFirst = false; break;
+    case kByteOrderMsbFirst: l.msbByteFirst = true; break;
+    default: return std::nullopt;
+    }
+
+    const std::uint32_t format = h[kPixmapFormat];
+    if (format > static_cast<std::uint32_t>(PixmapFormat::kZPixmap))
+        return std::nullopt;
+    l.format = static_cast<PixmapFormat>(format);
+    if (l.depth == 0 || l.depth > kMaxDepth)
+        return std::nullopt;
+    if (l.format == PixmapFormat::kZPixmap) {
+        l.bitsPerPixel = h[kBitsPerPixel];
+        if (!isZPixelSize(l.bitsPerPixel) || l.depth > l.bitsPerPixel)
+            return std::nullopt;
+    } else {
+        if (l.format == PixmapFormat::kXyBitmap && l.depth != 1)
+            return std::nullopt;
+        l.bitsPerPixel = 1;
+        l.planes = l.depth;
+    }
+
+    // 1-bit data is laid out in bitmap units with the bitmap bit order.
+    if (l.bitsPerPixel == 1) {
+        l.unitBits = h[kBitmapUnit];
+        if (l.unitBits != 8 && l.unitBits != 16 && l.unitBits != 32)
+            return std::nullopt;
+        switch (h[kBitmapBitOrder]) {
+        case kByteOrderLsbFirst: l.msbBitFirst = false; break;
+        case kByteOrderMsbFirst: l.msbBitFirst = true; break;
+        default: return std::nullopt;
+        }
+    }
+
+    // Each row must hold its pixels (whole units, for 1-bit data).
+    std::uint64_t rowBits = (std::uint64_t{l.xOffset} + l.width) * l.bitsPerPixel;
+    if (l.bitsPerPixel == 1)
+        rowBits = (rowBits + l.unitBits - 1) / l.unitBits * l.unitBits;
+    if (l.bytesPerLine == 0 || (rowBits + 7) / 8 > l.bytesPerLine)
+        return std::nullopt;
+
+    const std::uint32_t visual = h[kVisualClass];
+    if (visual > static_cast<std::uint32_t>(VisualClass::kDirectColor))
+        return std::nullopt;
+    l.visual = static_cast<VisualClass>(visual);
+    if (l.visual == VisualClass::kTrueColor || l.visual == VisualClass::kDirectColor) {
+        // Masks select bits of the whole value read for a pixel.
+        const std::uint32_t valueBits =
+            l.format == PixmapFormat::kZPixmap ? l.bitsPerPixel : l.depth;
+        if (!isChannelMask(l.redMask, valueBits) || !isChannelMask(l.greenMask, valueBits) ||
+            !isChannelMask(l.blueMask, valueBits))
+            return std::nullopt;
+        if ((l.redMask & l.greenMask) != 0 || (l.redMask & l.blueMask) != 0 ||
+            (l.greenMask & l.blueMask) != 0)
+            return std::nullopt;
+    }
+
+    if (l.colourEntries > kMaxColourEntries)
+        return std::nullopt;
+    return l;
+}
+
+PixelLayout plainLayout(std::uint32_t width, std::uint32_t height)
+{
+    PixelLayout l;
+    l.format = PixmapFormat::kZPixmap;
+    l.width = width;
+    l.height = height;
+    l.depth = 24;
+    l.bitsPerPixel = 32;
+    l.msbByteFirst = false;
+    l.bytesPerLine = std::uint64_t{width} * 4;
+    l.visual = VisualClass::kTrueColor;
+    l.redMask = 0xFF0000;
+    l.greenMask = 0x00FF00;
+    l.blueMask = 0x0000FF;
+    l.colourEntries = kPlainColourEntries;
+    return l;
+}
+
+}  // namespace rastrex
