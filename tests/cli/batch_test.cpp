@@ -1,0 +1,305 @@
+// xwd2bmp's batch logic, run in-process on folders of dumps: where each
+// bitmap goes, which dumps a folder gives, what -n keeps, what a failure
+// reports, and that no dump is ever changed.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "cli_support.h"
+#include "rastrex.h"
+
+using namespace rastrex::test;
+
+namespace {
+
+// Arguments name files in the test's folder with a leading "@".
+std::vector<std::string> expand(const std::vector<std::string>& args, const fs::path& root)
+{
+    std::vector<std::string> out;
+    for (const std::string& a : args)
+        out.push_back(a.starts_with("@") ? (root / a.substr(1)).lexically_normal().string() : a);
+    return out;
+}
+
+// Every file under `root` with its bytes.
+std::map<std::string, Bytes> snapshot(const fs::path& root)
+{
+    std::map<std::string, Bytes> files;
+    for (const std::string& f : filesUnder(root))
+        files[f] = readFile(root / f);
+    return files;
+}
+
+// What the library itself makes of a dump, for comparison.
+Bytes converted(const fs::path& dump, const fs::path& scratch)
+{
+    if (fnRastrex(dump.c_str(), scratch.c_str()) != RASTREX_OK)
+        throw std::runtime_error("reference conversion failed");
+    return readFile(scratch);
+}
+
+class Batch : public ::testing::Test {
+protected:
+    // Runs on `dumps` made in the folder and checks that they and the
+    // files `kept` are still there, byte for byte.
+    Outcome run(const std::vector<std::string>& dumps, const std::vector<std::string>& args,
+                const std::vector<std::string>& kept = {})
+    {
+        makeDumps(dir.path(), dumps);
+        std::map<std::string, Bytes> before;
+        for (const std::string& name : dumps)
+            before[name] = readFile(dir / name);
+        for (const std::string& name : kept)
+            before[name] = readFile(dir / name);
+        Outcome o = runInProcess(expand(args, dir.path()));
+        for (const auto& [name, bytes] : before)
+            EXPECT_TRUE(fs::exists(dir / name) && readFile(dir / name) == bytes)
+                << name << " was changed";
+        return o;
+    }
+
+    // Files that the run added.
+    std::set<std::string> added(const std::vector<std::string>& dumps) const
+    {
+        std::set<std::string> files = filesUnder(dir.path());
+        for (const std::string& d : dumps)
+            files.erase(d);
+        return files;
+    }
+
+    TempDir dir;
+    TempDir scratch;
+};
+
+struct PlacementCase {
+    const char* what;
+    std::vector<std::string> dumps;
+    std::vector<std::string> args;
+    std::set<std::string> bitmaps;  // the files the run adds
+};
+
+const PlacementCase kPlacementCases[] = {
+    // The naming rule of the window.
+    {"lower-case extension", {"a.xwd"}, {"@a.xwd"}, {"a.bmp"}},
+    {"upper-case extension", {"A.XWD"}, {"@A.XWD"}, {"A.BMP"}},
+    {"mixed case is no extension", {"a.Xwd"}, {"@a.Xwd"}, {"a.Xwd.BMP"}},
+    {"first .xwd wins", {"a.xwd.xwd"}, {"@a.xwd.xwd"}, {"a.bmp"}},
+    {".xwd before .XWD", {"b.XWD.xwd"}, {"@b.XWD.xwd"}, {"b.XWD.bmp"}},
+    {"no extension", {"dump"}, {"@dump"}, {"dump.BMP"}},
+    {"folder name is not searched", {"shots.xwd/dump"}, {"@shots.xwd/dump"}, {"shots.xwd/dump.BMP"}},
+    {"-o with a file", {"in/a.xwd"}, {"-o", "@out", "@in/a.xwd"}, {"out/a.bmp"}},
+    {"-o creates its folders", {"in/A.XWD"}, {"--output-dir", "@new/deep", "@in/A.XWD"}, {"new/deep/A.BMP"}},
+    // Folders: dumps by extension in any case, subfolders only with -r.
+    {"folder", {"a.xwd", "B.XWD", "c.Xwd", "dump", "sub/s.xwd"}, {"@"},
+     {"a.bmp", "B.BMP", "c.Xwd.BMP"}},
+    {"folder, -r", {"a.xwd", "sub/s.xwd", "sub/deeper/d.XWD", "sub/dump"}, {"-r", "@"},
+     {"a.bmp", "sub/s.bmp", "sub/deeper/d.BMP"}},
+    {"-r -o keeps subfolders", {"in/a.xwd", "in/sub/s.xwd"}, {"-r", "-o", "@out", "@in"},
+     {"out/a.bmp", "out/sub/s.bmp"}},
+    {"-o without -r", {"in/a.xwd", "in/sub/s.xwd"}, {"-o", "@out", "@in"}, {"out/a.bmp"}},
+    {"folder and file", {"in/a.xwd", "solo"}, {"@in", "@solo"}, {"in/a.bmp", "solo.BMP"}},
+    {"same dump twice is converted once", {"a.xwd"}, {"-j", "4", "@a.xwd", "@", "@./a.xwd"},
+     {"a.bmp"}},
+    {"empty folder", {}, {"@"}, {}},
+};
+
+class Placement : public Batch, public ::testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(Placement, WritesEachBitmapWhereTheRuleSays)
+{
+    const PlacementCase& c = GetParam();
+    const Outcome o = run(c.dumps, c.args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(added(c.dumps), c.bitmaps);
+    for (const std::string& b : c.bitmaps)
+        EXPECT_NO_THROW(parseBmp(readFile(dir / b))) << b;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Placement, ::testing::ValuesIn(kPlacementCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
+{
+    const Outcome o = run({"a.xwd", "b.xwd", "sub/c.xwd"}, {"-r", "-j", "3", "@"});
+    ASSERT_EQ(o.status, 0) << o.err;
+    for (const char* name : {"a", "b", "sub/c"})
+        EXPECT_EQ(readFile(dir / (std::string(name) + ".bmp")),
+                  converted(dir / (std::string(name) + ".xwd"), scratch / "ref.bmp"))
+            << name;
+}
+
+TEST_F(Batch, LinkLoopsInFoldersAreNotFollowed)
+{
+    makeDumps(dir.path(), {"sub/a.xwd"});
+    fs::create_directory_symlink("..", dir / "sub/up");
+    const Outcome o = run({}, {"-r", "@"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(added({"sub/a.xwd"}), std::set<std::string>{"sub/a.bmp"});
+}
+
+// -n keeps an existing bitmap; without it the bitmap is replaced.
+struct ClobberCase {
+    std::vector<std::string> args;
+    bool kept;
+    std::string out;
+};
+
+class Clobber : public Batch, public ::testing::WithParamInterface<ClobberCase> {};
+
+TEST_P(Clobber, ExistingBitmap)
+{
+    const ClobberCase& c = GetParam();
+    writeFile(dir / "a.bmp", {'o', 'l', 'd'});
+    const Outcome o = run({"a.xwd", "b.xwd"}, c.args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(readFile(dir / "a.bmp") == Bytes({'o', 'l', 'd'}), c.kept);
+    EXPECT_NO_THROW(parseBmp(readFile(dir / "b.bmp")));
+    std::string expected = c.out;
+    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
+        expected.replace(at, 1, dir.path().string() + "/");
+    EXPECT_EQ(o.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Clobber,
+    ::testing::Values(
+        ClobberCase{{"@"}, false, ""},
+        ClobberCase{{"-n", "@"}, true, ""},
+        ClobberCase{{"--no-clobber", "-v", "@"}, true,
+                    "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n"},
+        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}));
+
+// Failures: one line each, in the order of the files, and the rest is
+// converted. "@" in an expected line stands for the test's folder.
+struct FailureCase {
+    const char* what;
+    std::vector<std::string> dumps;
+    std::vector<std::pair<std::string, Bytes>> others;  // files made as given
+    std::vector<std::string> args;
+    std::set<std::string> bitmaps;
+    std::string err;
+};
+
+// A header that announces no window name at all.
+Bytes dumpWithoutName()
+{
+    XwdRecipe r = canonicalDump(2, 2, patternPixel);
+    r.headerSize = 100;
+    return r.bytes();
+}
+
+const FailureCase kFailureCases[] = {
+    {"bad dumps among good ones", {"a.xwd", "c.xwd"},
+     {{"b.xwd", {'s', 'h', 'o', 'r', 't'}}, {"d.xwd", dumpWithoutName()}}, {"@"},
+     {"a.bmp", "c.bmp"},
+     "@b.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "@d.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    {"missing path", {"a.xwd"}, {}, {"@nope.xwd", "@a.xwd", "@gone"}, {"a.bmp"},
+     "@nope.xwd: No such file or directory\n@gone: No such file or directory\n"},
+    {"two dumps of one bitmap", {"a.xwd", "a.xwd.xwd"}, {}, {"@a.xwd.xwd", "@a.xwd"}, {"a.bmp"},
+     "@a.xwd: not converted: @a.xwd.xwd has the same bitmap @a.bmp\n"},
+    {"two folders into one -o", {"p/x.xwd", "q/x.xwd", "q/y.xwd"}, {},
+     {"-o", "@out", "@p", "@q"}, {"out/x.bmp", "out/y.bmp"},
+     "@q/x.xwd: not converted: @p/x.xwd has the same bitmap @out/x.bmp\n"},
+    {"bitmap path names a dump", {"x.xwd", "x.bmp"}, {}, {"@x.xwd", "@x.bmp"}, {"x.bmp.BMP"},
+     "@x.xwd: not converted: its bitmap @x.bmp is a dump of this batch\n"},
+    {"bitmap path is a folder", {"a.xwd", "b.xwd"}, {{"a.bmp/keep", {}}}, {"@"}, {"b.bmp"},
+     "@a.xwd: cannot write the bitmap @a.bmp\n"},
+};
+
+class Failures : public Batch, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(Failures, OneLineEachAndTheRestConverted)
+{
+    const FailureCase& c = GetParam();
+    std::vector<std::string> others;
+    for (const auto& [name, bytes] : c.others) {
+        fs::create_directories((dir / name).parent_path());
+        writeFile(dir / name, bytes);
+        others.push_back(name);
+    }
+    std::vector<std::string> present = c.dumps;
+    present.insert(present.end(), others.begin(), others.end());
+    std::string expected = c.err;
+    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
+        expected.replace(at, 1, dir.path().string() + "/");
+    for (const char* jobs : {"1", "4"}) {
+        SCOPED_TRACE(std::string("-j ") + jobs);
+        for (const std::string& b : c.bitmaps)
+            fs::remove(dir / b);
+        std::vector<std::string> args{"-j", jobs};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome o = run(c.dumps, args, others);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, expected);
+        EXPECT_EQ(added(present), c.bitmaps);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(kFailureCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(Batch, OutputFolderThatIsAFileFailsTheRun)
+{
+    writeFile(dir / "out", {'x'});
+    const Outcome o = run({"a.xwd"}, {"-o", "@out", "@a.xwd"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err.find("xwd2bmp: cannot create the folder "), 0u) << o.err;
+    EXPECT_EQ(added({"a.xwd", "out"}), std::set<std::string>{});
+}
+
+// Results, files and messages do not depend on the number of threads.
+TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
+{
+    std::vector<std::string> dumps;
+    for (int i = 0; i < 24; ++i)
+        dumps.push_back("f" + std::to_string(i) + (i % 3 == 0 ? ".XWD" : ".xwd"));
+    makeDumps(dir.path(), dumps);
+    for (int i = 0; i < 24; i += 5)  // sizes differ, so threads finish out of order
+        writeFile(dir / dumps[static_cast<std::size_t>(i)], dumpBytes(7, 97 + i, 61));
+    writeFile(dir / "f3.xwd", {'x'});
+    writeFile(dir / "f17.xwd", {});
+
+    std::vector<std::pair<Outcome, std::map<std::string, Bytes>>> runs;
+    for (const char* jobs : {"1", "4"}) {
+        for (const std::string& f : filesUnder(dir.path()))
+            if (f.ends_with(".bmp") || f.ends_with(".BMP"))
+                fs::remove(dir / f);
+        Outcome o = runInProcess(expand({"-v", "-j", jobs, "@"}, dir.path()));
+        runs.emplace_back(std::move(o), snapshot(dir.path()));
+    }
+    EXPECT_EQ(runs[0].first.status, 1);
+    EXPECT_EQ(runs[0].first.status, runs[1].first.status);
+    EXPECT_EQ(runs[0].first.out, runs[1].first.out);
+    EXPECT_EQ(runs[0].first.err, runs[1].first.err);
+    EXPECT_EQ(std::count(runs[0].first.err.begin(), runs[0].first.err.end(), '\n'), 2);
+    EXPECT_TRUE(runs[0].second == runs[1].second);
+}
+
+// Usage errors: exit status 2, a hint to --help, and nothing converted.
+class UsageError : public Batch, public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(UsageError, ExitsWithTwo)
+{
+    const Outcome o = run({"a.xwd"}, GetParam());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.find("xwd2bmp: "), 0u) << o.err;
+    EXPECT_NE(o.err.find("Try 'xwd2bmp --help' for more information.\n"), std::string::npos);
+    EXPECT_EQ(added({"a.xwd"}), std::set<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UsageError,
+    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-v"},
+                      std::vector<std::string>{"-j", "0", "@"},
+                      std::vector<std::string>{"-j", "257", "@"},
+                      std::vector<std::string>{"--jobs=two", "@"},
+                      std::vector<std::string>{"--bogus", "@"},
+                      std::vector<std::string>{"-q", "-v", "@"},
+                      std::vector<std::string>{"@", "-o"},
+                      std::vector<std::string>{"-o", "", "@"}));
+
+}  // namespace

@@ -1,0 +1,107 @@
+// Helpers for the tests of xwd2bmp: folders of dumps, running the program
+// in-process or as a real process, and listing what it left behind.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch.h"
+#include "xwd_recipe.h"
+
+extern char** environ;
+
+namespace rastrex::test {
+
+namespace fs = std::filesystem;
+
+// A small dump whose picture depends on `seed`, so two dumps differ.
+inline Bytes dumpBytes(std::uint32_t seed = 0, std::uint32_t width = 5, std::uint32_t height = 3)
+{
+    return canonicalDump(width, height, [seed](std::uint32_t x, std::uint32_t y) {
+               return patternPixel(x + seed, y);
+           })
+        .bytes();
+}
+
+// Writes a dump at each relative path under `root`, creating folders.
+inline void makeDumps(const fs::path& root, const std::vector<std::string>& names)
+{
+    std::uint32_t seed = 0;
+    for (const std::string& name : names) {
+        fs::create_directories((root / name).parent_path());
+        writeFile(root / name, dumpBytes(seed++));
+    }
+}
+
+// Every file under `root`, as paths relative to it.
+inline std::set<std::string> filesUnder(const fs::path& root)
+{
+    std::set<std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file())
+            files.insert(fs::relative(e.path(), root).generic_string());
+    return files;
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program's logic in this process, as if standard error were not a
+// terminal.
+inline Outcome runInProcess(const std::vector<std::string>& args)
+{
+    std::vector<const char*> argv{"xwd2bmp"};
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const cli::Reporting reporting{out, err, std::nullopt};
+    const int status = static_cast<int>(
+        cli::runProgram(static_cast<int>(argv.size()), argv.data(), reporting));
+    return {status, out.str(), err.str()};
+}
+
+// Runs the real program in `cwd`, its output and errors going to files.
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args)
+{
+    TempDir capture;
+    const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
+    std::vector<char*> argv{const_cast<char*>(XWD2BMP_PATH)};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, XWD2BMP_PATH, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " XWD2BMP_PATH);
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+
+    Outcome o;
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    const Bytes out = readFile(outFile), err = readFile(errFile);
+    o.out.assign(out.begin(), out.end());
+    o.err.assign(err.begin(), err.end());
+    return o;
+}
+
+}  // namespace rastrex::test

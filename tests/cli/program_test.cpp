@@ -1,0 +1,168 @@
+// The real xwd2bmp as a process: exit status, what reaches standard output
+// and standard error, the help text, and the progress bar, which appears on
+// a terminal only.
+#include <gtest/gtest.h>
+
+#include <pty.h>
+
+#include <cerrno>
+
+#include "cli_support.h"
+#include "progress.h"
+
+using namespace rastrex::test;
+
+namespace {
+
+struct ProcessCase {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // a prefix of standard output
+    std::string err;  // all of standard error
+};
+
+const ProcessCase kProcessCases[] = {
+    {"one dump, quiet on a pipe", {"a.xwd"}, 0, "", ""},
+    {"a folder", {"."}, 1, "", "./bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    {"verbose", {"-v", "a.xwd"}, 0, "a.xwd -> a.bmp\n", ""},
+    {"missing path", {"a.xwd", "nope"}, 1, "", "nope: No such file or directory\n"},
+    {"unknown option", {"--bogus", "a.xwd"}, 2, "",
+     "xwd2bmp: The following argument was not expected: --bogus\n"
+     "Try 'xwd2bmp --help' for more information.\n"},
+    {"no path", {}, 2, "", "xwd2bmp: missing PATH\nTry 'xwd2bmp --help' for more information.\n"},
+    {"help", {"--help"}, 0, "Usage: xwd2bmp [OPTION]... PATH...\n", ""},
+    {"help wins over errors", {"-j", "9", "--help"}, 0, "Usage: xwd2bmp", ""},
+    {"version", {"--version", "nope"}, 0, "xwd2bmp (rastrex) ", ""},
+};
+
+class Process : public ::testing::TestWithParam<ProcessCase> {};
+
+TEST_P(Process, ExitStatusAndStreams)
+{
+    const ProcessCase& c = GetParam();
+    TempDir dir;
+    makeDumps(dir.path(), {"a.xwd"});
+    writeFile(dir / "bad.xwd", {0, 0, 0});
+    const Outcome o = runProcess(dir.path(), c.args);
+    EXPECT_EQ(o.status, c.status);
+    EXPECT_EQ(o.out.substr(0, c.out.size()), c.out);
+    if (c.out.empty()) {
+        EXPECT_EQ(o.out, "");
+    }
+    EXPECT_EQ(o.err, c.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Process, ::testing::ValuesIn(kProcessCases),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST(Help, ListsEveryOptionAndExitStatus)
+{
+    TempDir dir;
+    const Outcome o = runProcess(dir.path(), {"--help"});
+    for (const char* text : {"-o, --output-dir=DIR", "-r, --recursive", "-n, --no-clobber",
+                             "-j, --jobs=N", "-q, --quiet", "-v, --verbose", "-h, --help",
+                             "--version", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
+        EXPECT_NE(o.out.find(text), std::string::npos) << text;
+}
+
+// Runs the program with standard error on a terminal and returns what the
+// terminal received; standard output goes there too.
+std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args)
+{
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid < 0)
+        throw std::runtime_error("forkpty failed");
+    if (pid == 0) {
+        std::vector<char*> argv{const_cast<char*>(XWD2BMP_PATH)};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (chdir(cwd.c_str()) == 0)
+            execv(XWD2BMP_PATH, argv.data());
+        _exit(127);
+    }
+    std::string seen;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0)
+            seen.append(buffer, static_cast<std::size_t>(n));
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else
+            break;  // EIO once the program has ended and closed the terminal
+    }
+    close(master);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return seen;
+}
+
+struct TerminalCase {
+    std::vector<std::string> args;
+    bool bar;
+};
+
+class Terminal : public ::testing::TestWithParam<TerminalCase> {};
+
+TEST_P(Terminal, ProgressBarOnlyWhenNotQuiet)
+{
+    TempDir dir;
+    makeDumps(dir.path(), {"a.xwd", "b.xwd"});
+    const std::string seen = runOnTerminal(dir.path(), GetParam().args);
+    EXPECT_EQ(seen.find("0/2") != std::string::npos, GetParam().bar) << seen;
+    EXPECT_EQ(seen.find("MB/s") != std::string::npos, GetParam().bar) << seen;
+    EXPECT_TRUE(fs::exists(dir / "a.bmp") && fs::exists(dir / "b.bmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Terminal,
+                         ::testing::Values(TerminalCase{{"."}, true},
+                                           TerminalCase{{"-v", "-j1", "."}, true},
+                                           TerminalCase{{"-q", "."}, false}));
+
+// The bar never takes the terminal's last column, so it cannot wrap and
+// leave a trail of lines; the current file loses its start first.
+struct LineCase {
+    int columns;
+    std::string current;
+    std::string contains;
+};
+
+class ProgressLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ProgressLine, FitsTheTerminal)
+{
+    const LineCase& c = GetParam();
+    rastrex::cli::ProgressState s;
+    s.filesDone = 3;
+    s.files = 10;
+    s.bytesDone = 3'000'000;
+    s.bytes = 10'000'000;
+    s.seconds = 1.5;
+    s.current = c.current;
+    const std::string line = rastrex::cli::progressLine(s, c.columns);
+    EXPECT_NE(line.find(c.contains), std::string::npos) << line;
+    // Columns: ASCII takes one, each other character at most two.
+    std::size_t columns = 0;
+    for (unsigned char ch : line)
+        columns += ch < 0x80 ? 1 : (ch & 0xC0) != 0x80 ? 2 : 0;
+    EXPECT_LT(columns, static_cast<std::size_t>(c.columns)) << line;
+    // Never a character cut in half.
+    if (!line.empty()) {
+        EXPECT_NE(static_cast<unsigned char>(line.back()) & 0xC0, 0x80);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgressLine,
+    ::testing::Values(
+        LineCase{100, "runs/a.xwd", "3/10 [######..............] 2.0 MB/s 0:04 left  runs/a.xwd"},
+        LineCase{60, "runs/2026/december/very/long/path/frame-000123.xwd", "  ...0123.xwd"},
+        LineCase{40, "x.xwd", "3/10 2.0 MB/s 0:04 left  x.xwd"},
+        LineCase{45, "\xe7\x94\xbb\xe5\x83\x8f/\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd",
+                 "\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd"},
+        LineCase{10, "x.xwd", "left"}));
+
+}  // namespace
