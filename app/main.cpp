@@ -1,0 +1,42 @@
+// rastrex: the converter window. It reads no command line and no settings:
+// it opens the main window on the process's current folder and runs until
+// the window is closed.
+#include <QApplication>
+#include <cstdio>
+
+#include "app_services.h"
+#include "main_form.h"
+#include "message_boxes.h"
+#include "pictures.h"
+
+namespace {
+
+// Without a display Qt would stop with its plugin error; say what is wrong
+// in plain words instead.
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!displayAvailable()) {
+        std::fputs("rastrex needs a graphical display and found none (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set); to run it without one, start it as: "
+                   "xvfb-run rastrex\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    app.setWindowIcon(rastrex::programIcon());
+
+    rastrex::MessageBoxDialogs dialogs;
+    rastrex::MainForm form(rastrex::AppServices{dialogs, rastrex::systemConverterLibrary(), rastrex::systemTrash()});
+    dialogs.setOwner(&form);
+    form.show();
+    return app.exec();
+}
