@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -142,6 +143,150 @@ inline Bitmap parseBmp(const Bytes& b)
                                                           b[at + 3 * x]};
     }
     return bmp;
+}
+
+// Describes the layout of a dump of any kind, for building one from pixel
+// values. Words not named here keep canonicalDump's values.
+struct DumpKind {
+    std::uint32_t format = 2;  // 0 XYBitmap, 1 XYPixmap, 2 ZPixmap
+    std::uint32_t depth = 24;
+    std::uint32_t bitsPerPixel = 32;  // ZPixmap only; XY formats store 1
+    bool msbByteFirst = false;
+    bool msbBitFirst = false;
+    std::uint32_t unitBits = 32;  // bitmap unit of 1-bit data
+    std::uint32_t visual = 4;     // 0 StaticGray ... 5 DirectColor
+    std::uint32_t masks[3] = {0xFF0000, 0x00FF00, 0x0000FF};
+    std::uint32_t extraRowBytes = 0;  // bytes of padding beyond the rounded row
+    std::uint32_t xOffset = 0;
+};
+
+// Pixel area bytes for `values` (row-major, top row first) laid out as `k`
+// says. 1-bit data is built as whole units: the unit's integer gets the
+// row's bits in the bitmap bit order, then goes out in the byte order.
+inline Bytes packPixels(const DumpKind& k, std::uint32_t width, std::uint32_t height,
+                        const std::vector<std::uint32_t>& values, std::uint32_t& bytesPerLine)
+{
+    const bool z = k.format == 2;
+    const std::uint32_t bpp = z ? k.bitsPerPixel : 1;
+    const std::uint32_t planes = z ? 1 : k.depth;
+    const std::uint64_t bits = std::uint64_t{k.xOffset + width} * bpp;
+    const std::uint32_t pad = bpp == 1 ? k.unitBits : 8;
+    bytesPerLine = static_cast<std::uint32_t>((bits + pad - 1) / pad * pad / 8) + k.extraRowBytes;
+    Bytes area(std::size_t{bytesPerLine} * height * planes, 0);
+    auto putUnits = [&](std::size_t rowAt, const std::vector<bool>& rowBits) {
+        const std::uint32_t unitBytes = k.unitBits / 8;
+        for (std::size_t u = 0; u * k.unitBits < rowBits.size(); ++u) {
+            std::uint64_t unit = 0;
+            for (std::uint32_t i = 0; i < k.unitBits && u * k.unitBits + i < rowBits.size(); ++i)
+                if (rowBits[u * k.unitBits + i])
+                    unit |= std::uint64_t{1} << (k.msbBitFirst ? k.unitBits - 1 - i : i);
+            for (std::uint32_t b = 0; b < unitBytes; ++b) {
+                const std::uint32_t shift = k.msbByteFirst ? 8 * (unitBytes - 1 - b) : 8 * b;
+                area[rowAt + u * unitBytes + b] = static_cast<std::uint8_t>(unit >> shift);
+            }
+        }
+    };
+    for (std::uint32_t p = 0; p < planes; ++p)
+        for (std::uint32_t y = 0; y < height; ++y) {
+            const std::size_t rowAt = (std::size_t{p} * height + y) * bytesPerLine;
+            if (bpp == 1) {
+                std::vector<bool> rowBits(k.xOffset + width, false);
+                const std::uint32_t bit = z ? 0 : k.depth - 1 - p;  // planes: most significant first
+                for (std::uint32_t x = 0; x < width; ++x)
+                    rowBits[k.xOffset + x] = (values[std::size_t{y} * width + x] >> bit) & 1;
+                putUnits(rowAt, rowBits);
+                continue;
+            }
+            for (std::uint32_t x = 0; x < width; ++x) {
+                const std::uint32_t v = values[std::size_t{y} * width + x];
+                const std::uint64_t n = k.xOffset + x;
+                if (bpp == 4) {
+                    std::uint8_t& b = area[rowAt + n / 2];
+                    const bool high = (n % 2 == 0) == k.msbByteFirst;
+                    b = static_cast<std::uint8_t>(high ? (b & 0x0F) | (v << 4) : (b & 0xF0) | (v & 0x0F));
+                    continue;
+                }
+                const std::uint32_t bytes = bpp / 8;
+                for (std::uint32_t b = 0; b < bytes; ++b) {
+                    const std::uint32_t shift = k.msbByteFirst ? 8 * (bytes - 1 - b) : 8 * b;
+                    area[rowAt + n * bytes + b] = static_cast<std::uint8_t>(v >> shift);
+                }
+            }
+        }
+    return area;
+}
+
+// One colour entry: pixel value, 16-bit intensities, flags (all three
+// channels) and a pad byte.
+inline void appendColourEntry(Bytes& map, std::uint32_t pixel, std::uint16_t r, std::uint16_t g,
+                              std::uint16_t b)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        map.push_back(static_cast<std::uint8_t>(pixel >> shift));
+    for (std::uint16_t v : {r, g, b}) {
+        map.push_back(static_cast<std::uint8_t>(v >> 8));
+        map.push_back(static_cast<std::uint8_t>(v));
+    }
+    map.push_back(7);
+    map.push_back(0);
+}
+
+// A dump of kind `k` holding `values`, with `colourMap` (12-byte entries)
+// stored after the name and word 19 counting them.
+inline XwdRecipe kindDump(const DumpKind& k, std::uint32_t width, std::uint32_t height,
+                          const std::vector<std::uint32_t>& values, Bytes colourMap)
+{
+    XwdRecipe r = canonicalDump(width, height, [](auto, auto) { return Rgb{}; });
+    std::uint32_t bytesPerLine = 0;
+    r.pixels = packPixels(k, width, height, values, bytesPerLine);
+    r.colormap = std::move(colourMap);
+    r.word(2) = k.format;
+    r.word(3) = k.depth;
+    r.word(6) = k.xOffset;
+    r.word(7) = k.msbByteFirst ? 1 : 0;
+    r.word(8) = k.unitBits;
+    r.word(9) = k.msbBitFirst ? 1 : 0;
+    r.word(11) = k.format == 2 ? k.bitsPerPixel : 1;
+    r.word(12) = bytesPerLine;
+    r.word(13) = k.visual;
+    r.word(14) = k.masks[0];
+    r.word(15) = k.masks[1];
+    r.word(16) = k.masks[2];
+    r.word(19) = static_cast<std::uint32_t>(r.colormap.size() / 12);
+    return r;
+}
+
+// Decodes a binary portable pixmap (P6, maxval 255), top row first.
+inline Bitmap parsePpm(const Bytes& b)
+{
+    std::size_t at = 0;
+    auto token = [&]() {
+        while (at < b.size() && (isspace(b[at]) || b[at] == '#')) {
+            if (b[at] == '#')
+                while (at < b.size() && b[at] != '\n')
+                    ++at;
+            else
+                ++at;
+        }
+        std::string t;
+        while (at < b.size() && !isspace(b[at]))
+            t.push_back(static_cast<char>(b[at++]));
+        return t;
+    };
+    if (token() != "P6")
+        throw std::runtime_error("not a P6 pixmap");
+    Bitmap pic;
+    pic.width = static_cast<std::uint32_t>(std::stoul(token()));
+    pic.height = static_cast<std::uint32_t>(std::stoul(token()));
+    if (token() != "255")
+        throw std::runtime_error("pixmap maxval is not 255");
+    ++at;  // the one whitespace byte before the samples
+    const std::size_t n = std::size_t{pic.width} * pic.height;
+    if (b.size() - at < 3 * n)
+        throw std::runtime_error("pixmap too short");
+    for (std::size_t i = 0; i < n; ++i, at += 3)
+        pic.pixels.push_back({b[at], b[at + 1], b[at + 2]});
+    return pic;
 }
 
 // A fresh folder under the system's temporary folder, removed afterwards.
