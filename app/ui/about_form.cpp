@@ -61,12 +61,12 @@ AboutForm::AboutForm(QWidget* parent)
     Image1 = findChild<QLabel*>(QStringLiteral("Image1"));
     Image2 = findChild<QLabel*>(QStringLiteral("Image2"));
 
-    for (QLabel* label : {Label1, Label2, Label3, Label4, Label5})
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label6->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QLabel* label : {Label1, Label2, Label4, Label5, Label6})
         label->setFont(labelFont(8.25, false));
     Label3->setFont(labelFont(9, true));
+    for (const ControlLayout& c : layout.controls)
+        if (c.autoSize)
+            fitToText(findChild<QLabel*>(QString::fromUtf8(c.name)), c);
 
     Image1->setPixmap(aboutIcon().pixmap(32, 32));
     Image1->setScaledContents(true);

@@ -39,8 +39,8 @@ const FormLayout& mainFormLayout()
             {"Dir1", K::DirList, "", 45, 495, 1500, 2190, 10, "", ""},
             {"Frame1", K::Frame, "", 1620, 45, 4740, 2715, 11, "", ""},
             {"File2", K::FileList, "", 4185, 495, 2000, 1710, 12, "", "右クリックで削除できます。"},
-            {"Label1", K::Label, "Frame1", 180, 225, 990, 180, 13, "変換元： xwd", ""},
-            {"Label2", K::Label, "Frame1", 2565, 225, 1005, 180, 14, "変換後： bmp", ""},
+            {"Label1", K::Label, "Frame1", 180, 225, 990, 180, 13, "変換元： xwd", "", true},
+            {"Label2", K::Label, "Frame1", 2565, 225, 1005, 180, 14, "変換後： bmp", "", true},
             {"Check5", K::CheckBox, "", 90, 3020, 1500, 200, 15, "おとなしくする", "？？"},
             {"Check6", K::CheckBox, "", 90, 2790, 1500, 200, 16, "弱点を補強する",
              "より信頼性の高い処理を目指します。"},
@@ -59,14 +59,14 @@ const FormLayout& aboutFormLayout()
         " rastrex のバージョン情報",
         5730, 3945, 1995, 2160,
         {
-            {"Label1", K::Label, "", 1080, 270, 2355, 195, 0, "XWD -- Image Format Converter", ""},
+            {"Label1", K::Label, "", 1080, 270, 2355, 195, 0, "XWD -- Image Format Converter", "", true, true},
             {"Command2", K::CommandButton, "", 4320, 1620, 1335, 350, 1, "OK", "「おごってくれる？」"},
-            {"Label3", K::Label, "", 1260, 540, 1995, 255, 2, "rastrex", ""},
-            {"Label2", K::Label, "", 1545, 765, 1425, 195, 3, "version 2001.04.01", ""},
+            {"Label3", K::Label, "", 1260, 540, 1995, 255, 2, "rastrex", "", false, true},
+            {"Label2", K::Label, "", 1545, 765, 1425, 195, 3, "version 2001.04.01", "", true, true},
             {"Frame1", K::Frame, "", 90, 1935, 5565, 1920, 4, "詳 細", ""},
-            {"Label4", K::Label, "", 930, 1125, 2625, 195, 5, "Copyright (C) 2001-2026 the rastrex authors", ""},
-            {"Label5", K::Label, "", 945, 1305, 2595, 195, 6, "https://rastrex.example.org/", ""},
-            {"Label6", K::Label, "Frame1", 3350, 1620, 1755, 195, 7, "rastrex@example.org", ""},
+            {"Label4", K::Label, "", 930, 1125, 2625, 195, 5, "Copyright (C) 2001-2026 the rastrex authors", "", true, true},
+            {"Label5", K::Label, "", 945, 1305, 2595, 195, 6, "https://rastrex.example.org/", "", true, true},
+            {"Label6", K::Label, "Frame1", 3350, 1620, 1755, 195, 7, "rastrex@example.org", "", true},
             {"Text2", K::TextBox, "", 270, 2205, 5145, 1140, 8,
              "rastrex は X11 XWD 形式 → Windows BMP 形式に特化した画像フォーマット変換ソフトです。"
              "シンプルで分かりやすいインタフェースを装備し、大量の xwd ファイルを一括して bmp "
@@ -89,6 +89,18 @@ QRect pixelRect(const ControlLayout& c)
     const int right = twipsToPixels(c.left + c.width);
     const int bottom = twipsToPixels(c.top + c.height);
     return QRect(left, top, std::max(1, right - left), std::max(1, bottom - top));
+}
+
+void fitToText(QWidget* label, const ControlLayout& c)
+{
+    if (!c.autoSize)
+        return;
+    const QRect stored = pixelRect(c);
+    const QSize needed = label->sizeHint();
+    const int width = std::max(stored.width(), needed.width());
+    const int height = std::max(stored.height(), needed.height());
+    const int left = c.centred ? stored.left() - (width - stored.width()) / 2 : stored.left();
+    label->setGeometry(left, stored.top(), width, height);
 }
 
 void buildLayout(const FormLayout& layout, QWidget* client, ControlFactory make)
@@ -123,6 +135,14 @@ void buildLayout(const FormLayout& layout, QWidget* client, ControlFactory make)
         if (!tooltip.isEmpty())
             w->setToolTip(tooltip);
         made.insert(w->objectName(), w);
+    }
+    for (const ControlLayout& c : layout.controls) {
+        if (auto* label = qobject_cast<QLabel*>(made.value(QString::fromUtf8(c.name)))) {
+            if (c.centred)
+                label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            else if (c.kind == ControlKind::Label)
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        }
     }
     // Frames and lines lie beneath everything else.
     for (const ControlLayout& c : layout.controls)

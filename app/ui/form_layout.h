@@ -31,6 +31,8 @@ struct ControlLayout {
     int tab;                        // position in the focus order; -1 for none
     const char* caption;            // UTF-8; "" for none
     const char* tooltip;            // UTF-8; "" for none
+    bool autoSize = false;          // a label sized to its text: grows when its font needs more room
+    bool centred = false;           // a label whose text is centred (it grows about its centre)
 };
 
 struct FormLayout {
@@ -49,6 +51,11 @@ QRect pixelRect(const ControlLayout& control);
 // Builds the controls of `layout` into `window` (whose client area is
 // `client`): creates each through `make`, names it, places it, sets its
 // caption and tooltip, and chains the focus order; find them by objectName.
+// Gives a label sized to its text the room its font needs, keeping its top
+// and its left edge (or its centre, for a centred label). Fonts set after
+// building call this again.
+void fitToText(QWidget* label, const ControlLayout& control);
+
 using ControlFactory = QWidget* (*)(const ControlLayout& control, QWidget* container);
 void buildLayout(const FormLayout& layout, QWidget* client, ControlFactory make);
 

@@ -138,6 +138,9 @@ void MainForm::buildControls()
         p.setColor(QPalette::WindowText, p.color(QPalette::Highlight));
         label->setPalette(p);
     }
+    for (const ControlLayout& c : form.controls)
+        if (c.autoSize)
+            fitToText(client->findChild<QLabel*>(QString::fromUtf8(c.name)), c);
     Image1->setPixmap(arrowPicture());
 
     QList<DriveList::Entry> drives;
