@@ -250,6 +250,24 @@ TEST_F(Batch, OutputFolderThatIsAFileFailsTheRun)
     EXPECT_EQ(added({"a.xwd", "out"}), std::set<std::string>{});
 }
 
+// A stop request (Ctrl-C) before the start: nothing is converted, failures
+// already known are still reported, and the run says what it left undone.
+TEST_F(Batch, StopRequestLeavesTheRestAndSaysSo)
+{
+    makeDumps(dir.path(), {"a.xwd", "b.xwd"});
+    rastrex::cli::Options options;
+    options.paths = {(dir / "nope").string(), dir.path().string()};
+    const std::atomic<bool> stop{true};
+    std::ostringstream out, err;
+    const rastrex::cli::Reporting reporting{out, err, std::nullopt, &stop};
+    EXPECT_EQ(rastrex::cli::runBatch(rastrex::cli::planBatch(options), options, reporting),
+              rastrex::cli::ExitStatus::Failure);
+    EXPECT_EQ(err.str(), (dir / "nope").string() +
+                             ": No such file or directory\n"
+                             "xwd2bmp: interrupted; 2 dumps were not converted\n");
+    EXPECT_EQ(added({"a.xwd", "b.xwd"}), std::set<std::string>{});
+}
+
 // Results, files and messages do not depend on the number of threads.
 TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
 {
