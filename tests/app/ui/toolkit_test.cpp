@@ -1,0 +1,308 @@
+// The toolkit layer: the guarantees the handlers rely on.
+#include <QSignalSpy>
+#include <QTest>
+
+#include "ui_test_support.h"
+
+namespace rastrex::uitest {
+namespace {
+
+// ------------------------------------------------------------- check box
+
+TEST(CheckBoxTest, SetRaisesClickBeforeReturningOnlyWhenTheValueChanges)
+{
+    struct Case {
+        int from, to;
+        int clicks;
+    };
+    const Case cases[] = {
+        {0, 1, 1}, {1, 0, 1}, {0, 2, 1}, {2, 1, 1}, {1, 1, 0}, {0, 0, 0}, {2, 2, 0}, {1, 7, 0},
+    };
+    for (const Case& c : cases) {
+        CheckBox box;
+        box.setValue(c.from);
+        int clicks = 0;
+        int seen = -1;
+        box.click = [&] {
+            ++clicks;
+            seen = box.value();  // the new value is in place when Click runs
+        };
+        box.setValue(c.to);
+        EXPECT_EQ(clicks, c.clicks) << c.from << " -> " << c.to;
+        if (c.clicks)
+            EXPECT_EQ(seen, c.to) << c.from << " -> " << c.to;
+    }
+}
+
+TEST(CheckBoxTest, MouseAndSpaceBarRaiseTheSameClick)
+{
+    struct Case {
+        int from, after;
+    };
+    // A user's click never greys a box: greyed turns off.
+    const Case cases[] = {{0, 1}, {1, 0}, {2, 0}};
+    for (const Case& c : cases) {
+        for (bool mouse : {true, false}) {
+            CheckBox box;
+            box.setText(QStringLiteral("x"));
+            box.resize(100, 20);
+            box.setValue(c.from);
+            int clicks = 0;
+            box.click = [&] { ++clicks; };
+            if (mouse)
+                QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, 10));
+            else
+                QTest::keyClick(&box, Qt::Key_Space);
+            EXPECT_EQ(box.value(), c.after) << c.from << (mouse ? " mouse" : " space");
+            EXPECT_EQ(clicks, 1) << c.from << (mouse ? " mouse" : " space");
+        }
+    }
+}
+
+// ------------------------------------------------------------- file list
+
+TEST(FileListTest, PatternsMatchLikeThePlatformsFileSearch)
+{
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"a.xwd", "*.xwd", true},       {"A.XWD", "*.xwd", true},      {"a.Xwd", "*.XWD", true},
+        {"a.xwdx", "*.xwd", false},     {"a.xw", "*.xwd", false},      {"xwd", "*.xwd", false},
+        {"a.b.xwd", "*.xwd", true},     {".xwd", "*.xwd", true},       {"README", "*.*", true},
+        {"a.bmp", "*.*", true},         {"noext", "*", true},          {"a1.bmp", "a?.bmp", true},
+        {"a12.bmp", "a?.bmp", false},   {"a+b (1).bmp", "a+b (1).*", true},
+        {"x.bmp", "*.xwd;*.bmp", true}, {"x.gif", "*.xwd;*.bmp", false}, {"a[1].xwd", "a[1].xwd", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileList::matches(QString::fromUtf8(c.name), QString::fromUtf8(c.pattern)), c.matches)
+            << c.name << " ~ " << c.pattern;
+}
+
+TEST(FileListTest, ListsMatchingFilesByNameWithoutFoldersOrHiddenFiles)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"b.xwd", "A.xwd", "c.XWD", "d.bmp", ".hidden.xwd", "noext"});
+    QDir(dir.path()).mkdir(QStringLiteral("folder.xwd"));
+    FileList list;
+    list.setPattern(QStringLiteral("*.xwd"));
+    EXPECT_EQ(list.itemCount(), 0);  // no folder yet: nothing, not the current folder
+    list.setFolder(dir.path());
+    EXPECT_EQ(items(list), (QStringList{"A.xwd", "b.xwd", "c.XWD"}));
+    list.setPattern(QStringLiteral("*.*"));
+    EXPECT_EQ(items(list), (QStringList{"A.xwd", "b.xwd", "c.XWD", "d.bmp", "noext"}));
+    EXPECT_EQ(list.currentIndex(), -1);
+    EXPECT_EQ(list.itemText(-1), QString());
+    EXPECT_EQ(list.itemText(5), QString());
+}
+
+TEST(FileListTest, RefreshFollowsTheFolderAndDropsTheSelection)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd", "b.xwd"});
+    FileList list;
+    list.setPattern(QStringLiteral("*.xwd"));
+    list.setFolder(dir.path());
+    list.setSelected(1, true);
+    touch(dir.path(), {"0.xwd"});
+    QFile::remove(dir.path() + QStringLiteral("/a.xwd"));
+    list.refresh();
+    EXPECT_EQ(items(list), (QStringList{"0.xwd", "b.xwd"}));
+    EXPECT_TRUE(selection(list).isEmpty());
+}
+
+TEST(FileListTest, AFolderThatCannotBeReadGivesAnEmptyList)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd"});
+    FileList list;
+    list.setFolder(dir.path());
+    EXPECT_EQ(list.itemCount(), 1);
+    for (const QString& bad : {dir.path() + QStringLiteral("/missing"), dir.path() + QStringLiteral("/a.xwd")}) {
+        list.setFolder(bad);
+        EXPECT_EQ(list.itemCount(), 0) << bad.toStdString();
+    }
+}
+
+TEST(FileListTest, HoldsMoreItemsThanSixteenBitIndexes)
+{
+    QTemporaryDir dir;
+    constexpr int kItems = 33000;  // above 32,767
+    for (int i = 0; i < kItems; ++i) {
+        QFile f(dir.path() + QStringLiteral("/%1.xwd").arg(i, 5, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    FileList list;
+    list.setPattern(QStringLiteral("*.xwd"));
+    list.setFolder(dir.path());
+    ASSERT_EQ(list.itemCount(), kItems);
+    EXPECT_EQ(list.itemText(kItems - 1), QStringLiteral("32999.xwd"));
+    list.setSelected(kItems - 1, true);
+    EXPECT_TRUE(list.selected(kItems - 1));
+}
+
+TEST(FileListTest, RightPressKeepsTheSelectionAndReportsTheButton)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd", "b.xwd", "c.xwd"});
+    FileList list;
+    list.resize(200, 200);
+    list.setFolder(dir.path());
+    list.setSelected(0, true);
+    list.setSelected(2, true);
+    QList<int> buttons;
+    list.mouseDown = [&](int button, int, int, int) { buttons << button; };
+    const QPoint onB = list.visualItemRect(list.item(1)).center();
+    QTest::mousePress(list.viewport(), Qt::RightButton, {}, onB);
+    QTest::mousePress(list.viewport(), Qt::MiddleButton, {}, onB);
+    EXPECT_EQ(selection(list), (QList<int>{0, 2}));
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, onB);
+    EXPECT_EQ(selection(list), QList<int>{1});
+    EXPECT_EQ(list.currentIndex(), 1);
+    EXPECT_EQ(buttons, (QList<int>{kRightButton, kMiddleButton, kLeftButton}));
+}
+
+// -------------------------------------------------------- directory list
+
+QStringList dirItems(const DirList& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.item(i)->data(Qt::UserRole).toString();
+    return out;
+}
+
+TEST(DirListTest, ShowsTheAncestorsThenTheSubfoldersByName)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("a/b"));
+    QDir(base).mkpath(QStringLiteral("a/Zed"));
+    QDir(base).mkpath(QStringLiteral("a/c"));
+    touch(base + QStringLiteral("/a"), {"file.xwd"});
+    DirList list;
+    list.initPath(base + QStringLiteral("/a"));
+    QStringList expected;
+    for (QString p = base + QStringLiteral("/a"); p != QStringLiteral("/"); p = QFileInfo(p).path())
+        expected.prepend(p);
+    expected.prepend(QStringLiteral("/"));
+    const int current = static_cast<int>(expected.size()) - 1;
+    expected << base + QStringLiteral("/a/b") << base + QStringLiteral("/a/c") << base + QStringLiteral("/a/Zed");
+    EXPECT_EQ(dirItems(list), expected);
+    EXPECT_EQ(list.currentRow(), current);
+}
+
+TEST(DirListTest, SetPathRaisesChangeOnlyWhenThePathChangesAndStaysOnReadableFolders)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("sub"));
+    touch(base, {"plain.xwd"});
+    DirList list;
+    list.initPath(base);
+    QStringList changes;
+    list.change = [&] { changes << list.path(); };
+
+    struct Case {
+        QString path;
+        QString after;
+        int changes;
+    };
+    const Case cases[] = {
+        {base, base, 0},
+        {base + QStringLiteral("/"), base, 0},
+        {base + QStringLiteral("/missing"), base, 0},
+        {base + QStringLiteral("/plain.xwd"), base, 0},
+        {QString(), base, 0},
+        {base + QStringLiteral("/sub/"), base + QStringLiteral("/sub"), 1},
+        {base + QStringLiteral("/sub/.."), base, 1},
+        {QStringLiteral("/"), QStringLiteral("/"), 1},
+    };
+    for (const Case& c : cases) {
+        changes.clear();
+        list.setPath(c.path);
+        EXPECT_EQ(list.path(), c.after) << c.path.toStdString();
+        EXPECT_EQ(changes.size(), c.changes) << c.path.toStdString();
+        if (c.changes)
+            EXPECT_EQ(changes.front(), c.after);  // Change sees the new path
+    }
+}
+
+TEST(DirListTest, EnterAndDoubleClickOpenTheFolderUnderTheMark)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("one/two"));
+    DirList list;
+    list.resize(300, 600);
+    list.initPath(base);
+    int changes = 0;
+    list.change = [&] { ++changes; };
+
+    list.setCurrentRow(list.count() - 1);  // "one"
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(list.path(), base + QStringLiteral("/one"));
+
+    const QPoint onTwo = list.visualItemRect(list.item(list.count() - 1)).center();
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, onTwo);
+    EXPECT_EQ(list.path(), base + QStringLiteral("/one/two"));
+    EXPECT_EQ(changes, 2);
+}
+
+// ------------------------------------------------------------- drive list
+
+TEST(DriveListTest, SetDriveTakesTheVolumeHoldingAPathAndRaisesChangeOnce)
+{
+    DriveList list;
+    list.setVolumes({{"/", ""}, {"/home", "HOME"}, {"/media/usb", "STICK"}}, QStringLiteral("/home/user"));
+    EXPECT_EQ(list.drive(), QStringLiteral("/home"));
+    EXPECT_EQ(list.currentText(), QStringLiteral("/home (HOME)"));
+
+    QStringList changes;
+    list.change = [&] { changes << list.drive(); };
+    struct Case {
+        const char* path;
+        const char* drive;
+        int changes;
+    };
+    const Case cases[] = {
+        {"/home", "/home", 0},
+        {"/home/user/pictures", "/home", 0},
+        {"/media/usb", "/media/usb", 1},
+        {"/media/usbother", "/", 1},  // not under /media/usb
+        {"/homework", "/", 0},
+        {"", "/", 0},
+        {"/media/usb/shots/a.xwd", "/media/usb", 1},
+    };
+    for (const Case& c : cases) {
+        changes.clear();
+        list.setDrive(QString::fromUtf8(c.path));
+        EXPECT_EQ(list.drive(), QString::fromUtf8(c.drive)) << c.path;
+        EXPECT_EQ(changes.size(), c.changes) << c.path;
+    }
+
+    changes.clear();
+    list.showDriveOf(QStringLiteral("/home/x"));
+    EXPECT_EQ(list.drive(), QStringLiteral("/home"));
+    EXPECT_TRUE(changes.isEmpty());
+}
+
+// ------------------------------------------------------ status and popup
+
+TEST(StatusBarTest, PanelsAreNumberedFromOne)
+{
+    StatusBar bar({1550, 4820});
+    bar.setPanelText(1, QStringLiteral("レディ"));
+    bar.setPanelText(2, QStringLiteral("a.xwd"));
+    bar.setPanelText(0, QStringLiteral("lost"));
+    bar.setPanelText(3, QStringLiteral("lost"));
+    EXPECT_EQ(bar.panelText(1), QStringLiteral("レディ"));
+    EXPECT_EQ(bar.panelText(2), QStringLiteral("a.xwd"));
+    bar.setPanelText(1, QString());
+    EXPECT_EQ(bar.panelText(1), QString());
+}
+
+}  // namespace
+}  // namespace rastrex::uitest
