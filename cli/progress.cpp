@@ -13,6 +13,9 @@ constexpr int kMinColumnsForBar = 60;
 constexpr int kBarCells = 20;
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 constexpr double kBytesPerMegabyte = 1e6;
+// The speed of the first moments says little (a few small or failed files),
+// so it is shown only after this long.
+constexpr double kSecondsBeforeSpeed = 0.5;
 
 // Columns a piece of UTF-8 text takes; any character outside ASCII is
 // counted as two, which over-counts some but never lets a line wrap.
@@ -69,7 +72,7 @@ std::string progressLine(const ProgressState& s, int columns)
             s.files == 0 ? kBarCells : s.filesDone * kBarCells / s.files;
         line.append(" [").append(filled, '#').append(kBarCells - filled, '.').append("]");
     }
-    const bool measured = s.bytesDone > 0 && s.seconds > 0;
+    const bool measured = s.bytesDone > 0 && s.seconds >= kSecondsBeforeSpeed;
     const double rate = measured ? s.bytesDone / s.seconds : 0;
     char speed[32];
     std::snprintf(speed, sizeof speed, " %.1f MB/s", rate / kBytesPerMegabyte);
