@@ -134,7 +134,7 @@ std::vector<Candidate> collect(const Options& options)
                   [](const Found& a, const Found& b) { return a.relative < b.relative; });
         for (const Found& f : found) {
             Candidate c;
-            c.dump = (fs::path(path) / f.relative).string();
+            c.dump = f.relative.empty() ? path : (fs::path(path) / f.relative).string();
             if (!f.failure.empty()) {
                 c.failure = f.failure;
             } else {
@@ -292,8 +292,13 @@ public:
             std::min<std::size_t>(std::max(options_.jobs, 1u), todo_.size());
         {
             std::vector<std::jthread> helpers;
-            for (std::size_t t = 1; t < threads; ++t)
-                helpers.emplace_back([this] { work(); });
+            try {
+                for (std::size_t t = 1; t < threads; ++t)
+                    helpers.emplace_back([this] { work(); });
+            } catch (const std::system_error&) {
+                // The system gives no more threads: the ones running, and
+                // this one, do the whole batch.
+            }
             work();
         }
         std::lock_guard lock(mutex_);

@@ -52,10 +52,19 @@ std::optional<int> terminalColumns()
 int main(int argc, char** argv)
 {
     catchStopSignals();
+    // A reader of the listing that goes away (xwd2bmp -v | head) must not end
+    // the process in the middle of writing a bitmap; the failed write is
+    // reported at the end instead.
+    signal(SIGPIPE, SIG_IGN);
     const rastrex::cli::Reporting reporting{std::cout, std::cerr, terminalColumns(),
                                             &stopRequested};
-    const auto status = rastrex::cli::runProgram(argc, argv, reporting);
+    auto status = rastrex::cli::runProgram(argc, argv, reporting);
     std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "xwd2bmp: cannot write to standard output\n";
+        if (status == rastrex::cli::ExitStatus::Success)
+            status = rastrex::cli::ExitStatus::Failure;
+    }
     if (const int signal = stopSignal.load(); signal != 0) {
         // Ends as the signal would have, so a calling script sees it; the
         // handler was reset by the first signal.

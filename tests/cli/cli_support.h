@@ -71,8 +71,10 @@ inline Outcome runInProcess(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
-// Runs the real program in `cwd`, its output and errors going to files.
-inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args)
+// Runs the real program in `cwd`, its output and errors going to files; with
+// `outputReaderGone`, its output goes to a pipe that nobody reads any more.
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
+                          bool outputReaderGone = false)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
@@ -84,20 +86,30 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int pipeEnds[2] = {-1, -1};
+    if (outputReaderGone) {
+        if (pipe(pipeEnds) != 0)
+            throw std::runtime_error("pipe failed");
+        close(pipeEnds[0]);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, XWD2BMP_PATH, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (pipeEnds[1] >= 0)
+        close(pipeEnds[1]);
     if (spawned != 0)
         throw std::runtime_error("cannot start " XWD2BMP_PATH);
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
 
     Outcome o;
-    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
     const Bytes out = readFile(outFile), err = readFile(errFile);
     o.out.assign(out.begin(), out.end());
     o.err.assign(err.begin(), err.end());

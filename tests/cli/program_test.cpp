@@ -56,6 +56,22 @@ TEST_P(Process, ExitStatusAndStreams)
 INSTANTIATE_TEST_SUITE_P(Cases, Process, ::testing::ValuesIn(kProcessCases),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 
+// A listing nobody reads any more (xwd2bmp -v | head -1) must not kill the
+// program between two bitmaps, or halfway through one.
+TEST(ListingReaderGone, EveryDumpIsStillConverted)
+{
+    TempDir dir;
+    std::vector<std::string> dumps;
+    for (int i = 0; i < 20; ++i)
+        dumps.push_back("f" + std::to_string(i) + ".xwd");
+    makeDumps(dir.path(), dumps);
+    const Outcome o = runProcess(dir.path(), {"-v", "-j", "2", "."}, true);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "xwd2bmp: cannot write to standard output\n");
+    for (int i = 0; i < 20; ++i)
+        EXPECT_NO_THROW(parseBmp(readFile(dir / ("f" + std::to_string(i) + ".bmp")))) << i;
+}
+
 TEST(Help, ListsEveryOptionAndExitStatus)
 {
     TempDir dir;
