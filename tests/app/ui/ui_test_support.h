@@ -104,16 +104,22 @@ protected:
         QDir::setCurrent(previous_);
     }
 
-    // Creates the files and opens the window on the folder.
+    // Creates a new folder inside the temporary one holding `files` and
+    // opens the window there. Each call replaces the window.
     void open(const QStringList& files = {})
     {
+        form.reset();
         ASSERT_TRUE(dir.isValid());
-        touch(dir.path(), files);
-        ASSERT_TRUE(QDir::setCurrent(dir.path()));
+        const QString name = QStringLiteral("start%1").arg(++opened_);
+        ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        folder_ = QDir(dir.path() + QLatin1Char('/') + name).canonicalPath();
+        touch(folder_, files);
+        ASSERT_TRUE(QDir::setCurrent(folder_));
         form = std::make_unique<MainForm>(AppServices{dialogs, library, trash});
     }
 
-    QString folder() const { return QDir(dir.path()).canonicalPath(); }
+    // The folder the window was opened on.
+    QString folder() const { return folder_; }
 
     QTemporaryDir dir;
     RecordingDialogs dialogs;
@@ -123,6 +129,8 @@ protected:
 
 private:
     QString previous_;
+    QString folder_;
+    int opened_ = 0;
 };
 
 }  // namespace rastrex::uitest
