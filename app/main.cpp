@@ -24,9 +24,9 @@ bool displayAvailable()
 int main(int argc, char* argv[])
 {
     if (!displayAvailable()) {
-        std::fputs("rastrex needs a graphical display and found none (neither DISPLAY nor "
-                   "WAYLAND_DISPLAY is set); to run it without one, start it as: "
-                   "xvfb-run rastrex\n",
+        std::fputs("rastrex found no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set), "
+                   "so run it from a desktop session or, without one, under a virtual display "
+                   "as: xvfb-run -a rastrex\n",
                    stderr);
         return 1;
     }

@@ -3,6 +3,7 @@
 // temporary folder of the test's choosing.
 #pragma once
 
+#include <QApplication>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
