@@ -33,6 +33,7 @@ void printHelp(std::ostream& out)
            "                          found in a subfolder of a folder PATH goes to the\n"
            "                          same subfolder of DIR\n"
            "  -r, --recursive       take the dumps of the subfolders of each folder too\n"
+           "                          (links to folders are not followed)\n"
            "  -n, --no-clobber      skip a dump whose bitmap already exists\n"
            "  -j, --jobs=N          convert N files at once (1 to "
         << kMaxJobs << "; default: the number of\n"
