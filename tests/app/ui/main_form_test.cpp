@@ -348,6 +348,17 @@ TEST_F(MainFormKeysTest, ShortcutsRunTheirMenuItemsWhereverTheFocusIs)
     EXPECT_FALSE(form->isVisible());
 }
 
+TEST_F(MainFormKeysTest, ReReadingAListKeepsTheFocusOnIt)
+{
+    show({"a.xwd", "b.bmp"});
+    for (FileList* list : {form->File1, form->File2}) {
+        list->setFocus();
+        ASSERT_TRUE(list->hasFocus());
+        QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
+        EXPECT_TRUE(list->hasFocus()) << list->objectName().toStdString();
+    }
+}
+
 TEST_F(MainFormKeysTest, CtrlASelectsEveryItemOfTheSourceListOnly)
 {
     show({"a.xwd", "b.xwd", "c.bmp"});

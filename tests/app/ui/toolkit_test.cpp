@@ -1,5 +1,7 @@
 // The toolkit layer: the guarantees the handlers rely on.
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QUrl>
 #include <QTest>
 
 #include "ui_test_support.h"
@@ -162,6 +164,71 @@ TEST(FileListTest, RightPressKeepsTheSelectionAndReportsTheButton)
     EXPECT_EQ(selection(list), QList<int>{1});
     EXPECT_EQ(list.currentIndex(), 1);
     EXPECT_EQ(buttons, (QList<int>{kRightButton, kMiddleButton, kLeftButton}));
+}
+
+TEST(FileListTest, CtrlPicksSeparateItemsAndShiftARange)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"0.xwd", "1.xwd", "2.xwd", "3.xwd", "4.xwd"});
+    FileList list;
+    list.resize(200, 300);
+    list.setFolder(dir.path());
+    auto press = [&](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, keys, list.visualItemRect(list.item(row)).center());
+    };
+    press(0, {});
+    press(2, Qt::ControlModifier);
+    press(4, Qt::ControlModifier);
+    EXPECT_EQ(selection(list), (QList<int>{0, 2, 4}));
+    press(1, {});
+    press(3, Qt::ShiftModifier);
+    EXPECT_EQ(selection(list), (QList<int>{1, 2, 3}));
+}
+
+TEST(FileListTest, DoubleClickOnAnItemRaisesDblClick)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd"});
+    FileList list;
+    list.resize(200, 300);
+    list.setFolder(dir.path());
+    int raised = 0;
+    list.dblClick = [&] {
+        ++raised;
+        list.refresh();  // a handler may re-read the list it was raised from
+    };
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(raised, 1);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(100, 280));  // below the items
+    EXPECT_EQ(raised, 1);
+}
+
+TEST(FileListTest, TheDragOverHandlersEffectDecidesTheDrop)
+{
+    FileList list;
+    list.resize(200, 200);
+    list.setAcceptsFileDrops(true);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.xwd"))});
+    int dropped = 0;
+    list.dragDrop = [&](const QMimeData* d) { dropped += d == &data; };
+    for (const int effect : {int(kDropEffectCopy), int(kDropEffectNone)}) {
+        list.dragOver = [&](const QMimeData* d, int& e) {
+            EXPECT_EQ(d, &data);
+            e = effect;
+        };
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), effect == kDropEffectCopy);
+        QDragMoveEvent move(QPoint(12, 12), Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &move);
+        EXPECT_EQ(move.isAccepted(), effect == kDropEffectCopy);
+        if (effect == kDropEffectCopy)
+            EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+    }
+    QDropEvent drop(QPointF(12, 12), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+    EXPECT_EQ(dropped, 1);
 }
 
 // -------------------------------------------------------- directory list

@@ -66,6 +66,9 @@ protected:
         emptyPrivateTrash();
         form = std::make_unique<MainForm>(AppServices{dialogs, library, systemTrash()});
         form->show();
+        // Lets the offscreen platform expose the window once, so that
+        // repaints during a batch reach its widgets.
+        QCoreApplication::processEvents();
     }
     void TearDown() override { form.reset(); }
 
