@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -27,11 +28,19 @@ class ScriptedDialogs final : public Dialogs {
 public:
     std::deque<Answer> answers;
     QStringList shown;
+    std::function<void(const QString& text)> onShow;  // runs while a box is up
 
-    void report(const QString& text) override { shown << QStringLiteral("report: ") + text; }
+    void report(const QString& text) override
+    {
+        shown << QStringLiteral("report: ") + text;
+        if (onShow)
+            onShow(text);
+    }
     Answer ask(const QString& text) override
     {
         shown << QStringLiteral("ask: ") + text;
+        if (onShow)
+            onShow(text);
         if (answers.empty()) {
             ADD_FAILURE() << "unexpected question: " << text.toStdString();
             return Answer::No;
