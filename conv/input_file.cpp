@@ -1,6 +1,12 @@
 #include "input_file.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace rastrex {
 
@@ -85,5 +91,56 @@ std::uint64_t InputFile::remaining()
         return UINT64_MAX;
     return static_cast<std::uint64_t>(end - here);
 }
+
+
+std::uint64_t InputFile::position()
+{
+    const long here = std::ftell(file_);
+    return here < 0 ? 0 : static_cast<std::uint64_t>(here);
+}
+
+#if defined(_WIN32)
+
+bool InputFile::readableWhileWriting(const char*)
+{
+    return false;  // the whole area is read before the bitmap is opened
+}
+
+std::uint64_t InputFile::readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n)
+{
+    if (_fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) != 0)
+        return 0;
+    return std::fread(into, 1, static_cast<std::size_t>(n), file_);
+}
+
+#else
+
+bool InputFile::readableWhileWriting(const char* outputPath)
+{
+    struct stat in {};
+    if (fstat(fileno(file_), &in) != 0 || !S_ISREG(in.st_mode))
+        return false;
+    struct stat out {};
+    if (stat(outputPath, &out) != 0)
+        return errno == ENOENT;  // a new file is never the dump
+    return out.st_dev != in.st_dev || out.st_ino != in.st_ino;
+}
+
+std::uint64_t InputFile::readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n)
+{
+    std::uint64_t done = 0;
+    while (done < n) {
+        const ssize_t got = pread(fileno(file_), into + done, static_cast<std::size_t>(n - done),
+                                  static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::uint64_t>(got);
+    }
+    return done;
+}
+
+#endif
 
 }  // namespace rastrex

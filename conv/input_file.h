@@ -39,6 +39,17 @@ public:
     // than twice that (when it is not). False when memory runs out.
     bool readBlock(std::uint64_t limit, ByteBlock& block);
 
+    // Reads up to `n` bytes from byte `offset` of the file, wherever the
+    // stream stands; returns how many arrived.
+    std::uint64_t readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n);
+
+    // The stream's position, from the start of the file.
+    std::uint64_t position();
+
+    // Whether the file can be read by offset while `outputPath` is written:
+    // it is a regular file and `outputPath` names another one.
+    bool readableWhileWriting(const char* outputPath);
+
     // Bytes left from the current position to the end, or UINT64_MAX when the
     // stream cannot tell (not seekable).
     std::uint64_t remaining();

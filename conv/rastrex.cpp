@@ -13,6 +13,7 @@
 
 #include "bmp_writer.h"
 #include "input_file.h"
+#include "pixel_rows.h"
 #include "xwd_decoder.h"
 #include "xwd_header.h"
 #include "xwd_layout.h"
@@ -31,23 +32,40 @@ constexpr std::uint64_t kUnitBytes = 4;
 constexpr std::uint64_t kMaxBlockBytes = UINT32_MAX;
 constexpr std::uint32_t kMaxDimension = INT32_MAX;
 
-// Writes the rows of the picture, bottom row first; pixels past the
-// `available` bytes of the pixel area are black.
-void writeRows(BmpOutput& out, const PixelDecoder& decoder, const unsigned char* area,
-               std::uint64_t available, std::uint32_t width, std::uint32_t height)
+// Writes the rows of the picture, bottom row first, as `rows` delivers them;
+// pixels the file lacks are black.
+template <class Rows>
+void writeRows(BmpOutput& out, const PixelDecoder& decoder, Rows& rows, std::uint32_t width,
+               std::uint32_t height)
 {
     constexpr std::size_t kChunkPixels = BmpOutput::bufferCapacity() / 3;
     const std::size_t padding = bmpRowPadding(width);
     for (std::uint32_t r = height; r-- > 0;) {
+        const RowView row = rows.row(r);
         for (std::uint32_t done = 0; done < width;) {
             const std::size_t n = std::min<std::size_t>(kChunkPixels, width - done);
             unsigned char* dst = out.reserve(3 * n);
-            decoder.decodeRow(area, available, r, done, n, dst);
+            decoder.decodeRow(row, done, n, dst);
             out.commit(3 * n);
             done += static_cast<std::uint32_t>(n);
         }
         out.putZeros(padding);
     }
+}
+
+// Opens the bitmap and writes it whole; the result of the call.
+template <class Rows>
+std::int32_t writeBitmap(const char* bmpPath, const PixelDecoder& decoder, Rows& rows,
+                         std::uint32_t width, std::uint32_t height)
+{
+    BmpOutput out(bmpPath);
+    if (!out.isOpen())
+        return RASTREX_ERR_WRITE_OUTPUT;
+    unsigned char bmpHeader[kBmpHeaderBytes];
+    fillBmpHeader(bmpHeader, width, height);
+    out.put(bmpHeader, sizeof bmpHeader);
+    writeRows(out, decoder, rows, width, height);
+    return out.finish() ? RASTREX_OK : RASTREX_ERR_WRITE_OUTPUT;
 }
 
 std::int32_t convert(const char* xwdPath, const char* bmpPath)
@@ -111,28 +129,43 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     }
     const PixelLayout layout = described ? *described : plainLayout(width, height);
 
-    // Hold no more than the file can deliver: a short pixel area is padded
-    // with black when the rows are written, not in memory.
-    if (!pixels.data && !in.readBlock(layout.areaBytes(), pixels))
+    const std::uint64_t areaBytes = layout.areaBytes();
+
+    // When the dump is a regular file other than the bitmap, its rows are
+    // read in bands while the bitmap is written: nothing holds the whole
+    // picture. The bitmap is created only once the dump is known to hold a
+    // pixel, as when the area is read first.
+    if (!pixels.data && StreamRows::fits(layout) && in.readableWhileWriting(bmpPath)) {
+        const std::uint64_t start = in.position();
+        const std::uint64_t left = in.remaining();
+        if (left != UINT64_MAX) {
+            const PixelDecoder decoder(layout, described ? colourMap.data.get() : nullptr);
+            colourMap.data.reset();
+            const std::uint64_t available = std::min(areaBytes, left);
+            if (!decoder.firstPixelPresent(available))
+                return RASTREX_ERR_READ_INPUT;
+            StreamRows rows(in, start, available, layout);
+            if (!rows.isReady())
+                return RASTREX_ERR_NO_MEMORY;
+            return writeBitmap(bmpPath, decoder, rows, width, height);
+        }
+    }
+
+    // Otherwise the area is read whole first, holding no more than the file
+    // delivers: a short pixel area is padded with black when the rows are
+    // written, not in memory.
+    if (!pixels.data && !in.readBlock(areaBytes, pixels))
         return RASTREX_ERR_NO_MEMORY;
     in.close();
     const unsigned char* area = pixels.data ? pixels.data.get() + pixelStart : nullptr;
-    const std::uint64_t available = std::min(pixels.size - pixelStart, layout.areaBytes());
+    const std::uint64_t available = std::min(pixels.size - pixelStart, areaBytes);
 
     const PixelDecoder decoder(layout, described ? colourMap.data.get() : nullptr);
+    colourMap.data.reset();
     if (!decoder.firstPixelPresent(available))
         return RASTREX_ERR_READ_INPUT;
-    colourMap.data.reset();
-
-    BmpOutput out(bmpPath);
-    if (!out.isOpen())
-        return RASTREX_ERR_WRITE_OUTPUT;
-    unsigned char bmpHeader[kBmpHeaderBytes];
-    fillBmpHeader(bmpHeader, width, height);
-    out.put(bmpHeader, sizeof bmpHeader);
-    writeRows(out, decoder, area, available, width, height);
-    pixels.data.reset();
-    return out.finish() ? RASTREX_OK : RASTREX_ERR_WRITE_OUTPUT;
+    BlockRows rows(layout, area, available);
+    return writeBitmap(bmpPath, decoder, rows, width, height);
 }
 
 }  // namespace

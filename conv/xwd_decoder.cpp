@@ -2,6 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace rastrex {
 
@@ -112,8 +117,12 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         l_.format == PixmapFormat::kZPixmap ? l_.bitsPerPixel : l_.depth;
     if (valueBits <= kMaxTableBits) {
         lut_.resize(std::size_t{1} << valueBits);
-        for (std::uint32_t v = 0; v < lut_.size(); ++v)
+        packedLut_.resize(lut_.size());
+        for (std::uint32_t v = 0; v < lut_.size(); ++v) {
             lut_[v] = colourOf(v);
+            packedLut_[v] = lut_[v].b | (std::uint32_t{lut_[v].g} << 8) |
+                            (std::uint32_t{lut_[v].r} << 16);
+        }
     }
 
     // Whole-byte channels shown as they are: copy bytes.
@@ -218,52 +227,113 @@ std::uint32_t PixelDecoder::pixelValue(const unsigned char* row, std::uint64_t n
     }
 }
 
-// Whether the first `bytes` bytes of the row at rowOffset (in every plane)
-// lie within `available`.
-bool PixelDecoder::rowBytesPresent(std::uint64_t rowOffset, std::uint64_t available,
-                                   std::uint64_t bytes) const
+// Bytes from a row's start up to and including the last one pixel n needs.
+std::uint64_t PixelDecoder::pixelEnd(std::uint64_t n) const
 {
-    std::uint64_t base = rowOffset;
-    if (l_.planes > 1) {
-        // The last plane lies furthest into the file.
-        const std::uint64_t plane = l_.planeBytes();
-        if (plane > available / (l_.planes - 1))
-            return false;
-        base += plane * (l_.planes - 1);
+    switch (l_.bitsPerPixel) {
+    case 1: return bitByte(n) + 1;
+    case 4: return n / 2 + 1;
+    default: return (n + 1) * (l_.bitsPerPixel / 8);
     }
-    return base <= available && bytes <= available - base;
 }
 
-// Whether every byte that pixel n of the row at rowOffset needs is present.
-bool PixelDecoder::pixelPresent(std::uint64_t rowOffset, std::uint64_t available,
-                                std::uint64_t n) const
+// Bytes from a row's start that hold pixel `last` and every one before it
+// (up to the end of its unit, for 1-bit data).
+std::uint64_t PixelDecoder::segmentEnd(std::uint64_t last) const
 {
-    std::uint64_t end;
-    switch (l_.bitsPerPixel) {
-    case 1: end = bitByte(n) + 1; break;
-    case 4: end = n / 2 + 1; break;
-    default: end = (n + 1) * (l_.bitsPerPixel / 8); break;
-    }
-    return rowBytesPresent(rowOffset, available, end);
+    if (l_.bitsPerPixel == 1)
+        return (last / l_.unitBits + 1) * (l_.unitBits / 8);
+    return pixelEnd(last);
+}
+
+std::uint64_t PixelDecoder::rowBytesUsed() const
+{
+    return segmentEnd(std::uint64_t{l_.xOffset} + l_.width - 1);
 }
 
 bool PixelDecoder::firstPixelPresent(std::uint64_t available) const
 {
-    return pixelPresent(0, available, l_.xOffset);
+    std::uint64_t base = 0;
+    if (l_.planes > 1) {
+        const std::uint64_t plane = l_.planeBytes();
+        if (plane > available / (l_.planes - 1))
+            return false;
+        base = plane * (l_.planes - 1);
+    }
+    return base <= available && pixelEnd(l_.xOffset) <= available - base;
 }
 
-void PixelDecoder::decodeFullRow(const unsigned char* area, std::uint64_t rowOffset,
-                                 std::uint32_t x0, std::size_t count, unsigned char* out) const
+namespace {
+
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define RASTREX_HAVE_SSSE3_PATH 1
+
+// Four pixels of `stride` bytes become twelve bytes of blue, green, red by
+// one byte shuffle. Both the 16 bytes read and the 16 written reach past the
+// four pixels, so the loop stops while at least two pixels remain.
+__attribute__((target("ssse3"))) std::size_t shuffleFour(const unsigned char* src,
+                                                         std::size_t count, unsigned char* out,
+                                                         std::uint32_t stride,
+                                                         const std::uint32_t pos[3])
 {
-    const unsigned char* row = area + rowOffset;
+    alignas(16) signed char pattern[16];
+    for (int i = 0; i < 16; ++i)
+        pattern[i] = -1;  // zero
+    for (std::uint32_t p = 0; p < 4; ++p)
+        for (std::uint32_t c = 0; c < 3; ++c)
+            pattern[3 * p + c] = static_cast<signed char>(stride * p + pos[c]);
+    const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern));
+    std::size_t done = 0;
+    for (; count - done >= 6; done += 4, src += 4 * stride, out += 12) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(v, shuffle));
+    }
+    return done;
+}
+
+bool haveSsse3()
+{
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+#endif
+
+// Pixels of `stride` bytes (3 or 4) whose blue, green and red bytes sit at
+// pos[0], pos[1] and pos[2].
+void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
+               std::uint32_t stride, const std::uint32_t pos[3])
+{
+#if defined(RASTREX_HAVE_SSSE3_PATH)
+    if (count >= 6 && haveSsse3()) {
+        const std::size_t done = shuffleFour(src, count, out, stride, pos);
+        src += done * stride;
+        out += done * 3;
+        count -= done;
+    }
+#endif
+    if (stride == 4 && pos[0] == 0 && pos[1] == 1 && pos[2] == 2) {
+        copyBytewise<4, 0, 1, 2>(src, count, out);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i, src += stride, out += 3) {
+        out[0] = src[pos[0]];
+        out[1] = src[pos[1]];
+        out[2] = src[pos[2]];
+    }
+}
+
+}  // namespace
+
+void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::size_t count,
+                                 unsigned char* out) const
+{
+    const unsigned char* row = view.plane[0];
     const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
     if (l_.format != PixmapFormat::kZPixmap) {
-        const std::uint64_t plane = l_.planeBytes();
         for (std::size_t i = 0; i < count; ++i, out += 3) {
             std::uint32_t v = 0;
-            const unsigned char* p = row;
-            for (std::uint32_t k = 0; k < l_.planes; ++k, p += plane)
-                v = (v << 1) | (bitAt(p, first + i) ? 1u : 0u);
+            for (std::uint32_t k = 0; k < l_.planes; ++k)
+                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
             const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
             out[0] = c.b;
             out[1] = c.g;
@@ -272,32 +342,33 @@ void PixelDecoder::decodeFullRow(const unsigned char* area, std::uint64_t rowOff
         return;
     }
     if (bytewise_) {
-        const unsigned char* src = row + first * pixelBytes_;
-        const std::uint32_t b = bytePos_[0], g = bytePos_[1], r = bytePos_[2];
-        if (pixelBytes_ == 4 && b == 0 && g == 1 && r == 2)
-            copyBytewise<4, 0, 1, 2>(src, count, out);
-        else if (pixelBytes_ == 4 && b == 3 && g == 2 && r == 1)
-            copyBytewise<4, 3, 2, 1>(src, count, out);
-        else if (pixelBytes_ == 3 && b == 0 && g == 1 && r == 2)
-            copyBytewise<3, 0, 1, 2>(src, count, out);
-        else if (pixelBytes_ == 3 && b == 2 && g == 1 && r == 0)
-            copyBytewise<3, 2, 1, 0>(src, count, out);
+        if (pixelBytes_ == 3 && bytePos_[0] == 0 && bytePos_[1] == 1 && bytePos_[2] == 2)
+            std::memcpy(out, row + first * 3, 3 * count);
         else
-            for (std::size_t i = 0; i < count; ++i, src += pixelBytes_, out += 3) {
-                out[0] = src[b];
-                out[1] = src[g];
-                out[2] = src[r];
-            }
+            copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data());
         return;
     }
     if (l_.bitsPerPixel == 8) {
+        // Four bytes a pixel, each overlapping the next one's first; the
+        // last pixel gets its three.
         const unsigned char* src = row + first;
-        for (std::size_t i = 0; i < count; ++i, out += 3) {
+        const std::uint32_t* lut = packedLut_.data();
+        std::size_t i = 0;
+        if constexpr (std::endian::native == std::endian::little)
+            for (; i + 1 < count; ++i, out += 3) {
+                const std::uint32_t c = lut[src[i]];
+                std::memcpy(out, &c, 4);
+            }
+        for (; i + 1 < count; ++i, out += 3) {
             const Bgr c = lut_[src[i]];
             out[0] = c.b;
             out[1] = c.g;
             out[2] = c.r;
         }
+        const Bgr c = lut_[src[i]];
+        out[0] = c.b;
+        out[1] = c.g;
+        out[2] = c.r;
         return;
     }
     for (std::size_t i = 0; i < count; ++i, out += 3) {
@@ -309,34 +380,22 @@ void PixelDecoder::decodeFullRow(const unsigned char* area, std::uint64_t rowOff
     }
 }
 
-void PixelDecoder::decodeRow(const unsigned char* area, std::uint64_t available, std::uint32_t y,
-                             std::uint32_t x0, std::size_t count, unsigned char* out) const
+void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t count,
+                             unsigned char* out) const
 {
     if (count == 0)
         return;
-    const std::uint64_t rowOffset = std::uint64_t{y} * l_.bytesPerLine;
     const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
-    const std::uint64_t last = first + count - 1;
-    // The bytes up to the last pixel's (up to the end of its unit, for 1-bit
-    // data) hold every pixel before it.
-    std::uint64_t end;
-    switch (l_.bitsPerPixel) {
-    case 1: end = (last / l_.unitBits + 1) * (l_.unitBits / 8); break;
-    case 4: end = last / 2 + 1; break;
-    default: end = (last + 1) * (l_.bitsPerPixel / 8); break;
-    }
-    const bool whole = rowBytesPresent(rowOffset, available, end);
-    if (whole) {
-        decodeFullRow(area, rowOffset, x0, count, out);
+    if (segmentEnd(first + count - 1) <= row.present) {
+        decodeFullRow(row, x0, count, out);
         return;
     }
     // The pixel area ends in this row (or before it): pixel by pixel.
     for (std::size_t i = 0; i < count; ++i, out += 3) {
-        if (pixelPresent(rowOffset, available, first + i)) {
-            decodeFullRow(area, rowOffset, static_cast<std::uint32_t>(x0 + i), 1, out);
-        } else {
+        if (pixelEnd(first + i) <= row.present)
+            decodeFullRow(row, static_cast<std::uint32_t>(x0 + i), 1, out);
+        else
             out[0] = out[1] = out[2] = 0;
-        }
     }
 }
 

@@ -14,20 +14,35 @@ struct Bgr {
     std::uint8_t b = 0, g = 0, r = 0;
 };
 
+// XYPixmap dumps have one plane per bit of depth, at most 32.
+inline constexpr std::size_t kMaxPlanes = 32;
+
+// One row of the pixel area as held in memory: where the row starts in each
+// plane (one plane for ZPixmap and XYBitmap), and how many of its bytes are
+// present in every plane. Rows of the last plane lie furthest into the file,
+// so it decides how much of a row is there.
+struct RowView {
+    std::array<const unsigned char*, kMaxPlanes> plane{};
+    std::uint64_t present = 0;
+};
+
 class PixelDecoder {
 public:
     // colourMap holds layout.colourEntries entries of 12 bytes each (the
     // caller has read them all); it is not kept.
     PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap);
 
-    // Writes `count` pixels of row y from column x0 on as 3 bytes each (blue,
-    // green, red). `area` holds the first `available` bytes of the pixel
-    // area; a pixel that needs a byte past them is black.
-    void decodeRow(const unsigned char* area, std::uint64_t available, std::uint32_t y,
-                   std::uint32_t x0, std::size_t count, unsigned char* out) const;
+    // Writes `count` pixels of `row` from column x0 on as 3 bytes each (blue,
+    // green, red); a pixel that needs a byte the row lacks is black.
+    void decodeRow(const RowView& row, std::uint32_t x0, std::size_t count,
+                   unsigned char* out) const;
 
-    // Whether the first pixel's bytes are all within `available`.
+    // Whether the first pixel's bytes are all within the first `available`
+    // bytes of the pixel area.
     bool firstPixelPresent(std::uint64_t available) const;
+
+    // Bytes at the start of each row (of each plane's row) that hold pixels.
+    std::uint64_t rowBytesUsed() const;
 
     // The colour of one pixel value.
     Bgr colourOf(std::uint32_t value) const;
@@ -45,11 +60,10 @@ private:
     std::uint32_t pixelValue(const unsigned char* row, std::uint64_t n) const;
     bool bitAt(const unsigned char* row, std::uint64_t n) const;
     std::uint64_t bitByte(std::uint64_t n) const;
-    bool rowBytesPresent(std::uint64_t rowOffset, std::uint64_t available,
-                         std::uint64_t bytes) const;
-    bool pixelPresent(std::uint64_t rowOffset, std::uint64_t available, std::uint64_t n) const;
-    void decodeFullRow(const unsigned char* area, std::uint64_t rowOffset, std::uint32_t x0,
-                       std::size_t count, unsigned char* out) const;
+    std::uint64_t pixelEnd(std::uint64_t n) const;
+    std::uint64_t segmentEnd(std::uint64_t last) const;
+    void decodeFullRow(const RowView& row, std::uint32_t x0, std::size_t count,
+                       unsigned char* out) const;
 
     PixelLayout l_;
     bool usesMasks_ = false;
@@ -61,6 +75,8 @@ private:
     std::array<Channel, 3> channel_;  // red, green, blue
     // All pixel values' colours when they are few (values of at most 16 bits).
     std::vector<Bgr> lut_;
+    // The same colours packed as blue | green << 8 | red << 16.
+    std::vector<std::uint32_t> packedLut_;
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;

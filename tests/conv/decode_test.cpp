@@ -258,25 +258,33 @@ protected:
     }
 };
 
+// The bitmap goes to another file (rows are read while it is written) or
+// replaces the dump (the whole area is read first): both give one picture.
+const bool kReplacesTheDump[] = {false, true};
+
 TEST_P(Kind, DecodesToTheKnownPicture)
 {
     const KindCase& c = GetParam();
     const std::vector<std::uint32_t> values = pixelValues(c, kHeight);
-    writeFile(xwd, dump(values).bytes());
-    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
-    const Bitmap pic = parseBmp(readFile(bmp));
-    ASSERT_EQ(pic.width, c.width);
-    ASSERT_EQ(pic.height, kHeight);
-    for (std::uint32_t y = 0; y < kHeight; ++y)
-        for (std::uint32_t x = 0; x < c.width; ++x) {
-            const std::uint32_t v = values[std::size_t{y} * c.width + x];
-            const Rgb want = expectedColour(c, v);
-            const Rgb got = pic.at(x, y);
-            ASSERT_TRUE(got == want) << "pixel " << x << "," << y << " value " << std::hex << v
-                                     << std::dec << ": " << int(got.r) << "," << int(got.g)
-                                     << "," << int(got.b) << " not " << int(want.r) << ","
-                                     << int(want.g) << "," << int(want.b);
-        }
+    for (bool replace : kReplacesTheDump) {
+        SCOPED_TRACE(replace ? "bitmap replaces the dump" : "bitmap beside the dump");
+        writeFile(xwd, dump(values).bytes());
+        const fs::path out = replace ? xwd : bmp;
+        ASSERT_EQ(convert(xwd, out), RASTREX_OK);
+        const Bitmap pic = parseBmp(readFile(out));
+        ASSERT_EQ(pic.width, c.width);
+        ASSERT_EQ(pic.height, kHeight);
+        for (std::uint32_t y = 0; y < kHeight; ++y)
+            for (std::uint32_t x = 0; x < c.width; ++x) {
+                const std::uint32_t v = values[std::size_t{y} * c.width + x];
+                const Rgb want = expectedColour(c, v);
+                const Rgb got = pic.at(x, y);
+                ASSERT_TRUE(got == want) << "pixel " << x << "," << y << " value " << std::hex << v
+                                         << std::dec << ": " << int(got.r) << "," << int(got.g)
+                                         << "," << int(got.b) << " not " << int(want.r) << ","
+                                         << int(want.g) << "," << int(want.b);
+            }
+    }
 }
 
 TEST_P(Kind, AShortAreaKeepsItsWholeRowsAndBlackensTheRest)
@@ -288,14 +296,18 @@ TEST_P(Kind, AShortAreaKeepsItsWholeRowsAndBlackensTheRest)
     const std::size_t planeBytes = r.pixels.size() / (c.kind.format == 2 ? 1 : c.kind.depth);
     const std::size_t rowBytes = planeBytes / kHeight;
     r.pixels.resize(r.pixels.size() - planeBytes + 2 * rowBytes);
-    writeFile(xwd, r.bytes());
-    ASSERT_EQ(convert(xwd, bmp), RASTREX_OK);
-    const Bitmap pic = parseBmp(readFile(bmp));
-    for (std::uint32_t y = 0; y < kHeight; ++y)
-        for (std::uint32_t x = 0; x < c.width; ++x)
-            ASSERT_EQ(pic.at(x, y),
-                      y < 2 ? expectedColour(c, values[std::size_t{y} * c.width + x]) : Rgb{})
-                << x << "," << y;
+    for (bool replace : kReplacesTheDump) {
+        SCOPED_TRACE(replace ? "bitmap replaces the dump" : "bitmap beside the dump");
+        writeFile(xwd, r.bytes());
+        const fs::path out = replace ? xwd : bmp;
+        ASSERT_EQ(convert(xwd, out), RASTREX_OK);
+        const Bitmap pic = parseBmp(readFile(out));
+        for (std::uint32_t y = 0; y < kHeight; ++y)
+            for (std::uint32_t x = 0; x < c.width; ++x)
+                ASSERT_EQ(pic.at(x, y),
+                          y < 2 ? expectedColour(c, values[std::size_t{y} * c.width + x]) : Rgb{})
+                    << x << "," << y;
+    }
 }
 
 TEST_P(Kind, NotOneWholePixelIsAReadFailure)
@@ -318,6 +330,35 @@ TEST_P(Kind, NotOneWholePixelIsAReadFailure)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Pictures taller than one band of rows read at a time, with the file
+// ending inside a later band.
+TEST(TallDump, CrossesReadingBandsAndEndsInOne)
+{
+    const KindCase cases[] = {
+        {"z8", z(8, 8, false, 3), Map::kPalette, 256, 301},
+        {"xypixmap_24", bits(z(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
+    };
+    constexpr std::uint32_t kTall = 1500;
+    for (const KindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::vector<std::uint32_t> values = pixelValues(c, kTall);
+        XwdRecipe r = kindDump(c.kind, c.width, kTall, values, buildMap(c.map, c.entries, c.kind));
+        const std::size_t rowBytes = r.word(12);
+        const std::uint32_t keptRows = 1234;
+        r.pixels.resize(r.pixels.size() - std::size_t{kTall - keptRows} * rowBytes);
+        writeFile(dir / "in.xwd", r.bytes());
+        ASSERT_EQ(convert(dir / "in.xwd", dir / "out.bmp"), RASTREX_OK);
+        const Bitmap pic = parseBmp(readFile(dir / "out.bmp"));
+        for (std::uint32_t y = 0; y < kTall; ++y)
+            for (std::uint32_t x = 0; x < c.width; ++x)
+                ASSERT_EQ(pic.at(x, y), y < keptRows
+                                            ? expectedColour(c, values[std::size_t{y} * c.width + x])
+                                            : Rgb{})
+                    << x << "," << y;
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Layout words that cannot describe real data: the dump is read the plain
