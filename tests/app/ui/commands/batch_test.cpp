@@ -180,3 +180,48 @@ TEST_F(BatchTest, AMissingLibraryIsReportedOnceAndEndsTheBatch)
 
 }  // namespace
 }  // namespace rastrex::test
+
+namespace rastrex::test {
+namespace {
+
+using Answer = Dialogs::Answer;
+
+// The batch reads Check1 and Check3 of the window as each file needs them;
+// only the value 1 counts as on.
+struct OptionCase {
+    const char* name;
+    int check1;
+    int check3;
+    std::deque<Answer> answers;
+    bool overwritten;
+    bool trashed;
+};
+
+class BatchOptionTest : public CommandsTest, public testing::WithParamInterface<OptionCase> {};
+
+TEST_P(BatchOptionTest, FollowsTheWindowsCheckBoxes)
+{
+    const OptionCase& c = GetParam();
+    writeDump(file("a.xwd"));
+    writeText(file("a.bmp"), "old");
+    openFolder();
+    form->Check1->setValue(c.check1);
+    form->Check3->setValue(c.check3);
+    dialogs.answers = c.answers;
+    form->Command1_Click();
+    EXPECT_TRUE(dialogs.answers.empty());
+    EXPECT_EQ(isBitmapOf(file("a.bmp")), c.overwritten);
+    EXPECT_EQ(trashedNames(), c.trashed ? QStringList{"a.xwd"} : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, BatchOptionTest,
+    testing::Values(OptionCase{"DeclinedKeepsBoth", 1, 1, {Answer::No}, false, false},
+                    OptionCase{"AcceptedThenTrashed", 1, 1, {Answer::Yes, Answer::Yes}, true, true},
+                    OptionCase{"AcceptedKept", 1, 0, {Answer::Yes}, true, false},
+                    OptionCase{"UncheckedSilent", 0, 0, {}, true, false},
+                    OptionCase{"GreyedAsOff", 2, 2, {}, true, false}),
+    [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace rastrex::test
