@@ -104,7 +104,7 @@ void AboutForm::closeEvent(QCloseEvent* event)
 void AboutForm::keyPressEvent(QKeyEvent* event)
 {
     // There is no cancel button: Escape does nothing.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;
     }

@@ -143,11 +143,14 @@ void MainForm::buildControls()
             fitToText(client->findChild<QLabel*>(QString::fromUtf8(c.name)), c);
     Image1->setPixmap(arrowPicture());
 
-    QList<DriveList::Entry> drives;
-    for (const Volume& v : systemVolumes())
-        drives.append({v.root, v.label});
+    Drive1->volumes = [] {
+        QList<DriveList::Entry> drives;
+        for (const Volume& v : systemVolumes())
+            drives.append({v.root, v.label});
+        return drives;
+    };
     const QString start = QDir::currentPath();
-    Drive1->setVolumes(drives, start);
+    Drive1->setVolumes(Drive1->volumes(), start);
     Dir1->initPath(start);
 
     // The window cannot be resized: its client area is fixed and the frame
@@ -285,7 +288,7 @@ void MainForm::keyPressEvent(QKeyEvent* event)
     // Enter presses the default button while it is enabled; a focused
     // command button has taken Enter itself before it gets here.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == Qt::NoModifier) {
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (Command1->isEnabled())
             Command1->click();
         event->accept();

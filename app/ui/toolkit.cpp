@@ -139,6 +139,13 @@ void DriveList::showDriveOf(const QString& path)
     shown_ = index;
 }
 
+void DriveList::showPopup()
+{
+    if (volumes)
+        setVolumes(volumes(), drive());
+    QComboBox::showPopup();
+}
+
 int DriveList::indexHolding(const QString& path) const
 {
     if (path.isEmpty())

@@ -90,6 +90,11 @@ public:
     void showDriveOf(const QString& path);
 
     std::function<void()> change;
+    // Where the volumes come from; when set, the list is read again each
+    // time it drops down, so that a volume mounted meanwhile can be chosen.
+    std::function<QList<Entry>()> volumes;
+
+    void showPopup() override;
 
 private:
     int indexHolding(const QString& path) const;

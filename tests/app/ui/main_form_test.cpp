@@ -286,9 +286,11 @@ TEST_F(MainFormKeysTest, EnterPressesTheConvertButtonFromListsAndBoxesAndEscapeD
         QWidget* target;
         Qt::Key key;
         int converts;
+        Qt::KeyboardModifiers modifiers = {};
     };
     const Case cases[] = {
         {form->File1, Qt::Key_Return, 1},   {form->File2, Qt::Key_Enter, 1},
+        {form->File2, Qt::Key_Enter, 1, Qt::KeypadModifier},
         {form->Check2, Qt::Key_Return, 1},  {form->Drive1, Qt::Key_Return, 1},
         {form->Command1, Qt::Key_Return, 1}, {form->File1, Qt::Key_Escape, 0},
         {form->Command1, Qt::Key_Escape, 0},
@@ -298,7 +300,7 @@ TEST_F(MainFormKeysTest, EnterPressesTheConvertButtonFromListsAndBoxesAndEscapeD
         SCOPED_TRACE(target->objectName().toStdString());
         converts->clear();
         target->setFocus();
-        QTest::keyClick(target, c.key);
+        QTest::keyClick(target, c.key, c.modifiers);
         EXPECT_EQ(converts->count(), c.converts);
         EXPECT_TRUE(form->isVisible());
     }

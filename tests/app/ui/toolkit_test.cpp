@@ -356,6 +356,24 @@ TEST(DriveListTest, SetDriveTakesTheVolumeHoldingAPathAndRaisesChangeOnce)
     EXPECT_TRUE(changes.isEmpty());
 }
 
+TEST(DriveListTest, DroppingDownReadsTheVolumesAgainWithoutAChange)
+{
+    DriveList list;
+    QList<DriveList::Entry> mounted{{"/", ""}, {"/home", ""}};
+    list.volumes = [&] { return mounted; };
+    list.setVolumes(list.volumes(), QStringLiteral("/home/u"));
+    int changes = 0;
+    list.change = [&] { ++changes; };
+    mounted.append({"/media/new", "NEW"});
+    list.showPopup();
+    list.hidePopup();
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.drive(), QStringLiteral("/home"));
+    EXPECT_EQ(changes, 0);
+    list.setDrive(QStringLiteral("/media/new"));
+    EXPECT_EQ(changes, 1);
+}
+
 // ------------------------------------------------------ status and popup
 
 TEST(StatusBarTest, PanelsAreNumberedFromOne)
