@@ -364,7 +364,7 @@ TEST(DriveListTest, DroppingDownReadsTheVolumesAgainWithoutAChange)
     list.setVolumes(list.volumes(), QStringLiteral("/home/u"));
     int changes = 0;
     list.change = [&] { ++changes; };
-    mounted.append({"/media/new", "NEW"});
+    mounted.append(DriveList::Entry{"/media/new", "NEW"});
     list.showPopup();
     list.hidePopup();
     EXPECT_EQ(list.count(), 3);
