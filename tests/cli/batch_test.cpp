@@ -118,7 +118,7 @@ TEST_P(Placement, WritesEachBitmapWhereTheRuleSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Placement, ::testing::ValuesIn(kPlacementCases),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
 {
@@ -239,7 +239,7 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(kFailureCases),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+                         [](const auto& info) { return caseName(info.param.what); });
 
 TEST_F(Batch, OutputFolderThatIsAFileFailsTheRun)
 {

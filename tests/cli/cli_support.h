@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -39,6 +40,24 @@ inline void makeDumps(const fs::path& root, const std::vector<std::string>& name
         fs::create_directories((root / name).parent_path());
         writeFile(root / name, dumpBytes(seed++));
     }
+}
+
+// A test-case name made of the letters and digits of a description:
+// "-o with a file" gives "oWithAFile".
+inline std::string caseName(const char* what)
+{
+    std::string name;
+    bool upper = false;
+    for (const char* p = what; *p != '\0'; ++p) {
+        const char c = *p;
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += upper && !name.empty() ? static_cast<char>(std::toupper(c)) : c;
+            upper = false;
+        } else {
+            upper = true;
+        }
+    }
+    return name;
 }
 
 // Every file under `root`, as paths relative to it.

@@ -54,7 +54,7 @@ TEST_P(Process, ExitStatusAndStreams)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Process, ::testing::ValuesIn(kProcessCases),
-                         [](const auto& info) { return "case" + std::to_string(info.index); });
+                         [](const auto& info) { return caseName(info.param.what); });
 
 // A listing nobody reads any more (xwd2bmp -v | head -1) must not kill the
 // program between two bitmaps, or halfway through one.
