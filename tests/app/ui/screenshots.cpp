@@ -1,7 +1,7 @@
 // Takes the screenshots of docs/: the main window opened on a folder and
 // its version window, each grabbed as the screen shows it. Run under a
 // display with the Japanese fonts installed, e.g.
-//   cd samples && xvfb-run -s "-screen 0 1024x768x24" build/bin/ui_screenshots ../docs
+//   cd samples && xvfb-run -a -s "-screen 0 1024x768x24" ../build/bin/ui_screenshots ../docs
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
