@@ -311,6 +311,9 @@ void MainForm::Drive1_Change()
 
 void MainForm::Dir1_Change()
 {
+    // The directory list can climb to folders of another volume; the drive
+    // list shows the volume of the folder shown, without a change of its own.
+    Drive1->showDriveOf(Dir1->path());
     File1->hide();
     File1->setFolder(Dir1->path());
     File1->show();

@@ -102,6 +102,15 @@ TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
     EXPECT_EQ(form->Dir1->path(), stick);
     EXPECT_EQ(selection(*form->File1), (QList<int>{0, 1}));
     EXPECT_EQ(form->StatusBar1->panelText(1), QStringLiteral("レディ"));
+
+    // Climbing out of the volume in the directory list: the drive list
+    // follows, and opens nothing by itself.
+    form->Dir1->setPath(folder());
+    EXPECT_EQ(form->Drive1->drive(), QStringLiteral("/"));
+    EXPECT_EQ(form->Dir1->path(), folder());
+    form->Dir1->setPath(stick + QStringLiteral("/inner"));
+    EXPECT_EQ(form->Drive1->drive(), stick);
+    EXPECT_EQ(form->Dir1->path(), stick + QStringLiteral("/inner"));
 }
 
 TEST_F(MainFormTest, ShowOnlyBoxesSwitchThePatternsAndNothingElse)
