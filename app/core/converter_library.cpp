@@ -40,6 +40,8 @@ bool RuntimeConverterLibrary::bind(QString* reason)
 
 std::int32_t RuntimeConverterLibrary::convert(const QByteArray& xwdPath, const QByteArray& bmpPath)
 {
+    if (fn_ == nullptr && !bind(nullptr))
+        return kNotBound;
     // QByteArray keeps a terminating zero after its data.
     return fn_(xwdPath.constData(), bmpPath.constData());
 }

@@ -16,6 +16,10 @@ namespace rastrex {
 // the rest of the run. A failed attempt is tried again at the next bind().
 class RuntimeConverterLibrary final : public ConverterLibrary {
 public:
+    // What convert() returns when the library cannot be bound; fnRastrex
+    // itself never returns it.
+    static constexpr std::int32_t kNotBound = -1;
+
     RuntimeConverterLibrary(QString fileName, QStringList candidates);
 
     bool bind(QString* reason) override;
