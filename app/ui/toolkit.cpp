@@ -458,12 +458,7 @@ int FileList::askDragOver(const QMimeData* data)
 
 void FileList::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (askDragOver(event->mimeData()) == kDropEffectCopy) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);  // an entering drag is asked like a moving one
 }
 
 void FileList::dragMoveEvent(QDragMoveEvent* event)
