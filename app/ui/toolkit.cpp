@@ -177,7 +177,7 @@ void DriveList::userChose(int index)
 
 // ----------------------------------------------------------------- DirList
 
-DirList::DirList(QWidget* parent) : QListWidget(parent)
+DirList::DirList(QWidget* parent) : PaneList(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
@@ -251,7 +251,7 @@ void DirList::open(QListWidgetItem* item)
         setPath(item->data(Qt::UserRole).toString());
 }
 
-void DirList::setVisible(bool visible)
+void PaneList::setVisible(bool visible)
 {
     if (!visible && hasFocus())
         refocus_ = true;
@@ -286,7 +286,7 @@ void DirList::mouseDoubleClickEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- FileList
 
-FileList::FileList(QWidget* parent) : QListWidget(parent)
+FileList::FileList(QWidget* parent) : PaneList(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
@@ -428,17 +428,6 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QListWidget::mouseDoubleClickEvent(event);
-}
-
-void FileList::setVisible(bool visible)
-{
-    if (!visible && hasFocus())
-        refocus_ = true;
-    QListWidget::setVisible(visible);
-    if (visible && refocus_) {
-        refocus_ = false;
-        setFocus();
-    }
 }
 
 void FileList::setAcceptsFileDrops(bool on)

@@ -103,10 +103,22 @@ private:
     int shown_ = -1;  // the index whose change was last announced
 };
 
+// A list that is hidden while it is re-read: hiding it while it has the
+// focus hands the focus back when it is shown again, so that a re-read keeps
+// the user's place.
+class PaneList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    void setVisible(bool visible) override;
+
+private:
+    bool refocus_ = false;
+};
+
 // Directory list in the classic shape: the ancestors of the current folder
 // down to it, then its subfolders sorted by name. A double-click or Enter on
 // an item opens that folder.
-class DirList : public QListWidget {
+class DirList : public PaneList {
     Q_OBJECT
 public:
     explicit DirList(QWidget* parent = nullptr);
@@ -121,10 +133,6 @@ public:
 
     std::function<void()> change;
 
-    // Hiding the list while it has the focus hands the focus back when it is
-    // shown again, so that hiding it during a re-read keeps the user's place.
-    void setVisible(bool visible) override;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -134,12 +142,11 @@ private:
     void open(QListWidgetItem* item);
 
     QString path_;
-    bool refocus_ = false;
 };
 
 // File list: the files of one folder whose names match a pattern, names
 // only, sorted by name, with extended multi-selection.
-class FileList : public QListWidget {
+class FileList : public PaneList {
     Q_OBJECT
 public:
     explicit FileList(QWidget* parent = nullptr);
@@ -174,9 +181,6 @@ public:
     // Whether files dragged from other programs may be dropped here.
     void setAcceptsFileDrops(bool on);
 
-    // As for the directory list: a re-read keeps the focus on the list.
-    void setVisible(bool visible) override;
-
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -189,7 +193,6 @@ private:
 
     QString folder_;
     QString pattern_ = QStringLiteral("*.*");
-    bool refocus_ = false;
 };
 
 // Progress bar; a maximum equal to the minimum is accepted.

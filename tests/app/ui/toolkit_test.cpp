@@ -31,8 +31,9 @@ TEST(CheckBoxTest, SetRaisesClickBeforeReturningOnlyWhenTheValueChanges)
         };
         box.setValue(c.to);
         EXPECT_EQ(clicks, c.clicks) << c.from << " -> " << c.to;
-        if (c.clicks)
+        if (c.clicks) {
             EXPECT_EQ(seen, c.to) << c.from << " -> " << c.to;
+        }
     }
 }
 
@@ -223,8 +224,9 @@ TEST(FileListTest, TheDragOverHandlersEffectDecidesTheDrop)
         QDragMoveEvent move(QPoint(12, 12), Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(list.viewport(), &move);
         EXPECT_EQ(move.isAccepted(), effect == kDropEffectCopy);
-        if (effect == kDropEffectCopy)
+        if (effect == kDropEffectCopy) {
             EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        }
     }
     QDropEvent drop(QPointF(12, 12), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(list.viewport(), &drop);
@@ -292,8 +294,9 @@ TEST(DirListTest, SetPathRaisesChangeOnlyWhenThePathChangesAndStaysOnReadableFol
         list.setPath(c.path);
         EXPECT_EQ(list.path(), c.after) << c.path.toStdString();
         EXPECT_EQ(changes.size(), c.changes) << c.path.toStdString();
-        if (c.changes)
+        if (c.changes) {
             EXPECT_EQ(changes.front(), c.after);  // Change sees the new path
+        }
     }
 }
 
