@@ -2,7 +2,7 @@
 # all cores, against ImageMagick's mogrify and a netpbm shell loop.
 if(TARGET xwd2bmp)
   add_executable(bench_batch ${CMAKE_CURRENT_SOURCE_DIR}/bench_batch.cpp)
-  target_include_directories(bench_batch PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  target_include_directories(bench_batch PRIVATE ${PROJECT_SOURCE_DIR}/tests/support ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(bench_batch PRIVATE XWD2BMP_PATH="$<TARGET_FILE:xwd2bmp>")
   add_dependencies(bench_batch xwd2bmp)
 endif()

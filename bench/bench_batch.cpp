@@ -4,9 +4,6 @@
 // A converter that is not installed is left out. Each converter's bitmaps are
 // counted; a converter that fails on the dumps gets no figure.
 // Usage: bench_batch [COUNT]
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,12 +15,12 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "xwd_recipe.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace rastrex::test;
+using namespace rastrex::bench;
 
 namespace {
 
@@ -41,33 +38,6 @@ struct Contender {
     std::vector<std::string> argv;  // run in the folder of dumps
     std::optional<double> seconds;
 };
-
-// Runs argv in `cwd` with its output thrown away; returns its exit status.
-int runQuietly(const fs::path& cwd, const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool installed(const char* program)
-{
-    return runQuietly(fs::current_path(), {"sh", "-c", std::string("command -v ") + program}) == 0;
-}
 
 std::size_t countBitmaps(const fs::path& dir)
 {
@@ -134,7 +104,7 @@ int main(int argc, char** argv)
                 fs::create_hard_link(d, here / d.filename());
             sync();  // the previous run's writes are not charged to this one
             const auto begin = std::chrono::steady_clock::now();
-            const int status = runQuietly(here, c.argv);
+            const int status = runQuietly(c.argv, here).exitStatus;
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
             const std::size_t made = countBitmaps(here);

@@ -11,10 +11,6 @@
 // (bench_convert --convert IN OUT and --copy IN OUT are the children whose
 // memory is measured; bench_convert --measure REPORT PROGRAM ARGS... is the
 // process that measures them.)
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,12 +23,12 @@
 #include <vector>
 
 #include "rastrex.h"
+#include "bench_support.h"
 #include "xwd_recipe.h"
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace rastrex::test;
+using namespace rastrex::bench;
 
 namespace {
 
@@ -62,52 +58,12 @@ bool copyFile(const char* from, const char* to)
     return close(out) == 0 && ok;
 }
 
-struct Run {
-    double seconds = 0;
-    double cpuSeconds = 0;  // user and system time of the measured child
-    double peakMb = 0;
-    bool ok = false;
-};
-
-double cpuSeconds(const struct rusage& u)
-{
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // CPU time this process has used so far.
 double selfCpuSeconds()
 {
     struct rusage u {};
     getrusage(RUSAGE_SELF, &u);
     return cpuSeconds(u);
-}
-
-// Runs argv to completion, stdout and stderr thrown away; wall time and the
-// child's peak resident size (the largest of it and its waited-for children).
-Run spawn(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    Run run;
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return run;
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakMb = usage.ru_maxrss / 1024.0;
-    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return run;
 }
 
 std::string self()
@@ -119,7 +75,7 @@ std::string self()
 // which forks it from its own small image: a child spawned straight from
 // this process would inherit, in its peak resident size, the peak of this
 // one, which holds whole dumps while it builds them.
-Run measured(const std::vector<std::string>& args)
+ChildRun measured(const std::vector<std::string>& args)
 {
     char tmpl[] = "/tmp/rastrex-peak-XXXXXX";
     const int fd = mkstemp(tmpl);
@@ -128,7 +84,7 @@ Run measured(const std::vector<std::string>& args)
     close(fd);
     std::vector<std::string> argv = {self(), "--measure", tmpl};
     argv.insert(argv.end(), args.begin(), args.end());
-    Run run = spawn(argv);
+    ChildRun run = runQuietly(argv);
     run.peakMb = 0;
     if (std::FILE* f = std::fopen(tmpl, "r")) {
         long kb = 0;
@@ -197,10 +153,6 @@ std::optional<std::pair<Timing, Timing>> medianTimes(int runs, F&& first, G&& se
                      Timing{median(wall[1]), median(cpu[1])}};
 }
 
-bool installed(const char* program)
-{
-    return spawn({"sh", "-c", std::string("command -v ") + program}).ok;
-}
 
 // The three dumps: same picture, three layouts.
 Bytes canonicalBytes()
@@ -292,8 +244,8 @@ int benchmark(int runs)
         const auto times = medianTimes(
             runs, [&] { return fnRastrex(in.c_str(), out.c_str()) == RASTREX_OK; },
             [&] { return copyFile(in.c_str(), copy.c_str()); });
-        const Run peak = measured({self(), "--convert", in, out});
-        if (!times || !peak.ok) {
+        const ChildRun peak = measured({self(), "--convert", in, out});
+        if (!times || !peak.ok()) {
             std::printf("%s: a run failed\n", kind.name);
             return 1;
         }
@@ -313,7 +265,7 @@ int benchmark(int runs)
             canonicalInputMb = inputMb;
         }
     }
-    const Run copyPeak = measured({self(), "--copy", canonicalPath, copy});
+    const ChildRun copyPeak = measured({self(), "--copy", canonicalPath, copy});
     std::printf("copy of the canonical dump: peak %.1f MB\n", copyPeak.peakMb);
 
     // The peers, on the canonical dump.
@@ -339,8 +291,8 @@ int benchmark(int runs)
         std::vector<double> times, cpu;
         double peakMb = 0;
         for (int i = 0; i < kPeerRuns; ++i) {
-            const Run r = measured(peer.argv);
-            if (!r.ok)
+            const ChildRun r = measured(peer.argv);
+            if (!r.ok())
                 break;
             times.push_back(r.seconds);
             cpu.push_back(r.cpuSeconds);
