@@ -4,13 +4,13 @@ if(WIN32)
   add_library(rastrex_platform_files STATIC
     ${CMAKE_CURRENT_LIST_DIR}/trash_windows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths_windows.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/library_location_windows.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/library_location.cpp)
   target_link_libraries(rastrex_platform_files PRIVATE shell32)
 else()
   add_library(rastrex_platform_files STATIC
     ${CMAKE_CURRENT_LIST_DIR}/trash_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths_linux.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/library_location_linux.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/library_location.cpp)
 endif()
 target_include_directories(rastrex_platform_files PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(rastrex_platform_files PUBLIC Qt6::Core rastrex_dialogs)
