@@ -80,19 +80,22 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     const XwdHeader header = decodeXwdHeader(headerBytes);
 
     // The window name follows the header; its length is the header size
-    // less the 100 fixed bytes, and at least one byte of it must be there.
+    // less the 100 fixed bytes. A header size of exactly 100 means no name
+    // at all; a longer one needs at least one byte of its name to be there.
     const std::uint32_t headerSize = header[kHeaderSize];
-    if (headerSize <= kXwdHeaderBytes)
+    if (headerSize < kXwdHeaderBytes)
         return RASTREX_ERR_READ_INPUT;
     const std::uint64_t nameBytes = headerSize - kXwdHeaderBytes;
     std::uint64_t nameRead;
-    if (nameBytes <= kWindowNameArea) {
+    if (nameBytes == 0) {
+        nameRead = 0;
+    } else if (nameBytes <= kWindowNameArea) {
         unsigned char name[kWindowNameArea];
         nameRead = in.read(name, 1, static_cast<std::size_t>(nameBytes));
     } else {
         nameRead = in.skip(nameBytes);
     }
-    if (nameRead == 0)
+    if (nameBytes != 0 && nameRead == 0)
         return RASTREX_ERR_READ_INPUT;
 
     const std::uint32_t width = header[kPixmapWidth];

@@ -38,8 +38,8 @@ enum RastrexResult {
        (a full disk, for instance); an incomplete regular file is removed. */
     RASTREX_ERR_WRITE_OUTPUT = 3,
     /* A read from the input delivered nothing: the header is shorter than
-       100 bytes or its size field is 100 or less, there is no byte of the
-       window name, or not one whole pixel unit. */
+       100 bytes or its size field is less than 100, there is no byte of a
+       window name the header announces, or not one whole pixel unit. */
     RASTREX_ERR_READ_INPUT = 4,
     /* The pixel block cannot be allocated, or the dimensions are too large
        for any block to hold them. */
