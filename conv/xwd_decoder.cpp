@@ -168,6 +168,10 @@ Bgr PixelDecoder::colourOf(std::uint32_t value) const
         return {};  // past the colour map: black
     }
     if (isGrey(l_.visual)) {
+        // A two-level grey dump without a colour map is a bitmap: a set bit
+        // is ink (black) on white paper, as 1-bit pictures are drawn.
+        if (l_.depth == 1)
+            return index != 0 ? Bgr{} : Bgr{255, 255, 255};
         const std::uint8_t g = scaleToByte(index, static_cast<int>(l_.depth));
         return {g, g, g};
     }

@@ -96,6 +96,11 @@ std::optional<PixelLayout> describeLayout(const XwdHeader& h)
         case kByteOrderMsbFirst: l.msbBitFirst = true; break;
         default: return std::nullopt;
         }
+        // When bytes and bits run the same way, a unit of any size holds its
+        // bits in plain byte order: rows need only whole bytes, not whole
+        // units (a 37-pixel row of 32-bit units may be 5 bytes long).
+        if (l.msbBitFirst == l.msbByteFirst)
+            l.unitBits = 8;
     }
 
     // Each row must hold its pixels (whole units, for 1-bit data).

@@ -141,6 +141,8 @@ Rgb expectedColour(const KindCase& c, std::uint32_t v)
     const std::uint32_t index = v & ((1ull << k.depth) - 1);
     if (c.map == Map::kPalette)
         return index < c.entries ? paletteColour(index) : Rgb{};
+    if (k.visual <= 1 && k.depth == 1)  // a bitmap: set bits are black
+        return index != 0 ? Rgb{} : Rgb{255, 255, 255};
     if (k.visual <= 1) {
         const std::uint8_t g = scaled(index, static_cast<int>(k.depth));
         return {g, g, g};
