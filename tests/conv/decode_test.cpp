@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <bit>
 #include <cmath>
 
@@ -22,27 +23,119 @@ std::int32_t convert(const fs::path& in, const fs::path& out)
 
 // ---------------------------------------------------------------------------
 // Fixtures: every dump under tests/data decodes to its expected picture,
-// each channel within 1.
+// each channel within 1, and to the very bitmap bytes pinned here (FNV-1a
+// of the whole file), so that any change of output shows.
 
-std::vector<std::string> fixtureNames()
+struct FixtureCase {
+    const char* name;
+    std::uint64_t bitmapFnv1a;
+};
+
+void PrintTo(const FixtureCase& c, std::ostream* os) { *os << c.name; }
+
+// One row per dump; tests/data/make_fixtures.sh tells how each was made.
+const FixtureCase kFixtures[] = {
+    {"ffmpeg-abgr", 0x1d3800748c9f62a6ull},
+    {"ffmpeg-argb", 0x1d3800748c9f62a6ull},
+    {"ffmpeg-bgr24", 0x1d3800748c9f62a6ull},
+    {"ffmpeg-bgr4_byte", 0x0dc2ea78f705b2e4ull},
+    {"ffmpeg-bgr555be", 0x4ea862a55750d91bull},
+    {"ffmpeg-bgr555le", 0x4ea862a55750d91bull},
+    {"ffmpeg-bgr565be", 0x1b8afee4bd9cb94full},
+    {"ffmpeg-bgr565le", 0x1b8afee4bd9cb94full},
+    {"ffmpeg-bgr8", 0xd878e5fea774f70aull},
+    {"ffmpeg-bgra", 0x1d3800748c9f62a6ull},
+    {"ffmpeg-gray", 0x77582fcd6f49945cull},
+    {"ffmpeg-monow", 0xf8c41a2b63c26e8cull},
+    {"ffmpeg-pal8", 0xd878e5fea774f70aull},
+    {"ffmpeg-rgb24", 0x1d3800748c9f62a6ull},
+    {"ffmpeg-rgb4_byte", 0x0dc2ea78f705b2e4ull},
+    {"ffmpeg-rgb555be", 0x4ea862a55750d91bull},
+    {"ffmpeg-rgb555le", 0x88f3d139eeec7971ull},
+    {"ffmpeg-rgb565be", 0x1b8afee4bd9cb94full},
+    {"ffmpeg-rgb565le", 0x33d5bc21c1b4240cull},
+    {"ffmpeg-rgb8", 0xd878e5fea774f70aull},
+    {"ffmpeg-rgba", 0x1d3800748c9f62a6ull},
+    {"gimp-grey", 0x79de48d3aabff80full},
+    {"gimp-indexed2", 0x6baa7ef8223eed3aull},
+    {"gimp-indexed6", 0x405f3ec4913b4cd0ull},
+    {"gimp-rgb", 0x1d3800748c9f62a6ull},
+    {"gm-grey", 0xd7305406cf6079cdull},
+    {"gm-mono", 0xeca41e60fdf8b731ull},
+    {"gm-palette", 0x799377365aae1a14ull},
+    {"gm-truecolor", 0x1d3800748c9f62a6ull},
+    {"imagemagick-palette", 0x71189fa7c7b3f430ull},
+    {"imagemagick-pseudo16", 0x6fed768d0508b090ull},
+    {"imagemagick-rgb24", 0x7d2d257bdef51520ull},
+    {"pnmtoxwd-direct", 0xb8444208598e359full},
+    {"pnmtoxwd-gray", 0x2b128056050fbed2ull},
+    {"pnmtoxwd-mono", 0xe6a5ece9d3d0fb54ull},
+    {"pnmtoxwd-pseudo8", 0x16d096c7586d4f58ull},
+    {"xwd-45x22-root-d15", 0x321010c072118833ull},
+    {"xwd-45x22-root-d16-directcolor", 0x3c8e77fe789b94c3ull},
+    {"xwd-45x22-root-d16-multivisual", 0x0f3e7187b4ed2b7full},
+    {"xwd-45x22-root-d16", 0x0ba8db59570843ccull},
+    {"xwd-45x22-root-d24-directcolor", 0xed9ae7e8e7ca2479ull},
+    {"xwd-45x22-root-d24", 0x0f3e7187b4ed2b7full},
+    {"xwd-45x22-root-d30", 0x0f3e7187b4ed2b7full},
+    {"xwd-45x22-root-d8-directcolor", 0x1f6140e4c4e092ebull},
+    {"xwd-45x22-root-d8-grayscale", 0x050b4874b6cbb106ull},
+    {"xwd-45x22-root-d8-staticcolor", 0x23a369d9c58750c0ull},
+    {"xwd-45x22-root-d8-staticgray", 0x9f26d63358f18fe0ull},
+    {"xwd-45x22-root-d8-truecolor", 0x321f522da40eeef0ull},
+    {"xwd-45x22-root-d8", 0xcc104a500581405cull},
+    {"xwd-45x22-root-xy-d15", 0x321010c072118833ull},
+    {"xwd-45x22-root-xy-d16", 0x0ba8db59570843ccull},
+    {"xwd-45x22-root-xy-d24", 0x0f3e7187b4ed2b7full},
+    {"xwd-45x22-root-xy-d30", 0x0f3e7187b4ed2b7full},
+    {"xwd-45x22-root-xy-d8", 0xcc104a500581405cull},
+    {"xwd-root-d15", 0xe48055a5e69eb2bdull},
+    {"xwd-root-d16", 0x7c2d535db37a06ecull},
+    {"xwd-root-d24", 0x0a5b929a1d57fe66ull},
+    {"xwd-root-d30", 0xe8b526df874fca85ull},
+    {"xwd-root-d8", 0x503bda8208e15751ull},
+    {"xwd-root-xy-d15", 0xe48055a5e69eb2bdull},
+    {"xwd-root-xy-d16", 0x7c2d535db37a06ecull},
+    {"xwd-root-xy-d24", 0x0a5b929a1d57fe66ull},
+    {"xwd-root-xy-d30", 0xe8b526df874fca85ull},
+    {"xwd-root-xy-d8", 0x503bda8208e15751ull},
+    {"xwd-window-d15", 0xe8e9a25450d511b1ull},
+    {"xwd-window-d16", 0x16dd74d7fcda302cull},
+    {"xwd-window-d24", 0x179345f1031f2de5ull},
+    {"xwd-window-d30", 0x179345f1031f2de5ull},
+    {"xwd-window-d8", 0xffca92f651c9888cull},
+    {"xwd-window-xy-d15", 0xe8e9a25450d511b1ull},
+    {"xwd-window-xy-d16", 0x16dd74d7fcda302cull},
+    {"xwd-window-xy-d24", 0x179345f1031f2de5ull},
+    {"xwd-window-xy-d30", 0x179345f1031f2de5ull},
+    {"xwd-window-xy-d8", 0xffca92f651c9888cull},
+};
+
+std::uint64_t fnv1a(const Bytes& bytes)
 {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(RASTREX_TEST_DATA_DIR))
-        if (e.path().extension() == ".xwd")
-            names.push_back(e.path().stem().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    std::uint64_t h = 0xcbf29ce484222325ull;
+    for (const std::uint8_t b : bytes)
+        h = (h ^ b) * 0x100000001b3ull;
+    return h;
 }
 
-class Fixture : public ::testing::TestWithParam<std::string> {};
+class Fixture : public ::testing::TestWithParam<FixtureCase> {
+protected:
+    const fs::path data = RASTREX_TEST_DATA_DIR;
+    TempDir dir;
+
+    Bytes bitmap()
+    {
+        const fs::path out = dir / "out.bmp";
+        EXPECT_EQ(convert(data / (std::string(GetParam().name) + ".xwd"), out), RASTREX_OK);
+        return fs::exists(out) ? readFile(out) : Bytes{};
+    }
+};
 
 TEST_P(Fixture, DecodesWithinOneOfItsExpectedPicture)
 {
-    const fs::path data = RASTREX_TEST_DATA_DIR;
-    TempDir dir;
-    ASSERT_EQ(convert(data / (GetParam() + ".xwd"), dir / "out.bmp"), RASTREX_OK);
-    const Bitmap got = parseBmp(readFile(dir / "out.bmp"));
-    const Bitmap want = parsePpm(readFile(data / (GetParam() + ".ppm")));
+    const Bitmap got = parseBmp(bitmap());
+    const Bitmap want = parsePpm(readFile(data / (std::string(GetParam().name) + ".ppm")));
     ASSERT_EQ(got.width, want.width);
     ASSERT_EQ(got.height, want.height);
     int off = 0;
@@ -57,16 +150,29 @@ TEST_P(Fixture, DecodesWithinOneOfItsExpectedPicture)
     EXPECT_EQ(off, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, Fixture, ::testing::ValuesIn(fixtureNames()), [](const auto& info) {
-    std::string s = info.param;
-    std::replace(s.begin(), s.end(), '-', '_');
+TEST_P(Fixture, BitmapBytesAreThePinnedOnes)
+{
+    EXPECT_EQ(fnv1a(bitmap()), GetParam().bitmapFnv1a)
+        << std::hex << "FNV-1a of the bitmap is 0x" << fnv1a(bitmap());
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, Fixture, ::testing::ValuesIn(kFixtures), [](const auto& info) {
+    std::string s = info.param.name;
+    std::replace_if(s.begin(), s.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return s;
 });
 
-TEST(Fixtures, AllWritersAreThere)
+TEST(Fixtures, EveryDumpHasARow)
 {
-    // ImageMagick, netpbm, and xwd against servers of five depths, both formats.
-    EXPECT_GE(fixtureNames().size(), 17u);
+    std::vector<std::string> files, rows;
+    for (const auto& e : fs::directory_iterator(RASTREX_TEST_DATA_DIR))
+        if (e.path().extension() == ".xwd")
+            files.push_back(e.path().stem().string());
+    for (const FixtureCase& c : kFixtures)
+        rows.push_back(c.name);
+    std::sort(files.begin(), files.end());
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(files, rows);
 }
 
 // ---------------------------------------------------------------------------
