@@ -102,7 +102,7 @@ group_xwd_root() {
   n=90
   for depth in 8 15 16 24 30; do
     while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "64x48x$depth" -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "64x48x$depth" -nolisten tcp -noreset >/dev/null 2>&1 &
     servers+=($!)
     for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     DISPLAY=":$n" display -geometry +0+0 pic.png &
@@ -179,11 +179,13 @@ xvfb_shot() {  # depth, visual class or "", name tag, what: root | all | multi
   n=$xvfb_display
   while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   xvfb_display=$((n + 1))
-  Xvfb ":$n" -screen 0 "45x22x$depth" ${class:+-cc "$class"} -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "45x22x$depth" ${class:+-cc "$class"} -nolisten tcp -noreset >/dev/null 2>&1 &
   server=$!
   servers+=("$server")
   for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   DISPLAY=":$n" xdpyinfo >/dev/null || { echo "Xvfb :$n at depth $depth did not start" >&2; exit 1; }
+  # (-noreset: the server does not restart, briefly refusing connections,
+  # each time its last client leaves.)
   # The viewer takes the screen's default visual, else it picks a deeper
   # one and xwd dumps a screen of two visuals (-multivisual).
   local visual=()
