@@ -3,12 +3,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cerrno>
+#include <chrono>
 #include <climits>
-#include <fstream>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
