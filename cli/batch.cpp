@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -33,6 +37,7 @@ struct Candidate {
     std::string dump;
     std::string bitmap;
     std::string failure;  // empty when the dump could be looked at
+    std::string note;     // for a folder that holds no dump
     FileId id{};
     std::uint64_t bytes = 0;
 };
@@ -52,34 +57,78 @@ bool isDumpName(const std::string& name)
     });
 }
 
-// A file found under a folder PATH, relative to it; or a subfolder that
-// could not be read.
+// A file found under a folder PATH, relative to it; or a path below it that
+// could not be reached.
 struct Found {
     fs::path relative;
     std::string failure;
 };
 
+// The system refuses a path of this many bytes or more (its terminating zero
+// included, PATH_MAX); such a path is reported rather than tried.
+constexpr std::size_t kPathLimit = PATH_MAX;
+
+bool tooLong(const fs::path& path)
+{
+    return path.native().size() >= kPathLimit;
+}
+
+std::string tooLongMessage()
+{
+    return "cannot reach it: the path is longer than the " + std::to_string(kPathLimit - 1) +
+           " bytes the system allows";
+}
+
 // The dumps of one folder, and with `recursive` of its subfolders. Links to
 // folders are not followed, so a link loop cannot make the walk endless.
+// Every path that may hold a dump and cannot be reached is reported: a
+// folder that cannot be read, an entry that vanished or cannot be looked at,
+// a path too long for the system.
 void listFolder(const fs::path& root, const fs::path& relative, bool recursive,
                 std::vector<Found>& found)
 {
+    if (tooLong(root / relative)) {
+        found.push_back({relative, tooLongMessage()});
+        return;
+    }
     std::error_code ec;
     fs::directory_iterator it(root / relative, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const fs::directory_entry& entry = *it;
         const fs::path name = relative / entry.path().filename();
+        const bool dumpName = isDumpName(entry.path().filename().string());
+        if (tooLong(root / name)) {
+            // Only the type the folder listing gave is known; a path this
+            // long cannot be looked at.
+            std::error_code typeError;
+            const bool folder = !entry.is_symlink(typeError) && entry.is_directory(typeError);
+            if (dumpName || (recursive && (folder || typeError)))
+                found.push_back({name, tooLongMessage()});
+            continue;
+        }
         std::error_code statusError;
         const fs::file_status own = entry.symlink_status(statusError);
-        if (statusError)
-            continue;  // vanished since the folder was read
+        if (statusError) {
+            // Vanished since the folder was read, or refused: it may have
+            // been a dump or a folder of dumps.
+            if (dumpName || recursive)
+                found.push_back({name, "cannot reach it: " + statusError.message()});
+            continue;
+        }
         if (fs::is_directory(own)) {
             if (recursive)
                 listFolder(root, name, recursive, found);
             continue;
         }
-        if (isDumpName(entry.path().filename().string()) &&
-            fs::is_regular_file(entry.status(statusError)))
+        if (!dumpName)
+            continue;
+        // A link is followed to its file; one that leads nowhere is
+        // reported like a vanished file. Anything else that is not a file
+        // (a FIFO, a device) is no dump.
+        const fs::file_status target = entry.status(statusError);
+        if (statusError)
+            found.push_back({name, "cannot reach it: " + statusError.message()});
+        else if (fs::is_regular_file(target))
             found.push_back({name, {}});
     }
     if (ec)
@@ -130,6 +179,15 @@ std::vector<Candidate> collect(const Options& options)
         }
         std::vector<Found> found;
         listFolder(path, {}, options.recursive, found);
+        if (found.empty()) {
+            Candidate c;
+            c.dump = path;
+            c.note = options.recursive
+                         ? "no dump in this folder or its subfolders (no file named *.xwd)"
+                         : "no dump in this folder (no file named *.xwd)";
+            candidates.push_back(std::move(c));
+            continue;
+        }
         std::sort(found.begin(), found.end(),
                   [](const Found& a, const Found& b) { return a.relative < b.relative; });
         for (const Found& f : found) {
@@ -198,7 +256,7 @@ std::vector<Item> planBatch(const Options& options)
 
     std::set<FileId> dumps;
     for (const Candidate& c : candidates)
-        if (c.failure.empty())
+        if (c.failure.empty() && c.note.empty())
             dumps.insert(c.id);
 
     std::vector<Item> items;
@@ -209,6 +267,12 @@ std::vector<Item> planBatch(const Options& options)
         item.dump = c.dump;
         item.bitmap = c.bitmap;
         item.bytes = c.bytes;
+        if (!c.note.empty()) {
+            item.action = Item::Action::Note;
+            item.reason = c.note;
+            items.push_back(std::move(item));
+            continue;
+        }
         if (!c.failure.empty()) {
             item.action = Item::Action::Fail;
             item.reason = c.failure;
@@ -239,6 +303,56 @@ std::vector<Item> planBatch(const Options& options)
     return items;
 }
 
+namespace {
+
+// Bytes at the start of a dump: the header size and the file version word.
+constexpr std::size_t kLeadingWords = 2;
+constexpr std::size_t kWordBytes = 4;
+// Every dump's header is at least its 25 words long and carries file version
+// 7. Dumps are big-endian, but some writers store their native order.
+constexpr std::uint32_t kMinHeaderSize = 100;
+constexpr std::uint32_t kFileVersion = 7;
+
+std::uint32_t word(const unsigned char* b, bool bigEndian)
+{
+    return bigEndian ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
+                        std::uint32_t{b[2]} << 8 | std::uint32_t{b[3]})
+                     : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 |
+                        std::uint32_t{b[1]} << 8 | std::uint32_t{b[0]});
+}
+
+// Whether the bytes present of the first two words fit a dump in one order:
+// a whole header-size word must be 100 or more, and each byte present of the
+// version word must be that of 7.
+bool couldStartADump(const unsigned char* b, std::size_t n, bool bigEndian)
+{
+    if (n >= kWordBytes && word(b, bigEndian) < kMinHeaderSize)
+        return false;
+    unsigned char version[kWordBytes];
+    for (std::size_t i = 0; i < kWordBytes; ++i)
+        version[i] = static_cast<unsigned char>(
+            kFileVersion >> (8 * (bigEndian ? kWordBytes - 1 - i : i)));
+    for (std::size_t i = kWordBytes; i < n; ++i)
+        if (b[i] != version[i - kWordBytes])
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool plainlyNotADump(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    unsigned char start[kLeadingWords * kWordBytes] = {};
+    in.read(reinterpret_cast<char*>(start), sizeof start);
+    const auto n = static_cast<std::size_t>(in.gcount());
+    if (n == 0)
+        return true;
+    return !couldStartADump(start, n, true) && !couldStartADump(start, n, false);
+}
+
 std::string describeResult(std::int32_t code, const std::string& bitmap)
 {
     switch (code) {
@@ -265,7 +379,7 @@ class Run {
 public:
     Run(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
         : items_(items), options_(options), reporting_(reporting), done_(items.size(), false),
-          codes_(items.size(), RASTREX_OK)
+          codes_(items.size(), RASTREX_OK), notADump_(items.size(), false)
     {
         std::uint64_t bytes = 0;
         for (std::size_t i = 0; i < items.size(); ++i)
@@ -314,10 +428,12 @@ public:
                     printItem(i);
                 else
                     ++left;
+            printSummary();
             reporting_.err << kProgram << ": interrupted; " << left
                            << (left == 1 ? " dump was" : " dumps were") << " not converted\n";
             return ExitStatus::Failure;
         }
+        printSummary();
         return failed_ ? ExitStatus::Failure : ExitStatus::Success;
     }
 
@@ -337,8 +453,11 @@ private:
                 bar_->draw();
             }
             const std::int32_t code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
+            const bool notADump =
+                code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
             std::lock_guard lock(mutex_);
             codes_[i] = code;
+            notADump_[i] = notADump;
             done_[i] = true;
             if (bar_)
                 bar_->finished(items_[i].bytes);
@@ -346,6 +465,34 @@ private:
             if (bar_)
                 bar_->draw();
         }
+    }
+
+    // On a terminal, one line after a run of more than one file: what came
+    // of the files reported so far, and how long the run took.
+    void printSummary()
+    {
+        if (!reporting_.terminalColumns || options_.quiet)
+            return;
+        std::size_t files = 0, converted = 0, skipped = 0;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (items_[i].action == Item::Action::Note)
+                continue;
+            ++files;
+            if (items_[i].action == Item::Action::Skip)
+                ++skipped;
+            else if (items_[i].action == Item::Action::Convert && done_[i] &&
+                     codes_[i] == RASTREX_OK)
+                ++converted;
+        }
+        if (files <= 1)
+            return;
+        const double seconds = std::chrono::duration<double>(Clock::now() - begin_).count();
+        char elapsed[32];
+        std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
+        reporting_.err << kProgram << ": " << converted << " converted, ";
+        if (skipped > 0)
+            reporting_.err << skipped << " skipped, ";
+        reporting_.err << failures_ << " failed, " << elapsed << " seconds\n";
     }
 
     // Prints every finished item that no unfinished one precedes.
@@ -361,9 +508,16 @@ private:
         std::string failure;
         if (item.action == Item::Action::Fail)
             failure = item.reason;
+        else if (item.action == Item::Action::Convert && notADump_[i])
+            failure = "not an XWD dump";
         else if (item.action == Item::Action::Convert && codes_[i] != RASTREX_OK)
             failure = describeResult(codes_[i], item.bitmap);
-        if (!failure.empty()) {
+        if (item.action == Item::Action::Note) {
+            if (bar_)
+                bar_->clear();
+            reporting_.err << item.dump << ": " << item.reason << '\n';
+        } else if (!failure.empty()) {
+            ++failures_;
             failed_ = true;
             if (bar_)
                 bar_->clear();
@@ -380,6 +534,9 @@ private:
         }
     }
 
+    using Clock = std::chrono::steady_clock;
+
+    const Clock::time_point begin_ = Clock::now();
     const std::vector<Item>& items_;
     const Options& options_;
     const Reporting& reporting_;
@@ -389,7 +546,9 @@ private:
     std::mutex mutex_;  // guards what follows and both streams
     std::vector<bool> done_;
     std::vector<std::int32_t> codes_;
+    std::vector<bool> notADump_;
     std::size_t printed_ = 0;
+    std::size_t failures_ = 0;  // failures reported so far
     bool failed_ = false;
     std::unique_ptr<ProgressBar> bar_;
 };

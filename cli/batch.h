@@ -16,13 +16,15 @@ namespace rastrex::cli {
 // One dump of the batch. Items keep the order of the command line, and
 // within a folder the order of the names.
 struct Item {
-    enum class Action { Convert, Skip, Fail };
+    // Note: a folder PATH that holds no dump; said on standard error, but
+    // the run does not fail for it.
+    enum class Action { Convert, Skip, Fail, Note };
 
     std::string dump;    // as the user named it, or the folder joined with its name
     std::string bitmap;  // where its bitmap goes
     std::uint64_t bytes = 0;  // size of the dump
     Action action = Action::Convert;
-    std::string reason;  // why it fails, for Action::Fail
+    std::string reason;  // why it fails, for Action::Fail; the note, for Action::Note
 };
 
 // Finds the dumps of every PATH and decides for each whether it is converted,
@@ -31,6 +33,12 @@ struct Item {
 // that names a dump of the batch, an output folder that cannot be created.
 // The same dump named twice for the same bitmap is converted once.
 std::vector<Item> planBatch(const Options& options);
+
+// Whether the file at `path` plainly is no X Window dump at all: it is empty,
+// or its first bytes cannot begin one (header size below 100 or a file
+// version other than 7, in either byte order). A file that cannot be read,
+// or whose few bytes could begin a dump, is not ruled out.
+bool plainlyNotADump(const std::string& path);
 
 // The English meaning of a result code of fnRastrex.
 std::string describeResult(std::int32_t code, const std::string& bitmap);
@@ -46,8 +54,10 @@ struct Reporting {
 };
 
 // Converts the items on `options.jobs` threads. Messages come in item order
-// whatever the number of threads: failures on `err`, and with --verbose each
-// file converted or skipped on `out`.
+// whatever the number of threads: failures and notes on `err`, and with
+// --verbose each file converted or skipped on `out`. On a terminal a run of
+// more than one file ends with one line that counts what was converted,
+// skipped and failed, and the seconds it took.
 ExitStatus runBatch(const std::vector<Item>& items, const Options& options,
                      const Reporting& reporting);
 

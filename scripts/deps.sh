@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever this project needs and the
-# machine lacks. Usage: deps.sh build|test|bench
+# machine lacks. Usage: deps.sh build|test|bench|package
 set -euo pipefail
-build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-dev)
-test=(clang libclang-rt-14-dev binutils)
+# To build, and to run the window: a font with the Japanese texts, and a
+# virtual display for machines without one.
+build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-dev
+  fonts-ipafont-gothic xvfb xauth)
+# To build the Debian package.
+package=(dpkg-dev file gzip)
+# To test: the sanitizers and fuzzer, and what checks the package.
+test=(clang libclang-rt-14-dev binutils "${package[@]}" lintian desktop-file-utils appstream
+  bash-completion man-db)
 bench=(imagemagick netpbm)
 case "${1:-build}" in
   build) want=("${build[@]}") ;;
   test) want=("${build[@]}" "${test[@]}") ;;
   bench) want=("${build[@]}" "${bench[@]}") ;;
-  *) echo "usage: $0 build|test|bench" >&2; exit 2 ;;
+  package) want=("${build[@]}" "${package[@]}" lintian) ;;
+  *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
 esac
 missing=()
 for p in "${want[@]}"; do

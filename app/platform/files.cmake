@@ -14,3 +14,11 @@ else()
 endif()
 target_include_directories(rastrex_platform_files PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(rastrex_platform_files PUBLIC Qt6::Core rastrex_dialogs)
+# The installed program finds the library in the library folder, named
+# relative to its own folder so that the whole tree may be moved.
+if(NOT WIN32)
+  file(RELATIVE_PATH rastrex_library_dir_from_program
+    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+  target_compile_definitions(rastrex_platform_files PRIVATE
+    RASTREX_LIBRARY_DIR_FROM_PROGRAM="${rastrex_library_dir_from_program}")
+endif()

@@ -10,7 +10,9 @@ namespace rastrex {
 QString conversionLibraryFileName();
 
 // The places to load it from, in order: the full path beside the executable
-// first, then the bare file name for the system loader's own search.
+// first, then (where the build names one) the installed library folder
+// relative to the executable's, then the bare file name for the system
+// loader's own search.
 QStringList conversionLibraryCandidates();
 
 }  // namespace rastrex

@@ -1,8 +1,13 @@
 #include "linux_trash.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace rastrex {
 
@@ -16,6 +21,46 @@ bool isRealTrashPath(const QString& pathInTrash)
     // <top>/.Trash/<uid>/files/<name> or <top>/.Trash-<uid>/files/<name>
     const qsizetype dot = clean.indexOf(QLatin1String("/.Trash"));
     return dot >= 0 && clean.indexOf(QLatin1String("/files/"), dot) > dot;
+}
+
+namespace {
+
+// Only the owner may see what is in the trash and the folders made for it.
+constexpr mode_t kPrivateFolderMode = S_IRWXU;
+
+// Makes one folder unless a folder is there already.
+bool makeFolder(const QByteArray& path)
+{
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    return errno == ENOENT && ::mkdir(path.constData(), kPrivateFolderMode) == 0;
+}
+
+}  // namespace
+
+QString homeTrashPath()
+{
+    // The data folder Qt's own trash code takes, so both agree.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trash");
+}
+
+bool makeHomeTrash(const QString& trash)
+{
+    const QString clean = QDir::cleanPath(trash);
+    if (!QDir::isAbsolutePath(clean))
+        return false;
+    const QByteArray path = QFile::encodeName(clean);
+    struct stat st {};
+    if (::stat((path + "/files").constData(), &st) == 0 &&
+        ::stat((path + "/info").constData(), &st) == 0)
+        return true;
+    // Each folder from the root down, so missing parents come first.
+    for (qsizetype slash = path.indexOf('/', 1); slash > 0; slash = path.indexOf('/', slash + 1))
+        if (!makeFolder(path.left(slash)))
+            return false;
+    return makeFolder(path) && makeFolder(path + "/files") && makeFolder(path + "/info");
 }
 
 namespace {
@@ -48,6 +93,11 @@ Trash::Outcome LinuxTrash::moveToTrash(const QString& path)
     const QDir current = QDir::current();
     const bool hadFiles = current.exists(QStringLiteral("files"));
     const bool hadInfo = current.exists(QStringLiteral("info"));
+
+    // A new account has no trash yet, and Qt makes only the last folder of
+    // it, not its missing parents. A file on another volume may still go to
+    // that volume's own trash, so a failure here is not the end.
+    makeHomeTrash(homeTrashPath());
 
     QString pathInTrash;
     if (!QFile::moveToTrash(path, &pathInTrash)) {

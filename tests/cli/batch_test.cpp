@@ -3,6 +3,11 @@
 // reports, and that no dump is ever changed.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
 #include <map>
 
 #include "cli_support.h"
@@ -100,7 +105,6 @@ const PlacementCase kPlacementCases[] = {
     {"folder and file", {"in/a.xwd", "solo"}, {"@in", "@solo"}, {"in/a.bmp", "solo.BMP"}},
     {"same dump twice is converted once", {"a.xwd"}, {"-j", "4", "@a.xwd", "@", "@./a.xwd"},
      {"a.bmp"}},
-    {"empty folder", {}, {"@"}, {}},
 };
 
 class Placement : public Batch, public ::testing::WithParamInterface<PlacementCase> {};
@@ -118,6 +122,44 @@ TEST_P(Placement, WritesEachBitmapWhereTheRuleSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Placement, ::testing::ValuesIn(kPlacementCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
+// A folder PATH without a dump says so, and the run still succeeds.
+struct NoDumpCase {
+    const char* what;
+    std::vector<std::pair<std::string, Bytes>> files;
+    std::vector<std::string> args;
+    std::string err;
+};
+
+const NoDumpCase kNoDumpCases[] = {
+    {"empty folder", {}, {"@"}, "@: no dump in this folder (no file named *.xwd)\n"},
+    {"only other files", {{"notes.txt", {'x'}}, {"sub/s.xwd", dumpBytes()}}, {"@"},
+     "@: no dump in this folder (no file named *.xwd)\n"},
+    {"-r, only other files", {{"notes.txt", {'x'}}, {"sub/s.txt", {}}}, {"-r", "@"},
+     "@: no dump in this folder or its subfolders (no file named *.xwd)\n"},
+    {"beside a converted dump", {{"in/a.xwd", dumpBytes()}, {"empty/x.txt", {}}},
+     {"@in", "@empty"}, "@empty: no dump in this folder (no file named *.xwd)\n"},
+};
+
+class NoDump : public Batch, public ::testing::WithParamInterface<NoDumpCase> {};
+
+TEST_P(NoDump, IsSaidOnStandardError)
+{
+    const NoDumpCase& c = GetParam();
+    for (const auto& [name, bytes] : c.files) {
+        fs::create_directories((dir / name).parent_path());
+        writeFile(dir / name, bytes);
+    }
+    const Outcome o = run({}, c.args);
+    std::string expected = c.err;
+    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
+        expected.replace(at, 1, dir.path().string() + "/");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NoDump, ::testing::ValuesIn(kNoDumpCases),
                          [](const auto& info) { return caseName(info.param.what); });
 
 TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
@@ -190,12 +232,45 @@ Bytes dumpWithoutName()
     return r.bytes();
 }
 
+// The first `n` bytes of a dump, in its own order or with each header word
+// stored least significant byte first.
+Bytes dumpStart(std::size_t n, bool littleEndian = false)
+{
+    Bytes b = dumpBytes();
+    if (littleEndian)
+        for (std::size_t i = 0; i + 4 <= 100; i += 4)
+            std::reverse(b.begin() + static_cast<std::ptrdiff_t>(i),
+                         b.begin() + static_cast<std::ptrdiff_t>(i + 4));
+    b.resize(n);
+    return b;
+}
+
 const FailureCase kFailureCases[] = {
     {"bad dumps among good ones", {"a.xwd", "c.xwd"},
      {{"b.xwd", {'s', 'h', 'o', 'r', 't'}}, {"d.xwd", dumpWithoutName()}}, {"@"},
      {"a.bmp", "c.bmp"},
-     "@b.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "@b.xwd: not an XWD dump\n"
      "@d.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    // Only a file that cannot begin a dump is called no dump at all.
+    {"no dump or a cut one", {},
+     {{"empty.xwd", {}},
+      {"header-size-99.xwd", {0, 0, 0, 99, 0, 0, 0, 7}},
+      {"png.xwd", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13}},
+      {"version-6.xwd", {0, 0, 0, 120, 0, 0, 0, 6}},
+      {"v-cut-2.xwd", dumpStart(2)},
+      {"v-cut-6.xwd", dumpStart(6)},
+      {"v-cut-60.xwd", dumpStart(60)},
+      {"v-little-cut-60.xwd", dumpStart(60, true)}},
+     {"@"}, {},
+     "@empty.xwd: not an XWD dump\n"
+     "@header-size-99.xwd: not an XWD dump\n"
+     "@png.xwd: not an XWD dump\n"
+     "@v-cut-2.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "@v-cut-6.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "@v-cut-60.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "@v-little-cut-60.xwd: not a complete dump: its header, window name or first pixel is "
+     "missing\n"
+     "@version-6.xwd: not an XWD dump\n"},
     {"missing path", {"a.xwd"}, {}, {"@nope.xwd", "@a.xwd", "@gone"}, {"a.bmp"},
      "@nope.xwd: No such file or directory\n@gone: No such file or directory\n"},
     {"two dumps of one bitmap", {"a.xwd", "a.xwd.xwd"}, {}, {"@a.xwd.xwd", "@a.xwd"}, {"a.bmp"},
@@ -240,6 +315,89 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(kFailureCases),
                          [](const auto& info) { return caseName(info.param.what); });
+
+// Makes a chain of folders with long names below `root`, each at most
+// `name` bytes, until the chain's path is at least `length` bytes long; the
+// system calls take each step relative to the last, so no path is too long
+// for them. Returns the chain's relative path.
+fs::path makeLongChain(const fs::path& root, std::size_t length)
+{
+    const std::string name(200, 'd');
+    fs::path chain;
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    while ((root / chain).native().size() < length && fd >= 0) {
+        ::mkdirat(fd, name.c_str(), 0700);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        chain /= name;
+    }
+    if (fd < 0)
+        throw std::runtime_error("cannot make a long chain of folders");
+    ::close(fd);
+    return chain;
+}
+
+// Writes a dump at `relative` below `root` however long the path.
+void writeDumpAt(const fs::path& root, const fs::path& relative)
+{
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (const fs::path& part : relative.parent_path()) {
+        const int next = ::openat(fd, part.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    const int file = ::openat(fd, relative.filename().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::close(fd);
+    const Bytes bytes = dumpBytes();
+    const bool written = file >= 0 && ::write(file, bytes.data(), bytes.size()) ==
+                                          static_cast<ssize_t>(bytes.size());
+    if (file >= 0)
+        ::close(file);
+    if (!written)
+        throw std::runtime_error("cannot write a dump at the end of a long chain");
+}
+
+// -r names every path it cannot reach, converts the rest and fails: a dump
+// whose path is too long for the system, a folder too deep to open, a link
+// that leads nowhere (as a file that vanished), a folder it may not read.
+TEST_F(Batch, RecursiveRunReportsEveryPathItCannotReach)
+{
+    makeDumps(dir.path(), {"a.xwd", "locked/l.xwd"});
+    // The folder can be opened, the dump in it cannot.
+    fs::create_directory(dir / "deep");
+    const fs::path chain = makeLongChain(dir / "deep", PATH_MAX - 240);
+    const std::string far = std::string(240, 'f') + ".xwd";
+    writeDumpAt(dir / "deep", chain / far);
+    // Below it, a folder whose own path is too long.
+    const fs::path deeper = makeLongChain(dir / "deep" / chain, PATH_MAX + 10);
+    fs::path tooDeep = dir / "deep" / chain;
+    for (const fs::path& part : deeper)
+        if ((tooDeep /= part).native().size() >= PATH_MAX)
+            break;
+    fs::create_symlink("nowhere.xwd", dir / "dangling.xwd");
+    const bool mayLock = ::geteuid() != 0;  // root reads every folder
+    if (mayLock)
+        fs::permissions(dir / "locked", fs::perms::none);
+
+    const Outcome o = runInProcess(expand({"-r", "@"}, dir.path()));
+
+    if (mayLock)
+        fs::permissions(dir / "locked", fs::perms::owner_all);
+    EXPECT_EQ(o.status, 1);
+    const std::string base = dir.path().string();
+    std::vector<std::string> lines{
+        base + "/dangling.xwd: cannot reach it: No such file or directory\n",
+        base + "/deep/" + (chain / far).string() +
+            ": cannot reach it: the path is longer than the 4095 bytes the system allows\n",
+        tooDeep.string() +
+            ": cannot reach it: the path is longer than the 4095 bytes the system allows\n"};
+    if (mayLock)
+        lines.push_back(base + "/locked: cannot read the folder: Permission denied\n");
+    for (const std::string& line : lines)
+        EXPECT_NE(o.err.find(line), std::string::npos) << line << "\nnot in\n" << o.err;
+    EXPECT_TRUE(fs::exists(dir / "a.bmp"));
+}
 
 TEST_F(Batch, OutputFolderThatIsAFileFailsTheRun)
 {

@@ -6,6 +6,7 @@
 #include <pty.h>
 
 #include <cerrno>
+#include <regex>
 
 #include "cli_support.h"
 #include "progress.h"
@@ -119,24 +120,36 @@ std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& a
 struct TerminalCase {
     std::vector<std::string> args;
     bool bar;
+    std::string summary;  // the closing line's counts, empty when there is none
 };
 
 class Terminal : public ::testing::TestWithParam<TerminalCase> {};
 
-TEST_P(Terminal, ProgressBarOnlyWhenNotQuiet)
+TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
 {
+    const TerminalCase& c = GetParam();
     TempDir dir;
     makeDumps(dir.path(), {"a.xwd", "b.xwd"});
-    const std::string seen = runOnTerminal(dir.path(), GetParam().args);
-    EXPECT_EQ(seen.find("0/2") != std::string::npos, GetParam().bar) << seen;
-    EXPECT_EQ(seen.find("MB/s") != std::string::npos, GetParam().bar) << seen;
-    EXPECT_TRUE(fs::exists(dir / "a.bmp") && fs::exists(dir / "b.bmp"));
+    writeFile(dir / "bad.xwd", {'n', 'o', 'p', 'e', '!', '!', '!', '!'});
+    const std::string seen = runOnTerminal(dir.path(), c.args);
+    EXPECT_EQ(seen.find("MB/s") != std::string::npos, c.bar) << seen;
+    EXPECT_TRUE(fs::exists(dir / "a.bmp"));
+    const std::regex summary("xwd2bmp: [^\r\n]* seconds\r?\n");
+    std::smatch found;
+    EXPECT_EQ(std::regex_search(seen, found, summary), !c.summary.empty()) << seen;
+    if (!c.summary.empty()) {
+        EXPECT_TRUE(std::regex_match(found.str(), std::regex("xwd2bmp: " + c.summary +
+                                                             ", [0-9]+\\.[0-9] seconds\r?\n")))
+            << found.str();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Terminal,
-                         ::testing::Values(TerminalCase{{"."}, true},
-                                           TerminalCase{{"-v", "-j1", "."}, true},
-                                           TerminalCase{{"-q", "."}, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Terminal,
+    ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
+                      TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
+                      TerminalCase{{"a.xwd"}, true, ""},
+                      TerminalCase{{"-q", "."}, false, ""}));
 
 // The bar never takes the terminal's last column, so it cannot wrap and
 // leave a trail of lines; the current file loses its start first.
