@@ -207,6 +207,8 @@ OutputFile::OutputFile(const char* path) : path_(path)
                 return;
             ::close(probe);
             keepMode_ = static_cast<int>(st.st_mode & 07777);
+            keepOwner_ = st.st_uid;
+            keepGroup_ = st.st_gid;
         }
     } else if (errno != ENOENT) {
         return;
@@ -265,10 +267,13 @@ void OutputFile::openNew()
                 break;
         }
     }
-    // Some file systems keep no permission bits; the bitmap is written all
-    // the same.
-    if (fd_ >= 0 && keepMode_ >= 0)
+    // The owner and group too, where this process may give them (changing
+    // them clears set-id bits, so they come first). Some file systems keep
+    // neither; the bitmap is written all the same.
+    if (fd_ >= 0 && keepMode_ >= 0) {
+        (void)::fchown(fd_, static_cast<uid_t>(keepOwner_), static_cast<gid_t>(keepGroup_));
         (void)::fchmod(fd_, static_cast<mode_t>(keepMode_));
+    }
 }
 
 bool OutputFile::putInPlace()

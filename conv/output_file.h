@@ -3,7 +3,8 @@
 // file is closed; until then, and whenever a step fails, whatever is at the
 // bitmap's path stays as it was and the new file is removed.
 //
-// - An existing bitmap is replaced and keeps its permission bits; one that
+// - An existing bitmap is replaced and keeps its permission bits (and its
+//   owner and group where the process may give them); one that
 //   cannot be opened for writing (read-only) is refused, as it would be if
 //   it were written in place.
 // - A symbolic link at the path is replaced by the bitmap; the file it names
@@ -51,6 +52,8 @@ private:
     std::string temp_;       // the new file's name while it has one
 #if !defined(_WIN32)
     int keepMode_ = -1;      // permission bits of the bitmap it replaces
+    unsigned keepOwner_ = 0; // and its owner and group
+    unsigned keepGroup_ = 0;
     int folder_ = -1;        // the bitmap's folder, opened for the names in it
     std::string name_;       // the bitmap's name in it
     bool unnamed_ = false;   // made without a name, named at commit()

@@ -19,7 +19,8 @@ namespace {
 // What the bitmap's path is before the call.
 enum class At {
     kNothing,
-    kOldBitmap,     // a bitmap of an earlier run, with unusual permission bits
+    kOldBitmap,     // a bitmap of an earlier run, with unusual permission bits and,
+                    // as root, another owner
     kDump,          // the dump's own path
     kLinkToDump,    // a symbolic link to the dump
     kHardLinkToDump,
@@ -44,6 +45,7 @@ void PrintTo(const SafetyCase& c, std::ostream* os) { *os << c.name; }
 constexpr std::uint32_t kSide = 400;
 constexpr std::uint64_t kFullDiskBytes = 1 << 20;
 constexpr unsigned kOldMode = 0604;
+constexpr unsigned kOtherUser = 4321;
 
 class FileSafety : public ::testing::TestWithParam<SafetyCase> {};
 
@@ -75,6 +77,9 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
         break;
     case At::kOldBitmap:
         writeFile(bitmap, {'o', 'l', 'd'});
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(bitmap.c_str(), kOtherUser, kOtherUser), 0);
+        }
         fs::permissions(bitmap, static_cast<fs::perms>(kOldMode));
         break;
     case At::kLinkToDump:
@@ -115,9 +120,13 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
 
     FolderState expected = before;
     if (result == RASTREX_OK && !device) {
+        // A new file's mode and owner are the process's; a replaced one's are kept.
         Entry& e = expected[bitmap.filename().string()];
-        const bool wasRegular = e.type == fs::file_type::regular;
-        e = {fs::file_type::regular, wasRegular ? e.mode : entryAt(bitmap).mode, "", expectedBitmap};
+        if (e.type != fs::file_type::regular)
+            e = entryAt(bitmap);
+        e.type = fs::file_type::regular;
+        e.target.clear();
+        e.bytes = expectedBitmap;
     }
     EXPECT_EQ(folderState(folder), expected);
     if (c.at == At::kFifo) {

@@ -106,11 +106,12 @@ private:
     std::thread writer_;
 };
 
-// What a folder entry is: its kind, permission bits, and what it holds (a
-// regular file's bytes) or names (a link's target).
+// What a folder entry is: its kind, permission bits, owner, and what it
+// holds (a regular file's bytes) or names (a link's target).
 struct Entry {
     std::filesystem::file_type type = std::filesystem::file_type::none;
     unsigned mode = 0;
+    unsigned owner = 0, group = 0;
     std::string target;
     Bytes bytes;
     bool operator==(const Entry&) const = default;
@@ -126,6 +127,8 @@ inline Entry entryAt(const std::filesystem::path& p)
         return e;
     e.type = fs::symlink_status(p).type();
     e.mode = st.st_mode & 07777;
+    e.owner = st.st_uid;
+    e.group = st.st_gid;
     if (S_ISLNK(st.st_mode))
         e.target = fs::read_symlink(p).string();
     else if (S_ISREG(st.st_mode))
