@@ -37,6 +37,9 @@ constexpr std::size_t kNewNameStemBytes = 200;
 // Bytes handed to one write call.
 constexpr std::size_t kMaxWriteBytes = std::size_t{1} << 30;
 
+// Writes up to `n` bytes; how many, or -1 (platform part below).
+long long writeSome(int fd, const unsigned char* data, std::size_t n);
+
 // A hidden name for the new file beside the bitmap `name`, different for
 // every call, thread and moment.
 std::string newFileName(const std::string& name)
@@ -57,24 +60,10 @@ std::string newFileName(const std::string& name)
 
 }  // namespace
 
-OutputFile::~OutputFile()
-{
-    abandon();
-#if !defined(_WIN32)
-    if (folder_ >= 0)
-        ::close(folder_);
-#endif
-}
-
 void OutputFile::write(const unsigned char* data, std::size_t n)
 {
     while (n != 0 && !failed_) {
-        const std::size_t chunk = std::min(n, kMaxWriteBytes);
-#if defined(_WIN32)
-        const long long got = _write(fd_, data, static_cast<unsigned>(chunk));
-#else
-        const long long got = ::write(fd_, data, chunk);
-#endif
+        const long long got = writeSome(fd_, data, std::min(n, kMaxWriteBytes));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
@@ -91,6 +80,11 @@ void OutputFile::write(const unsigned char* data, std::size_t n)
 
 namespace {
 
+long long writeSome(int fd, const unsigned char* data, std::size_t n)
+{
+    return _write(fd, data, static_cast<unsigned>(n));
+}
+
 // Whether the path names something other than a file on a disk: NUL, CON,
 // a serial port, a named pipe.
 bool isDevice(const char* path)
@@ -105,6 +99,11 @@ bool isDevice(const char* path)
 }
 
 }  // namespace
+
+OutputFile::~OutputFile()
+{
+    abandon();
+}
 
 OutputFile::OutputFile(const char* path) : path_(path)
 {
@@ -189,6 +188,22 @@ void OutputFile::abandon()
 
 #else
 // --- POSIX: a new file in the bitmap's folder, renamed over it -------------
+
+namespace {
+
+long long writeSome(int fd, const unsigned char* data, std::size_t n)
+{
+    return ::write(fd, data, n);
+}
+
+}  // namespace
+
+OutputFile::~OutputFile()
+{
+    abandon();
+    if (folder_ >= 0)
+        ::close(folder_);
+}
 
 OutputFile::OutputFile(const char* path) : path_(path)
 {
