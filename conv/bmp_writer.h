@@ -49,6 +49,9 @@ public:
 
     static constexpr std::size_t bufferCapacity() { return kBufferBytes; }
 
+    // Whether a write has failed already: what follows cannot succeed.
+    bool failed() const { return file_.failed(); }
+
     // Flushes, closes and puts the bitmap in its place; true when every byte
     // reached it. On failure nothing of it is left.
     bool finish();

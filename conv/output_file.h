@@ -34,6 +34,7 @@ public:
 
     // Writes all `n` bytes, or remembers that a write failed.
     void write(const unsigned char* data, std::size_t n);
+    bool failed() const { return failed_; }
 
     // Closes the file and puts it in the bitmap's place; true when every
     // write, the close and the replacement succeeded.

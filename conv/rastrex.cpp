@@ -18,14 +18,14 @@ namespace rastrex {
 namespace {
 
 // Writes the rows of the picture, bottom row first, as `rows` delivers them;
-// pixels the file lacks are black.
+// pixels the file lacks are black. Stops at the first failed write.
 template <class Rows>
 void writeRows(BmpOutput& out, const PixelDecoder& decoder, Rows& rows, std::uint32_t width,
                std::uint32_t height)
 {
     constexpr std::size_t kChunkPixels = BmpOutput::bufferCapacity() / 3;
     const std::size_t padding = bmpRowPadding(width);
-    for (std::uint32_t r = height; r-- > 0;) {
+    for (std::uint32_t r = height; r-- > 0 && !out.failed();) {
         const RowView row = rows.row(r);
         for (std::uint32_t done = 0; done < width;) {
             const std::size_t n = std::min<std::size_t>(kChunkPixels, width - done);
