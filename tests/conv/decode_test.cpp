@@ -356,28 +356,29 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
     const KindCase cases[] = {
         {"z8", z(8, 8, false, 3), Map::kPalette, 256, 301},
         {"xypixmap_24", bits(z(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
-        {"z32", z(32, 24, false, 4, k888), Map::kNone, 0, 700},
+        {"z32", z(32, 24, false, 4, k888), Map::kNone, 0, 400},
     };
     constexpr std::uint32_t kTall = 1500;
-    for (const KindCase& c : cases)
+    constexpr std::uint32_t kKeptRows = 1234;
+    for (const KindCase& c : cases) {
+        const std::vector<std::uint32_t> values = pixelValues(c, kTall);
+        XwdRecipe r = kindDump(c.kind, c.width, kTall, values, buildMap(c.map, c.entries, c.kind));
+        r.pixels.resize(r.pixels.size() - std::size_t{kTall - kKeptRows} * r.word(12));
+        std::vector<Rgb> want(values.size());
+        for (std::size_t i = 0; i < std::size_t{kKeptRows} * c.width; ++i)
+            want[i] = expectedColour(c, values[i]);
         for (Route route : {Route::kBeside, Route::kFromAPipe}) {
             SCOPED_TRACE(std::string(c.name) + ", " + kRouteNames[static_cast<int>(route)]);
             TempDir dir;
-            const std::vector<std::uint32_t> values = pixelValues(c, kTall);
-            XwdRecipe r = kindDump(c.kind, c.width, kTall, values, buildMap(c.map, c.entries, c.kind));
-            const std::size_t rowBytes = r.word(12);
-            const std::uint32_t keptRows = 1234;
-            r.pixels.resize(r.pixels.size() - std::size_t{kTall - keptRows} * rowBytes);
             fs::path out;
             ASSERT_EQ(convertBy(route, r.bytes(), dir / "in.xwd", dir / "out.bmp", out), RASTREX_OK);
             const Bitmap pic = parseBmp(readFile(out));
-            for (std::uint32_t y = 0; y < kTall; ++y)
-                for (std::uint32_t x = 0; x < c.width; ++x)
-                    ASSERT_EQ(pic.at(x, y),
-                              y < keptRows ? expectedColour(c, values[std::size_t{y} * c.width + x])
-                                           : Rgb{})
-                        << x << "," << y;
+            const auto wrong = std::mismatch(want.begin(), want.end(), pic.pixels.begin());
+            EXPECT_TRUE(wrong.first == want.end())
+                << "first wrong pixel " << (wrong.first - want.begin()) % c.width << ","
+                << (wrong.first - want.begin()) / c.width;
         }
+    }
 }
 
 // ---------------------------------------------------------------------------
