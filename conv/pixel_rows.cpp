@@ -98,27 +98,45 @@ bool HeldRows::fill(InputFile& in)
 {
     const std::uint64_t rows = std::uint64_t{l_.planes} * l_.height;
     const std::uint64_t padding = l_.bytesPerLine - span_.skip - span_.used;
+    // A span longer than a block is a block of its own, grown as its bytes
+    // arrive; shorter ones share blocks allocated whole.
+    const std::uint64_t firstPiece = std::min(span_.used, kHeldBlockBytes);
     for (std::uint64_t i = 0; i < rows; ++i) {
         const std::uint64_t block = i / rowsPerBlock_;
+        std::uint64_t capacity = 0;  // of the span's block, when it has one of its own
         if (block == blocks_.size()) {
             const std::uint64_t blockRows = std::min(rowsPerBlock_, rows - block * rowsPerBlock_);
-            if (blockRows > SIZE_MAX / span_.used)
+            capacity = blockRows == 1 ? firstPiece : blockRows * span_.used;
+            if (capacity > SIZE_MAX)
                 return false;
-            blocks_.emplace_back(static_cast<unsigned char*>(
-                std::malloc(static_cast<std::size_t>(blockRows * span_.used))));
+            blocks_.emplace_back(
+                static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(capacity))));
             if (!blocks_.back())
                 return false;
         }
-        unsigned char* into = blocks_.back().get() + (i % rowsPerBlock_) * span_.used;
         std::uint64_t got = in.skip(span_.skip);
         available_ += got;
         if (got < span_.skip)
             return true;
-        // A span is at most a row's length, which fits in 32 bits.
-        got = in.read(into, static_cast<std::size_t>(span_.used));
-        available_ += got;
-        if (got < span_.used)
-            return true;
+        const std::uint64_t at = (i % rowsPerBlock_) * span_.used;
+        for (std::uint64_t done = 0; done < span_.used;) {
+            if (rowsPerBlock_ == 1 && done == capacity) {
+                capacity = std::min(span_.used, capacity * 2);
+                if (capacity > SIZE_MAX)
+                    return false;
+                void* grown = std::realloc(blocks_.back().get(), static_cast<std::size_t>(capacity));
+                if (grown == nullptr)
+                    return false;
+                blocks_.back().release();
+                blocks_.back().reset(static_cast<unsigned char*>(grown));
+            }
+            const std::uint64_t want = (rowsPerBlock_ == 1 ? capacity : span_.used) - done;
+            got = in.read(blocks_.back().get() + at + done, static_cast<std::size_t>(want));
+            available_ += got;
+            done += got;
+            if (got < want)
+                return true;
+        }
         // The padding after the last row is never needed.
         if (i + 1 < rows) {
             got = in.skip(padding);

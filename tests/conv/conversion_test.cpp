@@ -393,6 +393,21 @@ TEST_F(Conversion, LargeEnoughToCrossTheOutputBuffer)
             ASSERT_EQ(pic.at(x, y), patternPixel(x, y)) << x << "," << y;
 }
 
+TEST_F(Conversion, RowsLongerThanAHeldBlockArriveInPiecesFromAPipe)
+{
+    // Rows of 1.6 MB, the second cut short after 300,000 pixels.
+    constexpr std::uint32_t kWide = 400000, kKept = 300000;
+    XwdRecipe r = canonicalDump(kWide, 2, patternPixel);
+    r.pixels.resize(r.pixels.size() - 4 * std::size_t{kWide - kKept});
+    PipeFeed feed(r.bytes());
+    ASSERT_EQ(fnRastrex(feed.path().c_str(), bmp.c_str()), RASTREX_OK);
+    const Bitmap pic = parseBmp(readFile(bmp));
+    for (std::uint32_t x = 0; x < kWide; x += 997) {
+        ASSERT_EQ(pic.at(x, 0), patternPixel(x, 0)) << x;
+        ASSERT_EQ(pic.at(x, 1), x < kKept ? patternPixel(x, 1) : Rgb{}) << x;
+    }
+}
+
 TEST_F(Conversion, CallsOnSeveralThreadsDoNotInterfere)
 {
     constexpr int kThreads = 8;
