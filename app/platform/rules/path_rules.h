@@ -9,9 +9,12 @@ namespace rastrex {
 #if defined(_WIN32)
 inline constexpr std::string_view kPathSeparators = "\\/:";
 inline constexpr char kFolderSeparator = '\\';
+// Whether two names that differ only in letter case name the same file.
+inline constexpr bool kNamesIgnoreCase = true;
 #else
 inline constexpr std::string_view kPathSeparators = "/";
 inline constexpr char kFolderSeparator = '/';
+inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
 // Whether `c` ends a folder part of a path. The drive colon of Windows ends
