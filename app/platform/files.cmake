@@ -1,13 +1,5 @@
-# Folders as the platform lists them, the trash, where the conversion
-# library is found and how it is loaded, gathered as the window's services.
-add_library(rastrex_platform_files STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/folder_listing_linux.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/runtime_library_linux.cpp)
-target_include_directories(rastrex_platform_files PUBLIC
-  ${CMAKE_CURRENT_LIST_DIR}
-  $<TARGET_PROPERTY:RASTREX,INTERFACE_INCLUDE_DIRECTORIES>)
-target_link_libraries(rastrex_platform_files PUBLIC rastrex_logic PRIVATE ${CMAKE_DL_LIBS})
-
+# The trash and where the conversion library is found, gathered with the
+# folders and the loader of native.cmake as the window's services.
 add_library(rastrex_platform_services STATIC
   ${CMAKE_CURRENT_LIST_DIR}/trash_linux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/library_location.cpp
