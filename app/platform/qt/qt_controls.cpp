@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
@@ -43,14 +42,19 @@ std::string bytesOf(const QString& text)
 namespace {
 
 // The names in one list sorted as the user reads them: letter case ignored,
-// then byte order, so that the order is total.
+// then byte order, so that the order is total. The folded keys are made
+// once per name, not once per comparison.
 void sortNames(std::vector<std::string>& names, std::vector<QString>& shownNames)
 {
+    std::vector<QString> keys;
+    keys.reserve(names.size());
+    for (const QString& n : shownNames)
+        keys.push_back(n.toCaseFolded());
     std::vector<std::size_t> order(names.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = shownNames[a].compare(shownNames[b], Qt::CaseInsensitive);
+        const int c = QString::compare(keys[a], keys[b], Qt::CaseSensitive);
         return c != 0 ? c < 0 : names[a] < names[b];
     });
     std::vector<std::string> sortedNames;
@@ -75,7 +79,10 @@ constexpr int kNameRole = Qt::UserRole;  // the item's name or path, as bytes
 
 std::string itemBytes(const QListWidgetItem* item)
 {
-    return item ? item->data(kNameRole).toByteArray().toStdString() : std::string();
+    if (item == nullptr)
+        return {};
+    const QVariant bytes = item->data(kNameRole);
+    return bytes.isValid() ? bytes.toByteArray().toStdString() : item->text().toStdString();
 }
 
 }  // namespace
@@ -315,7 +322,9 @@ void DirList::mouseDoubleClickEvent(QMouseEvent* event)
 
 namespace {
 
-// A pattern of the platform's file search, compiled once per re-read.
+// A pattern of the platform's file search: "*" and "?" wildcards, several
+// patterns joined by ";", letter case ignored, "*.*" matching every name.
+// Folded once per re-read.
 class NamePattern {
 public:
     explicit NamePattern(const std::string& pattern)
@@ -327,31 +336,45 @@ public:
                 all_ = true;
                 return;
             }
-            QString rx;
-            for (const QChar c : p) {
-                if (c == QLatin1Char('*'))
-                    rx += QLatin1String(".*");
-                else if (c == QLatin1Char('?'))
-                    rx += QLatin1Char('.');
-                else
-                    rx += QRegularExpression::escape(QString(c));
-            }
-            res_.emplace_back(QRegularExpression::anchoredPattern(rx),
-                              QRegularExpression::CaseInsensitiveOption |
-                                  QRegularExpression::DotMatchesEverythingOption);
+            parts_.push_back(p.toCaseFolded());
         }
     }
     bool matches(const QString& name) const
     {
         if (all_)
             return true;
-        return std::any_of(res_.begin(), res_.end(),
-                           [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
+        if (parts_.empty())
+            return false;
+        const QString folded = name.toCaseFolded();
+        return std::any_of(parts_.begin(), parts_.end(), [&](const QString& p) { return glob(p, folded); });
     }
 
 private:
+    // Matches with one backtrack point per "*", linear in practice.
+    static bool glob(const QString& p, const QString& n)
+    {
+        qsizetype pi = 0, ni = 0, star = -1, mark = 0;
+        while (ni < n.size()) {
+            if (pi < p.size() && (p[pi] == u'?' || (p[pi] != u'*' && p[pi] == n[ni]))) {
+                ++pi;
+                ++ni;
+            } else if (pi < p.size() && p[pi] == u'*') {
+                star = pi++;
+                mark = ni;
+            } else if (star >= 0) {
+                pi = star + 1;
+                ni = ++mark;
+            } else {
+                return false;
+            }
+        }
+        while (pi < p.size() && p[pi] == u'*')
+            ++pi;
+        return pi == p.size();
+    }
+
     bool all_ = false;
-    std::vector<QRegularExpression> res_;
+    std::vector<QString> parts_;
 };
 
 int buttonCode(Qt::MouseButton button)
@@ -426,25 +449,34 @@ void FileList::refresh()
         }
         sortNames(names, shownNames);
     }
+    // The same names as shown now (a re-read of an unchanged folder): only
+    // the selection and the mark are reset, as a rebuilt list would have them.
+    if (names == names_) {
+        clearSelection();
+        setCurrentRow(-1);
+        return;
+    }
     setUpdatesEnabled(false);
     clear();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        auto* item = new QListWidgetItem(shownNames[i]);
-        item->setData(kNameRole, QByteArray::fromStdString(names[i]));
-        addItem(item);
-    }
+    // One insertion for all the rows; names_ keeps the bytes of each.
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(shownNames.size()));
+    for (QString& text : shownNames)
+        texts.append(std::move(text));
+    addItems(texts);
+    names_ = std::move(names);
     setCurrentRow(-1);
     setUpdatesEnabled(true);
 }
 
 ItemIndex FileList::listCount() const
 {
-    return count();
+    return static_cast<ItemIndex>(names_.size());
 }
 
 std::string FileList::list(ItemIndex i) const
 {
-    return itemBytes(item(rowOf(i)));
+    return i >= 0 && i < static_cast<ItemIndex>(names_.size()) ? names_[static_cast<std::size_t>(i)] : std::string();
 }
 
 bool FileList::selected(ItemIndex i) const

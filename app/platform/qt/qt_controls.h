@@ -189,6 +189,7 @@ private:
 
     std::string folder_;
     std::string pattern_ = "*.*";
+    std::vector<std::string> names_;  // the items' names, in the list's order
 };
 
 // The files a drag from the desktop offers (its text/uri-list), as the
