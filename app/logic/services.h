@@ -1,5 +1,5 @@
 // What the window's logic needs from the machine beyond the toolkit: the
-// conversion library, the trash and the file system. app/platform/ holds
+// conversion library, the trash and the file system. The platform layer holds
 // the real ones for each platform; the tests pass scripted ones. Paths are
 // byte strings in the platform's own spelling and code page.
 #pragma once

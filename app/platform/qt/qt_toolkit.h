@@ -1,5 +1,5 @@
 // The Qt toolkit: builds the windows of the logic from their layouts with
-// the controls of qt_controls.h, owns the message boxes and the clock, and
+// the Qt controls, owns the message boxes and the clock, and
 // runs Qt's event loop until no window is loaded.
 #pragma once
 

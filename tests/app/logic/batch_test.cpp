@@ -215,6 +215,19 @@ TEST_F(BatchTest, OnlyAWrittenBitmapBlocksItsTwin)
     EXPECT_TRUE(isBitmapOf(file("dup.bmp")));
 }
 
+// Names are bytes: one that is no UTF-8 is converted under its own bytes.
+TEST_F(BatchTest, ANameThatIsNoTextIsConvertedUnderItsOwnBytes)
+{
+    const std::string odd = "\xff\xfe-\x81";
+    writeDump(file(odd + ".xwd"));
+    openFolder();
+    ASSERT_EQ(file1().items, Names{odd + ".xwd"});
+    form->Command1_Click();
+    EXPECT_TRUE(shown().empty());
+    EXPECT_TRUE(isBitmapOf(file(odd + ".bmp")));
+    EXPECT_EQ(file2().items, Names{odd + ".bmp"});
+}
+
 // The bar and panel 2 are painted when what they show changes, at most once
 // per 30 ms of the toolkit's clock, and always for the first file.
 TEST_F(BatchTest, ProgressIsPaintedNoMoreOftenThanTheScreenShows)

@@ -50,6 +50,7 @@ TEST_F(FontTest, TheInterfaceFontHasAGlyphForEveryCharacterOfBothWindows)
     if (!qt::japaneseFontInstalled())
         GTEST_SKIP() << "no Japanese font is installed (e.g. fonts-ipafont-gothic): the texts would show as boxes";
     const QFont font = toolkit.interfaceFont();
+    RecordProperty("font", QStringLiteral("%1 %2 pt").arg(font.family()).arg(font.pointSizeF()).toStdString());
     const QFontMetrics metrics(font);
     const QRawFont raw = QRawFont::fromFont(font);
     for (const FormLayout* layout : {&mainFormLayout(), &aboutFormLayout()})

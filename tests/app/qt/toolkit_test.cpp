@@ -123,6 +123,13 @@ TEST(FileListTest, RefreshFollowsTheFolderAndDropsTheSelection)
     list.refresh();
     EXPECT_EQ(items(list), (QStringList{"0.xwd", "b.xwd"}));
     EXPECT_TRUE(selection(list).isEmpty());
+    // An unchanged folder read again drops the selection and the mark too.
+    list.selectAll();
+    list.setCurrentRow(1);
+    list.refresh();
+    EXPECT_EQ(items(list), (QStringList{"0.xwd", "b.xwd"}));
+    EXPECT_TRUE(selection(list).isEmpty());
+    EXPECT_EQ(list.listIndex(), kNoItem);
 }
 
 TEST(FileListTest, AFolderThatCannotBeReadGivesAnEmptyList)
