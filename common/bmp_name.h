@@ -6,14 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace rastrex {
+#include "path_rules.h"
 
-// Characters that end a folder part of a path.
-#if defined(_WIN32)
-inline constexpr std::string_view kPathSeparators = "\\/:";
-#else
-inline constexpr std::string_view kPathSeparators = "/";
-#endif
+namespace rastrex {
 
 // "a.xwd" -> "a.bmp", "A.XWD" -> "A.BMP", "a.xwd.xwd" -> "a.bmp",
 // "b.XWD.xwd" -> "b.XWD.bmp", "a.Xwd" -> "a.Xwd.BMP", "dump" -> "dump.BMP".

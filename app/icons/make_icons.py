@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Makes the PNG and SVG pictures in this folder from the XPM pictures of the
-window (app/ui/pictures). Run it again after a picture there changes:
+window (app/icons/xpm, where they were drawn). Run it again after a picture there changes:
 
     python3 app/icons/make_icons.py
 """
@@ -10,7 +10,7 @@ import struct
 import zlib
 
 HERE = pathlib.Path(__file__).resolve().parent
-PICTURES = HERE.parent / "ui" / "pictures"
+PICTURES = HERE / "xpm"
 
 
 def read_xpm(path):

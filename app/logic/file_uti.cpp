@@ -1,0 +1,33 @@
+#include "file_uti.h"
+
+#include "path_rules.h"
+
+namespace rastrex::FileUti {
+
+bool FileExists(std::string& path, FileSystem& files)
+{
+    if (path.empty())
+        return false;
+    if (isFolderSeparator(path.back()))
+        path.pop_back();
+    // A zero byte would cut the path short at the open call.
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    return files.opensAsRegularFile(path);
+}
+
+std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner)
+{
+    if (!trash.asksItself() && boxes.ask(path + " を\rごみ箱に移動するよ？") != MessageBox::Answer::Yes)
+        return kMoveDeclined;
+    const RecycleBin::Outcome outcome = trash.moveToTrash(path, owner);
+    if (outcome.moved)
+        return kMovedToTrash;
+    // An empty reason: the user declined in the platform's own question.
+    if (outcome.reason.empty())
+        return kMoveDeclined;
+    boxes.report(path + " を\rごみ箱に移動できなかったぞ。\r" + outcome.reason);
+    return kMoveFailed;
+}
+
+}  // namespace rastrex::FileUti

@@ -1,0 +1,139 @@
+// The windows as data: every control with its name, kind, container,
+// position and size in twips, focus order, texts, tooltip and starting
+// state; the menus with their captions and shortcut keys; and the table
+// that binds each control event to its handler. A toolkit builds a window
+// from this alone; nothing is created or moved afterwards.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace rastrex {
+
+enum class ControlKind {
+    CommandButton,
+    CheckBox,
+    StatusBar,
+    ProgressBar,
+    DriveList,
+    FileList,
+    DirList,
+    Frame,
+    Label,
+    Picture,
+    Line,
+    TextBox,
+};
+
+// System colours a control draws in, where the layout names one.
+enum class SystemColour {
+    Default,
+    ButtonShadow,     // the darker line of an etched separator
+    ButtonHighlight,  // the lighter line of an etched separator
+    Highlight,        // the colour that marks selected items
+};
+
+// Pictures the toolkit draws from its own resources.
+enum class Picture {
+    None,
+    Arrow,      // 16x16 double arrow pointing right
+    AboutIcon,  // 32x32 program icon of the version window
+    Banner,     // the version window's banner strip
+};
+
+// A font a control sets for itself; points 0 keeps the window's font.
+struct FontSpec {
+    double points = 0;
+    bool bold = false;
+};
+
+// A panel of a status bar.
+struct PanelLayout {
+    int width;     // twips; the last panel takes the rest of the bar
+    int minWidth;  // twips
+};
+
+struct ControlLayout {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view container;  // "" for the window itself
+    int left, top, width, height;  // twips, relative to the container
+    int tab;                       // position in the focus order; -1 for none
+    std::string_view caption;      // UTF-8; "" for none. "&" marks the access key
+    std::string_view tooltip;      // UTF-8; "" for none
+    bool autoSize = false;         // a label sized to its text: grows when its font needs more room
+    bool centred = false;          // a label whose text is centred (it grows about its centre)
+    bool isDefault = false;        // the window's default button
+    bool acceptsDrops = false;     // a file list that takes files dragged from other programs
+    bool hidden = false;           // hidden when the window is built
+    std::string_view pattern = {};  // a file list's starting pattern
+    SystemColour colour = SystemColour::Default;  // lines: their colour; labels: their text
+    Picture picture = Picture::None;
+    FontSpec font = {};
+    std::span<const PanelLayout> panels = {};  // a status bar's panels, left to right
+    int rangeMin = 0, rangeMax = 0;       // a progress bar's stored range
+};
+
+// One menu item; shortcut is "Ctrl+V" style, "" for none.
+struct MenuItemLayout {
+    std::string_view name;
+    std::string_view caption;
+    std::string_view shortcut;
+};
+
+// A top-level menu: in the menu bar, or kept out of it to be shown only as
+// a popup (its title then never appears).
+struct MenuLayout {
+    std::string_view name;
+    std::string_view caption;
+    bool popupOnly;
+    std::span<const MenuItemLayout> items;
+};
+
+enum class WindowBorder {
+    FixedSingle,  // fixed size with a minimize button, no maximize button
+    FixedDialog,  // fixed size, no minimize or maximize button
+};
+
+// Events the layout's table binds.
+enum class Event {
+    Load,
+    Resize,
+    QueryUnload,
+    Click,
+    Change,
+    DblClick,
+    MouseDown,
+    OLEDragOver,
+    OLEDragDrop,
+};
+
+// "window" names the window itself as the control.
+struct EventBinding {
+    std::string_view control;
+    Event event;
+    std::string_view handler;
+};
+
+struct FormLayout {
+    std::string_view name;     // "MainForm"
+    std::string_view caption;  // UTF-8
+    int clientWidth, clientHeight;  // twips, below the menu bar
+    int left, top;                  // the client area's origin on the screen, twips
+    WindowBorder border;
+    bool escapeDoesNothing;  // no cancel button: Escape is ignored
+    std::span<const ControlLayout> controls;
+    std::span<const MenuLayout> menus;
+    std::span<const EventBinding> events;
+};
+
+const FormLayout& mainFormLayout();
+const FormLayout& aboutFormLayout();
+
+// The control of `layout` named `name`, or null.
+const ControlLayout* findControl(const FormLayout& layout, std::string_view name);
+
+// Twips are 1/1440 inch; 15 of them make one pixel at 96 dots per inch.
+inline constexpr int kTwipsPerPixel = 15;
+
+}  // namespace rastrex

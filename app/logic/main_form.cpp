@@ -1,0 +1,357 @@
+#include "main_form.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+
+#include "event_binding.h"
+#include "file_uti.h"
+#include "layouts.h"
+#include "pane_paths.h"
+#include "path_rules.h"
+#include "progress_painter.h"
+#include "single_conversion.h"
+
+namespace rastrex {
+
+namespace {
+
+constexpr int kStatePanel = 1;  // the state of the source list or of a finished command
+constexpr int kFilePanel = 2;   // the file last touched
+
+template <typename T>
+T* need(T* control, std::string_view name)
+{
+    if (control == nullptr)
+        throw std::logic_error("MainForm has no control " + std::string(name));
+    return control;
+}
+
+// A path as the file system compares it: two spellings of one file give
+// one key.
+std::string fileKey(std::string path)
+{
+    if constexpr (kNamesIgnoreCase)
+        std::transform(path.begin(), path.end(), path.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return path;
+}
+
+}  // namespace
+
+MainForm::MainForm(Toolkit& toolkit, AppServices services)
+    : toolkit_(toolkit), services_(services), window_(toolkit.buildWindow(mainFormLayout(), WindowRole::Main))
+{
+    Window& w = *window_;
+    Command1 = need(w.commandButton("Command1"), "Command1");
+    Command2 = need(w.commandButton("Command2"), "Command2");
+    Check1 = need(w.checkBox("Check1"), "Check1");
+    Check2 = need(w.checkBox("Check2"), "Check2");
+    Check3 = need(w.checkBox("Check3"), "Check3");
+    Check4 = need(w.checkBox("Check4"), "Check4");
+    Check5 = need(w.checkBox("Check5"), "Check5");
+    Check6 = need(w.checkBox("Check6"), "Check6");
+    StatusBar1 = need(w.statusBar("StatusBar1"), "StatusBar1");
+    ProgressBar1 = need(w.progressBar("ProgressBar1"), "ProgressBar1");
+    Drive1 = need(w.driveList("Drive1"), "Drive1");
+    File1 = need(w.fileList("File1"), "File1");
+    File2 = need(w.fileList("File2"), "File2");
+    Dir1 = need(w.dirList("Dir1"), "Dir1");
+    menuRight1 = need(w.popupMenu("menuRight1"), "menuRight1");
+    menuRight2 = need(w.popupMenu("menuRight2"), "menuRight2");
+
+    using Drag = std::function<void(const DragData&, int&, int, int, int, int, DragState)>;
+    using Drop = std::function<void(const DragData&, int&, int, int, int, int)>;
+    using Mouse = std::function<void(int, int, int, int)>;
+    using Query = std::function<void(bool&, UnloadCause)>;
+    const HandlerTable handlers{
+        {"Form_Load", [this] { Form_Load(); }},
+        {"Form_Resize", [this] { Form_Resize(); }},
+        {"Form_QueryUnload", Query([this](bool& cancel, UnloadCause cause) { Form_QueryUnload(cancel, cause); })},
+        {"Command1_Click", [this] { Command1_Click(); }},
+        {"Command2_Click", [this] { Command2_Click(); }},
+        {"Check2_Click", [this] { Check2_Click(); }},
+        {"Check4_Click", [this] { Check4_Click(); }},
+        {"Check5_Click", [this] { Check5_Click(); }},
+        {"Check6_Click", [this] { Check6_Click(); }},
+        {"Drive1_Change", [this] { Drive1_Change(); }},
+        {"Dir1_Change", [this] { Dir1_Change(); }},
+        {"File1_DblClick", [this] { File1_DblClick(); }},
+        {"File1_MouseDown", Mouse([this](int b, int s, int x, int y) { File1_MouseDown(b, s, x, y); })},
+        {"File2_MouseDown", Mouse([this](int b, int s, int x, int y) { File2_MouseDown(b, s, x, y); })},
+        {"File1_OLEDragOver",
+         Drag([this](const DragData& d, int& e, int b, int s, int x, int y, DragState st) {
+             File1_OLEDragOver(d, e, b, s, x, y, st);
+         })},
+        {"File1_OLEDragDrop",
+         Drop([this](const DragData& d, int& e, int b, int s, int x, int y) { File1_OLEDragDrop(d, e, b, s, x, y); })},
+        {"menuVersion_Click", [this] { menuVersion_Click(); }},
+        {"menuQuit_Click", [this] { menuQuit_Click(); }},
+        {"menuRefleshAll_Click", [this] { menuRefleshAll_Click(); }},
+        {"menuSelectAll_Click", [this] { menuSelectAll_Click(); }},
+        {"menuConvert_Click", [this] { menuConvert_Click(); }},
+        {"menuReflesh1_Click", [this] { menuReflesh1_Click(); }},
+        {"menuSelect1_Click", [this] { menuSelect1_Click(); }},
+        {"menuDelete1_Click", [this] { menuDelete1_Click(); }},
+        {"menuReflesh2_Click", [this] { menuReflesh2_Click(); }},
+        {"menuSelect2_Click", [this] { menuSelect2_Click(); }},
+        {"menuDelete2_Click", [this] { menuDelete2_Click(); }},
+    };
+    const EventHandlers bound = bindEvents(mainFormLayout(), w, handlers);
+    if (bound.load)
+        bound.load();
+}
+
+MainForm::~MainForm() = default;
+
+AboutForm* MainForm::aboutForm() const
+{
+    return about_ && about_->loaded() ? about_.get() : nullptr;
+}
+
+// ------------------------------------------------------------- lifecycle
+
+void MainForm::Form_Load()
+{
+    Check1->setValue(kCheckOff);
+    Check2->setValue(kCheckOn);
+    Check3->setValue(kCheckOff);
+    Check4->setValue(kCheckOn);
+    File1->setPattern("*.xwd");
+    File2->setPattern("*.bmp");
+    Dir1_Change();
+}
+
+void MainForm::Form_Resize() {}
+
+void MainForm::Form_QueryUnload(bool&, UnloadCause)
+{
+    if (AboutForm* about = aboutForm())
+        about->unload();
+}
+
+void MainForm::Command2_Click()
+{
+    window_->unload();
+}
+
+void MainForm::menuQuit_Click()
+{
+    Command2_Click();
+}
+
+void MainForm::menuVersion_Click()
+{
+    // An unloaded version window is gone: the next command builds it afresh.
+    if (aboutForm() == nullptr)
+        about_ = std::make_unique<AboutForm>(toolkit_);
+    about_->show();
+}
+
+// ------------------------------------------------------------- file panes
+
+void MainForm::Drive1_Change()
+{
+    Dir1->setVisible(false);
+    Dir1->setPath(Drive1->drive());
+    Dir1->setVisible(true);
+    // A drive whose root cannot be read leaves Dir1 where it was; the drive
+    // list then shows the drive of the folder the panes still show.
+    Drive1->showDriveOf(Dir1->path());
+}
+
+void MainForm::Dir1_Change()
+{
+    // The directory list can climb to folders of another volume; the drive
+    // list shows the volume of the folder shown, without a change of its own.
+    Drive1->showDriveOf(Dir1->path());
+    File1->setVisible(false);
+    File1->setPath(Dir1->path());
+    File1->setVisible(true);
+    File2->setVisible(false);
+    File2->setPath(Dir1->path());
+    File2->setVisible(true);
+    menuSelectAll_Click();
+}
+
+void MainForm::Check2_Click()
+{
+    File1->setPattern(Check2->value() == kCheckOn ? "*.xwd" : "*.*");
+}
+
+void MainForm::Check4_Click()
+{
+    File2->setPattern(Check4->value() == kCheckOn ? "*.bmp" : "*.*");
+}
+
+void MainForm::Check5_Click() {}
+
+void MainForm::Check6_Click()
+{
+    Drive1->setEnabled(Check6->value() != kCheckOn);
+}
+
+void MainForm::File1_MouseDown(int button, int, int, int)
+{
+    StatusBar1->setPanelText(kFilePanel, File1->list(File1->listIndex()));
+    if (button == kRightButton)
+        menuRight1->popup();
+}
+
+void MainForm::File2_MouseDown(int button, int, int, int)
+{
+    StatusBar1->setPanelText(kFilePanel, File2->list(File2->listIndex()));
+    if (button == kRightButton)
+        menuRight2->popup();
+}
+
+void MainForm::menuRefleshAll_Click()
+{
+    menuReflesh1_Click();
+    menuReflesh2_Click();
+}
+
+void MainForm::menuReflesh1_Click()
+{
+    File1->setVisible(false);
+    File1->refresh();
+    File1->setVisible(true);
+    if (File1->listCount() == 0) {
+        StatusBar1->setPanelText(kStatePanel, "");
+        Command1->setEnabled(false);
+    } else {
+        StatusBar1->setPanelText(kStatePanel, "レディ");
+        Command1->setEnabled(true);
+    }
+}
+
+void MainForm::menuReflesh2_Click()
+{
+    File2->setVisible(false);
+    File2->refresh();
+    File2->setVisible(true);
+}
+
+void MainForm::menuSelectAll_Click()
+{
+    menuRefleshAll_Click();
+    File1->selectAll();
+}
+
+void MainForm::menuSelect1_Click()
+{
+    menuReflesh1_Click();
+    File1->selectAll();
+}
+
+void MainForm::menuSelect2_Click()
+{
+    menuReflesh2_Click();
+    File2->selectAll();
+}
+
+// ------------------------------------------- converting, deleting, drops
+
+void MainForm::Command1_Click()
+{
+    const std::string prefix = folderPrefix(Dir1->path());
+    const ItemIndex count = File1->listCount();
+    ProgressPainter progress(*ProgressBar1, *StatusBar1, toolkit_.clock());
+    progress.start(count);
+    ConversionContext context{toolkit_.messageBox(), services_, window_->nativeHandle(),
+                              [this] { return Check1->value(); }, [this] { return Check3->value(); }};
+    // The bitmaps this batch has written: a second dump that would give the
+    // same bitmap (a.xwd and a.xwd.xwd) would replace the first one's.
+    std::unordered_set<std::string> written;
+    for (ItemIndex i = count - 1; i >= 0; --i) {
+        if (!File1->selected(i))
+            continue;
+        const std::string path = prefix + File1->list(i);
+        progress.step(count - i, path);
+        const std::string target = fileKey(bmpPathFor(path));
+        if (written.count(target) != 0) {
+            toolkit_.messageBox().report(conversionFailedText(
+                path, "この一括変換で、別の xwd ファイルがすでに同じ bmp ファイルに書き出している。"));
+            continue;
+        }
+        const ConversionOutcome outcome = doMain(path, context);
+        // Without the library no file can be converted: it was reported
+        // once, and the batch ends as after its last file.
+        if (outcome == ConversionOutcome::LibraryMissing)
+            break;
+        if (outcome == ConversionOutcome::Converted)
+            written.insert(target);
+    }
+    progress.finish();
+    StatusBar1->setPanelText(kFilePanel, "");
+    menuRefleshAll_Click();
+    StatusBar1->setPanelText(kStatePanel, "完了");
+}
+
+void MainForm::menuConvert_Click()
+{
+    Command1_Click();
+}
+
+void MainForm::File1_DblClick()
+{
+    Command1_Click();
+}
+
+void MainForm::deleteSelected(FileList& list)
+{
+    const std::string prefix = folderPrefix(Dir1->path());
+    const ItemIndex count = list.listCount();
+    ProgressPainter progress(*ProgressBar1, *StatusBar1, toolkit_.clock());
+    progress.start(count);
+    for (ItemIndex i = count - 1; i >= 0; --i) {
+        if (!list.selected(i))
+            continue;
+        std::string path = prefix + list.list(i);
+        progress.step(count - i, path);
+        // A file gone or unreadable since the list was read is skipped quietly.
+        if (FileUti::FileExists(path, services_.files))
+            FileUti::MoveToRecycleBin(path, toolkit_.messageBox(), services_.trash, window_->nativeHandle());
+    }
+    progress.finish();
+    menuRefleshAll_Click();
+}
+
+void MainForm::menuDelete1_Click()
+{
+    deleteSelected(*File1);
+}
+
+void MainForm::menuDelete2_Click()
+{
+    deleteSelected(*File2);
+}
+
+void MainForm::File1_OLEDragOver(const DragData& data, int& effect, int, int, int, int, DragState)
+{
+    effect = data.getFormat(kClipboardFormatFiles) ? kDropEffectCopy : kDropEffectNone;
+}
+
+void MainForm::File1_OLEDragDrop(const DragData& data, int&, int, int, int, int)
+{
+    if (!data.getFormat(kClipboardFormatFiles))
+        return;
+    for (const std::string& path : data.files()) {
+        const std::string root = Drive1->rootOf(path);
+        const std::string folder = dropFolderFor(path, root);
+        // A path on no volume of the drive list leaves the panes where they are.
+        if (folder.empty())
+            continue;
+        Drive1->setDrive(root);
+        Dir1->setPath(folder);
+    }
+}
+
+int runProgram(Toolkit& toolkit, AppServices services)
+{
+    MainForm form(toolkit, services);
+    form.show();
+    return toolkit.run();
+}
+
+}  // namespace rastrex

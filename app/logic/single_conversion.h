@@ -1,0 +1,43 @@
+// doMain: converts one dump chosen in the window, with the checks and
+// questions the user expects around it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "controls.h"
+#include "services.h"
+
+namespace rastrex {
+
+// What the window lends a conversion: its message boxes and services, the
+// main window's handle for the shell's dialogs, and the current values of
+// the option boxes "confirm overwrite" (Check1) and "delete after
+// conversion" (Check3).
+struct ConversionContext {
+    MessageBox& boxes;
+    AppServices services;
+    NativeHandle owner;
+    std::function<int()> confirmOverwrite;  // Check1's value
+    std::function<int()> deleteAfterwards;  // Check3's value
+};
+
+enum class ConversionOutcome {
+    Converted,       // the bitmap was written (and the source moved if asked)
+    Declined,        // the user declined to overwrite; nothing changed
+    SourceMissing,   // the source could not be opened; reported
+    Failed,          // the library returned an error; reported, source kept
+    LibraryMissing,  // the library could not be bound; reported; stop the batch
+};
+
+// The bitmap's path for a dump's path (the extension of the file name replaced).
+std::string bmpPathFor(const std::string& xwdPath);
+
+// What the user is told when a conversion of `path` failed: the path, the
+// fixed phrase, then `reason`.
+std::string conversionFailedText(const std::string& path, const std::string& reason);
+
+// Converts the dump at `path` (a full path).
+ConversionOutcome doMain(std::string path, ConversionContext& context);
+
+}  // namespace rastrex

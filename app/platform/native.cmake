@@ -1,0 +1,17 @@
+# The platform knowledge that needs no toolkit: how paths are spelled (for
+# the window, its logic and the command-line converter), folders as the
+# platform lists them, and how the conversion library is loaded.
+add_library(rastrex_platform_rules INTERFACE)
+target_include_directories(rastrex_platform_rules INTERFACE ${CMAKE_CURRENT_LIST_DIR})
+
+if(WIN32)
+  # The Windows listing and loader come with the Windows toolkit.
+  return()
+endif()
+add_library(rastrex_platform_files STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/folder_listing_linux.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/runtime_library_linux.cpp)
+target_include_directories(rastrex_platform_files PUBLIC
+  ${CMAKE_CURRENT_LIST_DIR}
+  $<TARGET_PROPERTY:RASTREX,INTERFACE_INCLUDE_DIRECTORIES>)
+target_link_libraries(rastrex_platform_files PUBLIC rastrex_logic PRIVATE ${CMAKE_DL_LIBS})
