@@ -2,9 +2,6 @@
 // the bitmap's byte layout, every result code and what each leaves on disk.
 #include <gtest/gtest.h>
 
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
 
 #include <thread>
 
@@ -222,7 +219,12 @@ TEST_F(Conversion, MissingInputLeavesAnExistingBitmapAlone)
     writeFile(bmp, {'o', 'l', 'd'});
     EXPECT_EQ(convert(dir / "absent.xwd", bmp), RASTREX_ERR_OPEN_INPUT);
     EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+#if defined(_WIN32)
+    EXPECT_EQ(convert(dir.path(), bmp), RASTREX_ERR_OPEN_INPUT);  // a folder does not open
+#else
     EXPECT_EQ(convert(dir.path(), bmp), RASTREX_ERR_READ_INPUT);  // a folder reads nothing
+#endif
+    EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
 }
 
 TEST_F(Conversion, NullPathsAreRefused)
@@ -260,13 +262,11 @@ TEST_F(Conversion, FullDiskGivesThreeAndKeepsTheDevice)
 
 TEST_F(Conversion, ReadOnlyBitmapIsNotReplaced)
 {
-#if !defined(_WIN32)
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes read-only files";
-#endif
     writeFile(xwd, canonicalDump(2, 2, patternPixel).bytes());
     writeFile(bmp, {'o', 'l', 'd'});
     fs::permissions(bmp, fs::perms::owner_read);
+    if (std::ofstream(bmp, std::ios::app))
+        GTEST_SKIP() << "this account writes read-only files (root; Wine run by root)";
     EXPECT_EQ(convert(xwd, bmp), RASTREX_ERR_WRITE_OUTPUT);
     EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
 }
