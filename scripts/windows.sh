@@ -51,7 +51,7 @@ for arch in i686 x86_64; do
   echo "== Windows $arch"
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-$arch.cmake" \
-    -DRASTREX_BUILD_APP=OFF -DRASTREX_BUILD_BENCH=OFF -DRASTREX_WINEPREFIX="$WINEPREFIX"
+    -DRASTREX_BUILD_APP=OFF -DRASTREX_WINEPREFIX="$WINEPREFIX"
   cmake --build "$dir" -j"$jobs"
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
   (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip)
