@@ -183,11 +183,11 @@ struct FailureCase {
     std::string err;
 };
 
-// A header that announces no window name at all.
+// A header whose size word is shorter than the header itself.
 Bytes dumpWithoutName()
 {
     XwdRecipe r = canonicalDump(2, 2, patternPixel);
-    r.headerSize = 100;
+    r.headerSize = 99;
     return r.bytes();
 }
 
