@@ -45,6 +45,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# Wine's services start with the first program and keep its standard output
+# and error: started now by one with none, so no test's pipe stays open.
+wine cmd /c exit </dev/null >/dev/null 2>&1
 
 for arch in i686 x86_64; do
   dir="build-windows/$arch"
