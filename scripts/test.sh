@@ -4,7 +4,9 @@
 #   2. the library and the command-line converter under AddressSanitizer and
 #      UndefinedBehaviorSanitizer;
 #   3. the fuzz target (clang's libFuzzer): replay of the fixtures, then a
-#      short fuzzing run.
+#      short fuzzing run;
+#   4. the library and the command-line converter cross-built for 32-bit and
+#      64-bit Windows, their tests run under Wine (scripts/windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -26,3 +28,5 @@ if [ -d tests/fuzz ]; then
   cmake --build build-fuzz -j"$jobs"
   ctest --test-dir build-fuzz --output-on-failure
 fi
+
+bash scripts/windows.sh

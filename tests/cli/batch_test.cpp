@@ -22,7 +22,7 @@ std::vector<std::string> expand(const std::vector<std::string>& args, const fs::
 {
     std::vector<std::string> out;
     for (const std::string& a : args)
-        out.push_back(a.starts_with("@") ? (root / a.substr(1)).lexically_normal().string() : a);
+        out.push_back(a.starts_with("@") ? nativePath((root / a.substr(1)).lexically_normal()) : a);
     return out;
 }
 
@@ -38,7 +38,7 @@ std::map<std::string, Bytes> snapshot(const fs::path& root)
 // What the library itself makes of a dump, for comparison.
 Bytes converted(const fs::path& dump, const fs::path& scratch)
 {
-    if (fnRastrex(dump.c_str(), scratch.c_str()) != RASTREX_OK)
+    if (fnRastrex(nativePath(dump).c_str(), nativePath(scratch).c_str()) != RASTREX_OK)
         throw std::runtime_error("reference conversion failed");
     return readFile(scratch);
 }
@@ -175,7 +175,10 @@ TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
 TEST_F(Batch, LinkLoopsInFoldersAreNotFollowed)
 {
     makeDumps(dir.path(), {"sub/a.xwd"});
-    fs::create_directory_symlink("..", dir / "sub/up");
+    std::error_code ec;
+    fs::create_directory_symlink("..", dir / "sub/up", ec);
+    if (ec)
+        GTEST_SKIP() << "no links to folders here: " << ec.message();
     const Outcome o = run({}, {"-r", "@"});
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(added({"sub/a.xwd"}), std::set<std::string>{"sub/a.bmp"});
@@ -198,9 +201,7 @@ TEST_P(Clobber, ExistingBitmap)
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(readFile(dir / "a.bmp") == Bytes({'o', 'l', 'd'}), c.kept);
     EXPECT_NO_THROW(parseBmp(readFile(dir / "b.bmp")));
-    std::string expected = c.out;
-    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
-        expected.replace(at, 1, dir.path().string() + "/");
+    const std::string expected = spelled(c.out, dir.path());
     EXPECT_EQ(o.out, expected);
 }
 
@@ -297,9 +298,7 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
     }
     std::vector<std::string> present = c.dumps;
     present.insert(present.end(), others.begin(), others.end());
-    std::string expected = c.err;
-    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
-        expected.replace(at, 1, dir.path().string() + "/");
+    const std::string expected = spelled(c.err, dir.path());
     for (const char* jobs : {"1", "4"}) {
         SCOPED_TRACE(std::string("-j ") + jobs);
         for (const std::string& b : c.bitmaps)

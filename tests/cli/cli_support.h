@@ -2,10 +2,14 @@
 // in-process or as a real process, and listing what it left behind.
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
 #include <filesystem>
@@ -17,11 +21,34 @@
 #include "batch.h"
 #include "xwd_recipe.h"
 
+#if !defined(_WIN32)
 extern char** environ;
+#endif
 
 namespace rastrex::test {
 
 namespace fs = std::filesystem;
+
+// What the program puts between a folder and a name inside it.
+#if defined(_WIN32)
+inline const std::string kSeparator = "\\";
+#else
+inline const std::string kSeparator = "/";
+#endif
+
+// An expected message with its paths as the program spells them: each "@"
+// stands for `dir` and a separator, and on Windows each / is a \\.
+inline std::string spelled(std::string message, const fs::path& dir = {})
+{
+#if defined(_WIN32)
+    for (char& c : message)
+        if (c == '/')
+            c = '\\';
+#endif
+    for (std::size_t at; (at = message.find('@')) != std::string::npos;)
+        message.replace(at, 1, nativePath(dir) + kSeparator);
+    return message;
+}
 
 // A small dump whose picture depends on `seed`, so two dumps differ.
 inline Bytes dumpBytes(std::uint32_t seed = 0, std::uint32_t width = 5, std::uint32_t height = 3)
@@ -90,6 +117,101 @@ inline Outcome runInProcess(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
+#if defined(_WIN32)
+
+// The program lies beside the test.
+inline std::string programPath()
+{
+    char self[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, n);
+    return path.substr(0, path.find_last_of('\\') + 1) + "xwd2bmp.exe";
+}
+
+// One argument as the C runtime splits a command line back into arguments.
+inline std::string quoteArgument(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+        return arg;
+    std::string q = "\"";
+    std::size_t slashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        q.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        q += c;
+    }
+    q.append(2 * slashes, '\\');
+    return q + "\"";
+}
+
+inline HANDLE inheritableFile(const fs::path& p)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
+                          bool outputReaderGone = false)
+{
+    TempDir capture;
+    const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
+    std::string line = quoteArgument(programPath());
+    for (const std::string& a : args)
+        line += " " + quoteArgument(a);
+
+    HANDLE out = INVALID_HANDLE_VALUE;
+    if (outputReaderGone) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        if (!CreatePipe(&readEnd, &out, &inherit, 0))
+            throw std::runtime_error("CreatePipe failed");
+        CloseHandle(readEnd);
+    } else {
+        out = inheritableFile(outFile);
+    }
+    const HANDLE err = inheritableFile(errFile);
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    start.hStdOutput = out;
+    start.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const std::string folder = nativePath(cwd);
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &start, &process);
+    CloseHandle(out);
+    CloseHandle(err);
+    if (!started)
+        throw std::runtime_error("cannot start " + programPath());
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    // Text goes out with the system's line ends; the tests compare lines.
+    const auto lines = [](const Bytes& bytes) {
+        std::string text;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+                text += static_cast<char>(bytes[i]);
+        return text;
+    };
+    Outcome o;
+    o.status = static_cast<int>(code);
+    o.out = lines(readFile(outFile));
+    o.err = lines(readFile(errFile));
+    return o;
+}
+
+#else
+
 // Runs the real program in `cwd`, its output and errors going to files; with
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
@@ -134,5 +256,7 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     o.err.assign(err.begin(), err.end());
     return o;
 }
+
+#endif
 
 }  // namespace rastrex::test

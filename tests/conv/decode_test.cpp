@@ -19,7 +19,7 @@ namespace {
 
 std::int32_t convert(const fs::path& in, const fs::path& out)
 {
-    return fnRastrex(in.c_str(), out.c_str());
+    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -384,7 +384,7 @@ std::int32_t convertBy(Route route, const Bytes& dump, const fs::path& xwd, cons
     out = route == Route::kOverTheDump ? xwd : bmp;
     if (route == Route::kFromAPipe) {
         PipeFeed feed(dump);
-        return fnRastrex(feed.path().c_str(), out.c_str());
+        return fnRastrex(feed.path().c_str(), nativePath(out).c_str());
     }
     writeFile(xwd, dump);
     return convert(xwd, out);
