@@ -1,0 +1,21 @@
+// rastrex.exe: hands the window's logic the Win32 toolkit and the Windows
+// services, and runs it. No command line, environment or settings are read.
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#undef MessageBox
+
+#include "main_form.h"
+#include "win32_toolkit.h"
+#include "windows_system.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    rastrex::win32::Win32Toolkit toolkit;
+    rastrex::win32::WindowsConverterLibrary library(rastrex::win32::WindowsConverterLibrary::defaultCandidates());
+    rastrex::win32::RecycleBin trash;
+    rastrex::win32::WindowsFileSystem files;
+    return rastrex::runProgram(toolkit, rastrex::AppServices{library, trash, files});
+}
