@@ -1,7 +1,5 @@
 #include "batch.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <utility>
 
 #include "bmp_name.h"
+#include "platform.h"
 #include "progress.h"
 #include "rastrex.h"
 
@@ -25,8 +24,6 @@ namespace {
 
 constexpr const char* kProgram = "xwd2bmp";
 constexpr std::string_view kDumpExtension = ".xwd";  // matched in any case
-
-using FileId = std::pair<dev_t, ino_t>;
 
 // A dump as found on the command line or in a folder, before planning.
 struct Candidate {
@@ -65,7 +62,7 @@ void listFolder(const fs::path& root, const fs::path& relative, bool recursive,
                 std::vector<Found>& found)
 {
     std::error_code ec;
-    fs::directory_iterator it(root / relative, ec);
+    fs::directory_iterator it(relative.empty() ? root : root / relative, ec);
     for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const fs::directory_entry& entry = *it;
         const fs::path name = relative / entry.path().filename();
@@ -78,32 +75,45 @@ void listFolder(const fs::path& root, const fs::path& relative, bool recursive,
                 listFolder(root, name, recursive, found);
             continue;
         }
-        if (isDumpName(entry.path().filename().string()) &&
-            fs::is_regular_file(entry.status(statusError)))
+        const std::optional<std::string> fileName = fromPath(entry.path().filename());
+        if (!fileName) {
+            found.push_back({name, "the name cannot be spelled in the system's code page"});
+            continue;
+        }
+        if (isDumpName(*fileName) && fs::is_regular_file(entry.status(statusError)))
             found.push_back({name, {}});
     }
     if (ec)
         found.push_back({relative, "cannot read the folder: " + ec.message()});
 }
 
-std::string bitmapPath(const Options& options, const std::string& dump, const fs::path& relative)
+// The bitmap of a dump; `name` is the dump's file name.
+std::string bitmapPath(const Options& options, const std::string& dump, const fs::path& relative,
+                       const std::string& name)
 {
     if (!options.outputDir)
         return bmpPathFor(dump);
-    return (fs::path(*options.outputDir) / relative.parent_path() /
-            bmpPathFor(relative.filename().string()))
-        .string();
+    // Spelled from parts that each were spelled in the code page already.
+    return fromPath(toPath(*options.outputDir) / relative.parent_path() / toPath(bmpPathFor(name)))
+        .value_or(std::string());
 }
 
 void look(Candidate& c)
 {
-    struct stat st {};
-    if (::stat(c.dump.c_str(), &st) != 0) {
-        c.failure = systemMessage(errno);
+    const Looked looked = lookAt(c.dump);
+    if (!looked.info) {
+        c.failure = systemMessage(looked.error);
         return;
     }
-    c.id = {st.st_dev, st.st_ino};
-    c.bytes = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    c.id = looked.info->id;
+    c.bytes = looked.info->bytes;
+}
+
+// The file-name part of a PATH as the user spelled it.
+std::string fileNameOf(const std::string& path)
+{
+    const std::size_t sep = path.find_last_of(kPathSeparators);
+    return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
 std::vector<Candidate> collect(const Options& options)
@@ -111,9 +121,10 @@ std::vector<Candidate> collect(const Options& options)
     std::vector<Candidate> candidates;
     for (const std::string& path : options.paths) {
         std::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
+        const fs::file_status status = fs::status(toPath(path), ec);
         if (ec || !fs::exists(status)) {
-            const int error = ec ? ec.value() : ENOENT;
+            const Looked looked = lookAt(path);
+            const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
             c.dump = path;
             c.failure = systemMessage(error);
@@ -123,22 +134,25 @@ std::vector<Candidate> collect(const Options& options)
         if (!fs::is_directory(status)) {
             Candidate c;
             c.dump = path;
-            c.bitmap = bitmapPath(options, path, fs::path(path).filename());
+            c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
             look(c);
             candidates.push_back(std::move(c));
             continue;
         }
         std::vector<Found> found;
-        listFolder(path, {}, options.recursive, found);
+        listFolder(toPath(path), {}, options.recursive, found);
         std::sort(found.begin(), found.end(),
                   [](const Found& a, const Found& b) { return a.relative < b.relative; });
         for (const Found& f : found) {
             Candidate c;
-            c.dump = f.relative.empty() ? path : (fs::path(path) / f.relative).string();
+            // Joined from parts spelled in the code page, so always spelled.
+            c.dump = f.relative.empty() ? path
+                                        : fromPath(toPath(path) / f.relative).value_or(path);
             if (!f.failure.empty()) {
                 c.failure = f.failure;
             } else {
-                c.bitmap = bitmapPath(options, c.dump, f.relative);
+                c.bitmap = bitmapPath(options, c.dump, f.relative,
+                                      fromPath(f.relative.filename()).value_or(std::string()));
                 look(c);
             }
             candidates.push_back(std::move(c));
@@ -149,15 +163,16 @@ std::vector<Candidate> collect(const Options& options)
 
 // Names one bitmap file whatever path leads to it: the file itself when it
 // exists, else its absolute path with links and dot parts resolved.
-std::string bitmapKey(const std::string& bitmap, const struct stat* existing)
+std::string bitmapKey(const std::string& bitmap, const std::optional<FileInfo>& existing)
 {
-    if (existing != nullptr)
-        return "file " + std::to_string(existing->st_dev) + ":" + std::to_string(existing->st_ino);
+    if (existing)
+        return "file " + std::to_string(existing->id.first) + ":" +
+               std::to_string(existing->id.second);
     std::error_code ec;
-    fs::path full = fs::weakly_canonical(fs::absolute(bitmap, ec), ec);
+    fs::path full = fs::weakly_canonical(fs::absolute(toPath(bitmap), ec), ec);
     if (ec)
-        full = fs::absolute(bitmap, ec).lexically_normal();
-    return "path " + full.string();
+        full = fs::absolute(toPath(bitmap), ec).lexically_normal();
+    return "path " + caseFolded(full).string();
 }
 
 // Creates the folders the bitmaps go into below the output folder; an item
@@ -168,7 +183,7 @@ void makeOutputFolders(std::vector<Item>& items)
     for (Item& item : items) {
         if (item.action != Item::Action::Convert)
             continue;
-        const fs::path folder = fs::path(item.bitmap).parent_path();
+        const fs::path folder = toPath(item.bitmap).parent_path();
         if (folder.empty())
             continue;
         auto it = made.find(folder);
@@ -177,9 +192,10 @@ void makeOutputFolders(std::vector<Item>& items)
             fs::create_directories(folder, ec);
             std::string failure;
             if (ec)
-                failure = "cannot create the folder " + folder.string() + ": " + ec.message();
+                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " +
+                          ec.message();
             else if (!fs::is_directory(folder, ec))
-                failure = "cannot create the folder " + folder.string() + ": " +
+                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " +
                           systemMessage(ENOTDIR);
             it = made.emplace(folder, std::move(failure)).first;
         }
@@ -215,16 +231,16 @@ std::vector<Item> planBatch(const Options& options)
             items.push_back(std::move(item));
             continue;
         }
-        struct stat st {};
-        const bool exists = ::stat(c.bitmap.c_str(), &st) == 0;
-        const std::string key = bitmapKey(c.bitmap, exists ? &st : nullptr);
+        const std::optional<FileInfo> existing = lookAt(c.bitmap).info;
+        const bool exists = existing.has_value();
+        const std::string key = bitmapKey(c.bitmap, existing);
         if (auto w = writers.find(key); w != writers.end()) {
             const Candidate& first = candidates[w->second];
             if (first.id == c.id)
                 continue;  // the same dump named twice: converted once
             item.action = Item::Action::Fail;
             item.reason = "not converted: " + first.dump + " has the same bitmap " + c.bitmap;
-        } else if (exists && dumps.count({st.st_dev, st.st_ino}) != 0) {
+        } else if (exists && dumps.count(existing->id) != 0) {
             item.action = Item::Action::Fail;
             item.reason = "not converted: its bitmap " + c.bitmap + " is a dump of this batch";
         } else {
@@ -410,8 +426,8 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
     const Options& options = *parsed.options;
     if (options.outputDir) {
         std::error_code ec;
-        fs::create_directories(*options.outputDir, ec);
-        if (!ec && !fs::is_directory(*options.outputDir, ec))
+        fs::create_directories(toPath(*options.outputDir), ec);
+        if (!ec && !fs::is_directory(toPath(*options.outputDir), ec))
             ec = std::make_error_code(std::errc::not_a_directory);
         if (ec) {
             reporting.err << kProgram << ": cannot create the folder " << *options.outputDir

@@ -17,7 +17,7 @@ std::vector<std::string> expand(const std::vector<std::string>& args, const fs::
 {
     std::vector<std::string> out;
     for (const std::string& a : args)
-        out.push_back(a.starts_with("@") ? (root / a.substr(1)).lexically_normal().string() : a);
+        out.push_back(a.starts_with("@") ? nativePath((root / a.substr(1)).lexically_normal()) : a);
     return out;
 }
 
@@ -33,7 +33,7 @@ std::map<std::string, Bytes> snapshot(const fs::path& root)
 // What the library itself makes of a dump, for comparison.
 Bytes converted(const fs::path& dump, const fs::path& scratch)
 {
-    if (fnRastrex(dump.c_str(), scratch.c_str()) != RASTREX_OK)
+    if (fnRastrex(nativePath(dump).c_str(), nativePath(scratch).c_str()) != RASTREX_OK)
         throw std::runtime_error("reference conversion failed");
     return readFile(scratch);
 }

@@ -2,10 +2,14 @@
 // in-process or as a real process, and listing what it left behind.
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
 #include <filesystem>
@@ -17,7 +21,9 @@
 #include "batch.h"
 #include "xwd_recipe.h"
 
+#if !defined(_WIN32)
 extern char** environ;
+#endif
 
 namespace rastrex::test {
 
@@ -90,6 +96,94 @@ inline Outcome runInProcess(const std::vector<std::string>& args)
     return {status, out.str(), err.str()};
 }
 
+#if defined(_WIN32)
+
+// The program lies beside the test.
+inline std::string programPath()
+{
+    char self[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, n);
+    return path.substr(0, path.find_last_of('\\') + 1) + "xwd2bmp.exe";
+}
+
+// One argument as the C runtime splits a command line back into arguments.
+inline std::string quoteArgument(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
+        return arg;
+    std::string q = "\"";
+    std::size_t slashes = 0;
+    for (char c : arg) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        q.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        q += c;
+    }
+    q.append(2 * slashes, '\\');
+    return q + "\"";
+}
+
+inline HANDLE inheritableFile(const fs::path& p)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
+                          bool outputReaderGone = false)
+{
+    TempDir capture;
+    const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
+    std::string line = quoteArgument(programPath());
+    for (const std::string& a : args)
+        line += " " + quoteArgument(a);
+
+    HANDLE out = INVALID_HANDLE_VALUE;
+    if (outputReaderGone) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        if (!CreatePipe(&readEnd, &out, &inherit, 0))
+            throw std::runtime_error("CreatePipe failed");
+        CloseHandle(readEnd);
+    } else {
+        out = inheritableFile(outFile);
+    }
+    const HANDLE err = inheritableFile(errFile);
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    start.hStdOutput = out;
+    start.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const std::string folder = nativePath(cwd);
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &start, &process);
+    CloseHandle(out);
+    CloseHandle(err);
+    if (!started)
+        throw std::runtime_error("cannot start " + programPath());
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    Outcome o;
+    o.status = static_cast<int>(code);
+    const Bytes outBytes = readFile(outFile), errBytes = readFile(errFile);
+    o.out.assign(outBytes.begin(), outBytes.end());
+    o.err.assign(errBytes.begin(), errBytes.end());
+    return o;
+}
+
+#else
+
 // Runs the real program in `cwd`, its output and errors going to files; with
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
@@ -134,5 +228,7 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     o.err.assign(err.begin(), err.end());
     return o;
 }
+
+#endif
 
 }  // namespace rastrex::test

@@ -3,7 +3,9 @@
 // a terminal only.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
 #include <pty.h>
+#endif
 
 #include <cerrno>
 
@@ -82,6 +84,7 @@ TEST(Help, ListsEveryOptionAndExitStatus)
         EXPECT_NE(o.out.find(text), std::string::npos) << text;
 }
 
+#if !defined(_WIN32)  // a terminal of its own: a pseudo-terminal
 // Runs the program with standard error on a terminal and returns what the
 // terminal received; standard output goes there too.
 std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args)
@@ -137,6 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Terminal,
                          ::testing::Values(TerminalCase{{"."}, true},
                                            TerminalCase{{"-v", "-j1", "."}, true},
                                            TerminalCase{{"-q", "."}, false}));
+#endif
 
 // The bar never takes the terminal's last column, so it cannot wrap and
 // leave a trail of lines; the current file loses its start first.

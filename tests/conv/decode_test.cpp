@@ -17,7 +17,7 @@ namespace {
 
 std::int32_t convert(const fs::path& in, const fs::path& out)
 {
-    return fnRastrex(in.c_str(), out.c_str());
+    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
 }
 
 // ---------------------------------------------------------------------------

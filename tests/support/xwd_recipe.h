@@ -17,6 +17,10 @@
 
 #include <stdlib.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace rastrex::test {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -289,15 +293,51 @@ inline Bitmap parsePpm(const Bytes& b)
     return pic;
 }
 
+// The 8-bit form of a path that the library's file-open call takes: the
+// path's bytes here, the ANSI code page on Windows. Throws when the code page
+// cannot spell the path.
+inline std::string nativePath(const std::filesystem::path& p)
+{
+#if defined(_WIN32)
+    const std::wstring& w = p.native();
+    if (w.empty())
+        return {};
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(),
+                                      static_cast<int>(w.size()), nullptr, 0, nullptr, &lossy);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), static_cast<int>(w.size()),
+                        out.data(), n, nullptr, &lossy);
+    if (n == 0 || lossy)
+        throw std::runtime_error("the ANSI code page cannot spell this path");
+    return out;
+#else
+    return p.native();
+#endif
+}
+
 // A fresh folder under the system's temporary folder, removed afterwards.
 class TempDir {
 public:
     TempDir()
     {
+#if defined(_WIN32)
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (unsigned attempt = GetCurrentProcessId() * 7919u + GetTickCount();; ++attempt) {
+            std::filesystem::path p = base / ("rastrex-" + std::to_string(attempt));
+            if (CreateDirectoryW(p.c_str(), nullptr)) {
+                path_ = p;
+                break;
+            }
+            if (GetLastError() != ERROR_ALREADY_EXISTS)
+                throw std::runtime_error("cannot create a temporary folder");
+        }
+#else
         std::string tmpl = (std::filesystem::temp_directory_path() / "rastrex-XXXXXX").string();
         if (mkdtemp(tmpl.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         path_ = tmpl;
+#endif
     }
     ~TempDir()
     {

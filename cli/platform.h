@@ -1,0 +1,54 @@
+// What xwd2bmp needs to know of the system it runs on: how a file is told
+// apart from another, how the 8-bit paths of the command line and of the
+// library meet std::filesystem, and (on Windows, where the shell leaves them)
+// how wildcards in arguments are expanded.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace rastrex::cli {
+
+// Names one file whatever path leads to it: device and inode, or on Windows
+// the volume serial number and the file index.
+using FileId = std::pair<std::uint64_t, std::uint64_t>;
+
+struct FileInfo {
+    FileId id{};
+    std::uint64_t bytes = 0;
+};
+
+// The file a path names, following links; on failure an errno value.
+struct Looked {
+    std::optional<FileInfo> info;
+    int error = 0;
+};
+Looked lookAt(const std::string& path);
+
+// The 8-bit path strings of the command line and of fnRastrex are in the
+// system's code page (on Windows the ANSI code page, which std::filesystem
+// does not use for narrow strings); these convert between the two.
+std::filesystem::path toPath(std::string_view native);
+// Empty when the code page cannot spell the path.
+std::optional<std::string> fromPath(const std::filesystem::path& path);
+
+// The path as a key for comparing with others: on Windows, where file names
+// ignore case, its letters made lower case; elsewhere the path itself.
+std::filesystem::path caseFolded(const std::filesystem::path& path);
+
+// The arguments after argv[0], with every PATH whose file-name part holds a
+// * or ? replaced by the names it matches, in name order; a pattern that
+// matches nothing is kept as it is. Only on Windows, whose shell does not
+// expand them; elsewhere the arguments are returned unchanged.
+std::vector<std::string> expandWildcards(const std::vector<std::string>& args);
+
+// Whether `name` matches the wildcard pattern (* any run, ? one character),
+// ignoring the case of ASCII letters as Windows file names do.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+}  // namespace rastrex::cli

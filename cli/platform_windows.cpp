@@ -1,0 +1,159 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform.h"
+
+namespace rastrex::cli {
+
+namespace {
+
+int errnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        return EIO;
+    }
+}
+
+bool hasWildcard(std::string_view s)
+{
+    return s.find_first_of("*?") != std::string_view::npos;
+}
+
+// Where the file-name part of a path begins: after its last \, / or the
+// colon of a drive, stepping over two-byte characters whole.
+std::size_t nameStart(std::string_view path)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size();) {
+        if (i + 1 < path.size() && IsDBCSLeadByte(static_cast<BYTE>(path[i]))) {
+            i += 2;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+            start = i + 1;
+        ++i;
+    }
+    return start;
+}
+
+// The options whose value is the next argument, which is never a pattern.
+bool takesValue(std::string_view arg)
+{
+    return arg == "-o" || arg == "--output-dir" || arg == "-j" || arg == "--jobs";
+}
+
+}  // namespace
+
+Looked lookAt(const std::string& path)
+{
+    // FILE_FLAG_BACKUP_SEMANTICS opens folders too; links are followed.
+    const HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {std::nullopt, errnoOf(GetLastError())};
+    BY_HANDLE_FILE_INFORMATION about{};
+    const BOOL ok = GetFileInformationByHandle(h, &about);
+    const DWORD error = GetLastError();
+    CloseHandle(h);
+    if (!ok)
+        return {std::nullopt, errnoOf(error)};
+    FileInfo info;
+    info.id = {about.dwVolumeSerialNumber,
+               (std::uint64_t{about.nFileIndexHigh} << 32) | about.nFileIndexLow};
+    info.bytes = (std::uint64_t{about.nFileSizeHigh} << 32) | about.nFileSizeLow;
+    return {info, 0};
+}
+
+std::filesystem::path toPath(std::string_view native)
+{
+    if (native.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()),
+                                      nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), wide.data(), n);
+    return std::filesystem::path(std::move(wide));
+}
+
+std::optional<std::string> fromPath(const std::filesystem::path& path)
+{
+    const std::wstring& wide = path.native();
+    if (wide.empty())
+        return std::string();
+    BOOL lossy = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    if (n <= 0 || lossy)
+        return std::nullopt;
+    std::string native(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        native.data(), n, nullptr, nullptr);
+    return native;
+}
+
+std::filesystem::path caseFolded(const std::filesystem::path& path)
+{
+    std::wstring key = path.native();
+    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+std::vector<std::string> expandWildcards(const std::vector<std::string>& args)
+{
+    std::vector<std::string> out;
+    bool optionsEnded = false;
+    bool valueNext = false;
+    for (const std::string& arg : args) {
+        const bool isValue = valueNext;
+        valueNext = !optionsEnded && takesValue(arg);
+        if (!optionsEnded && arg == "--")
+            optionsEnded = true;
+        const bool isOption = !optionsEnded && !arg.empty() && arg[0] == '-';
+        const std::size_t start = nameStart(arg);
+        if (isValue || isOption || !hasWildcard(std::string_view(arg).substr(start))) {
+            out.push_back(arg);
+            continue;
+        }
+        // Every name of the folder is matched here rather than by the
+        // system's search, which also matches the short 8.3 names
+        // ("*.xwd" would take "a.xwdold" by its short name A~1.XWD).
+        const std::string folder = arg.substr(0, start);
+        const std::string pattern = arg.substr(start);
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found{};
+        const HANDLE h = FindFirstFileA((folder + "*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string_view name = found.cFileName;
+                if (name != "." && name != ".." && wildcardMatch(pattern, name))
+                    names.emplace_back(name);
+            } while (FindNextFileA(h, &found));
+            FindClose(h);
+        }
+        if (names.empty()) {
+            out.push_back(arg);
+            continue;
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names)
+            out.push_back(folder + name);
+    }
+    return out;
+}
+
+}  // namespace rastrex::cli

@@ -1,0 +1,4 @@
+# Cross-builds for 32-bit Windows with Debian's mingw-w64 compilers (POSIX
+# threads), and runs what it builds under Wine.
+set(RASTREX_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
