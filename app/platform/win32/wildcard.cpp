@@ -14,6 +14,18 @@ char fold(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Bytes of the character that starts at `s[i]`: a UTF-8 lead byte (the
+// program's code page) takes its continuation bytes along, so that "?"
+// stands for one character.
+std::size_t charBytes(std::string_view s, std::size_t i)
+{
+    std::size_t n = 1;
+    if (static_cast<unsigned char>(s[i]) >= 0xC0)
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+            ++n;
+    return n;
+}
+
 }  // namespace
 
 bool matchesOne(std::string_view name, std::string_view pattern)
@@ -26,7 +38,10 @@ bool matchesOne(std::string_view name, std::string_view pattern)
     std::size_t n = 0, p = 0;
     std::size_t starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || fold(pattern[p]) == fold(name[n]))) {
+        if (p < pattern.size() && pattern[p] == '?') {
+            n += charBytes(name, n);
+            ++p;
+        } else if (p < pattern.size() && fold(pattern[p]) == fold(name[n])) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -34,7 +49,8 @@ bool matchesOne(std::string_view name, std::string_view pattern)
             starN = n;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
-            n = ++starN;
+            starN += charBytes(name, starN);
+            n = starN;
         } else {
             return false;
         }
