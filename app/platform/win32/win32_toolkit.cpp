@@ -499,8 +499,7 @@ private:
     {
         itemPaths_.clear();
         std::vector<std::wstring> texts;
-        const std::size_t rootEnd = path_.size() >= 3 && path_[1] == ':' ? 3 : path_.find('\\', 2) + 1;
-        std::string walked = path_.substr(0, std::min(rootEnd, path_.size()));
+        std::string walked = rootOf(path_);
         int depth = 0;
         itemPaths_.push_back(walked);
         texts.push_back(widen(walked));
@@ -510,7 +509,9 @@ private:
             if (end == std::string::npos)
                 end = path_.size();
             const std::string part = path_.substr(start, end - start);
-            walked = walked.back() == '\\' ? walked + part : walked + '\\' + part;
+            if (walked.back() != '\\')
+                walked += '\\';
+            walked += part;
             ++depth;
             itemPaths_.push_back(walked);
             texts.push_back(std::wstring(static_cast<std::size_t>(depth) * 2, L' ') + widen(part));
@@ -546,6 +547,21 @@ private:
             return 0;
         }
         return DefSubclassProc(h, msg, wp, lp);
+    }
+
+    // "C:\" of "C:\x\y", "\\server\share\" of "\\server\share\x".
+    static std::string rootOf(const std::string& path)
+    {
+        if (path.size() >= 3 && path[1] == ':')
+            return path.substr(0, 3);
+        std::size_t end = path.size();
+        if (path.rfind("\\\\", 0) == 0) {
+            const std::size_t server = path.find('\\', 2);
+            const std::size_t share = server == std::string::npos ? server : path.find('\\', server + 1);
+            if (share != std::string::npos)
+                end = share + 1;
+        }
+        return path.substr(0, end);
     }
 
     std::string path_;
