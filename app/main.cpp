@@ -1,13 +1,13 @@
 // rastrex: the converter window. It reads no command line and no settings:
 // it opens the main window on the process's current folder and runs until
-// the window is closed.
+// no window is loaded.
 #include <QApplication>
 #include <cstdio>
 
-#include "app_services.h"
 #include "main_form.h"
-#include "message_boxes.h"
 #include "pictures.h"
+#include "qt_toolkit.h"
+#include "system_services.h"
 
 namespace {
 
@@ -32,11 +32,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    app.setWindowIcon(rastrex::programIcon());
-
-    rastrex::MessageBoxDialogs dialogs;
-    rastrex::MainForm form(rastrex::AppServices{dialogs, rastrex::systemConverterLibrary(), rastrex::systemTrash()});
-    dialogs.setOwner(&form);
-    form.show();
-    return app.exec();
+    app.setWindowIcon(rastrex::qt::programIcon());
+    rastrex::qt::QtToolkit toolkit;
+    return rastrex::runProgram(toolkit, rastrex::systemServices());
 }

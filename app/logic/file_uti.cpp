@@ -16,11 +16,11 @@ bool FileExists(std::string& path, FileSystem& files)
     return files.opensAsRegularFile(path);
 }
 
-std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, Trash& trash, NativeHandle owner)
+std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner)
 {
     if (!trash.asksItself() && boxes.ask(path + " を\rごみ箱に移動するよ？") != MessageBox::Answer::Yes)
         return kMoveDeclined;
-    const Trash::Outcome outcome = trash.moveToTrash(path, owner);
+    const RecycleBin::Outcome outcome = trash.moveToTrash(path, owner);
     if (outcome.moved)
         return kMovedToTrash;
     // An empty reason: the user declined in the platform's own question.

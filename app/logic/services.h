@@ -26,13 +26,13 @@ public:
 };
 
 // Moving one file to the trash (the recycle bin on Windows).
-class Trash {
+class RecycleBin {
 public:
     struct Outcome {
         bool moved = false;
         std::string reason;  // why not, for the user; empty when the user declined
     };
-    virtual ~Trash() = default;
+    virtual ~RecycleBin() = default;
     // True when the move itself asks the user first (the Windows shell does);
     // otherwise the caller asks.
     virtual bool asksItself() const = 0;
@@ -54,7 +54,7 @@ public:
 // Everything the main window is lent: main() passes the real ones.
 struct AppServices {
     ConverterLibrary& library;
-    Trash& trash;
+    RecycleBin& trash;
     FileSystem& files;
 };
 

@@ -9,15 +9,17 @@
 #include <windows.h>
 #undef MessageBox
 
+#include "folder_listing.h"
 #include "main_form.h"
+#include "runtime_library.h"
 #include "win32_toolkit.h"
 #include "windows_system.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     rastrex::win32::Win32Toolkit toolkit;
-    rastrex::win32::WindowsConverterLibrary library(rastrex::win32::WindowsConverterLibrary::defaultCandidates());
-    rastrex::win32::RecycleBin trash;
-    rastrex::win32::WindowsFileSystem files;
+    rastrex::RuntimeConverterLibrary library(rastrex::win32::kLibraryFileName, rastrex::win32::libraryCandidates());
+    rastrex::win32::ShellRecycleBin trash;
+    rastrex::SystemFileSystem files;
     return rastrex::runProgram(toolkit, rastrex::AppServices{library, trash, files});
 }

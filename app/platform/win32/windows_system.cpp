@@ -14,40 +14,12 @@
 #include <cctype>
 #include <cstring>
 
-#include "rastrex.h"
+#include "folder_listing.h"
 #include "wildcard.h"
 
 namespace rastrex::win32 {
 
 namespace {
-
-std::string withSeparator(const std::string& folder)
-{
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
-        return folder;
-    return folder + '\\';
-}
-
-// Calls `each` with every entry of `folder` the file search gives.
-template <typename F>
-bool forEachEntry(const std::string& folder, F each)
-{
-    if (folder.empty() || folder.find('\0') != std::string::npos)
-        return false;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileExA((withSeparator(folder) + "*").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        each(name, data.dwFileAttributes);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return true;
-}
 
 // Sorts as Explorer's name column does: letter case ignored, and names that
 // compare equal that way in byte order, so the order is total.
@@ -68,22 +40,6 @@ void sortNames(std::vector<std::string>& names)
     names.clear();
     for (auto& k : keyed)
         names.push_back(std::move(k.second));
-}
-
-constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-std::string lastErrorText(DWORD code)
-{
-    char* text = nullptr;
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string out = n != 0 && text != nullptr ? std::string(text, n) : std::string();
-    if (text != nullptr)
-        LocalFree(text);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
-        out.pop_back();
-    return out.empty() ? "エラー " + std::to_string(code) : out;
 }
 
 }  // namespace
@@ -148,59 +104,28 @@ std::vector<Drive> systemDrives()
 std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns)
 {
     std::vector<std::string> names;
-    forEachEntry(folder, [&](const std::string& name, DWORD attributes) {
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || (attributes & kHiddenOrSystem) != 0)
-            return;
+    for (std::string& name : listFolder(folder, EntryKind::Files))
         if (matchesPattern(name, patterns))
-            names.push_back(name);
-    });
+            names.push_back(std::move(name));
     sortNames(names);
     return names;
 }
 
 std::vector<std::string> listSubfolders(const std::string& folder)
 {
-    std::vector<std::string> names;
-    forEachEntry(folder, [&](const std::string& name, DWORD attributes) {
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & kHiddenOrSystem) == 0)
-            names.push_back(name);
-    });
+    std::vector<std::string> names = listFolder(folder, EntryKind::Folders);
     sortNames(names);
     return names;
 }
 
 bool canList(const std::string& folder)
 {
-    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    const bool ok = forEachEntry(folder, [](const std::string&, DWORD) {});
-    SetErrorMode(oldMode);
-    return ok;
+    return canListFolder(folder);
 }
 
 std::string absoluteFolder(const std::string& path)
 {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return {};
-    std::string in = path;
-    // A drive text: its letter and colon name the drive's current folder.
-    if (in.size() >= 2 && in[1] == ':' && (in.size() == 2 || in[2] == ' '))
-        in = in.substr(0, 2);
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameA(in.c_str(), sizeof buffer, buffer, nullptr);
-    if (n == 0 || n >= sizeof buffer)
-        return {};
-    std::string out(buffer, n);
-    for (char& c : out)
-        if (c == '/')
-            c = '\\';
-    // "C:\" keeps its separator; "C:\x\" loses it.
-    while (out.size() > 3 && out.back() == '\\')
-        out.pop_back();
-    if (out.size() == 2 && out[1] == ':')
-        out += '\\';
-    if (out.size() >= 2 && out[1] == ':')
-        out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
-    return out;
+    return cleanFolderPath(path);
 }
 
 std::string programFolder()
@@ -216,7 +141,7 @@ std::string programFolder()
 
 // ------------------------------------------------------------ recycle bin
 
-Trash::Outcome RecycleBin::moveToTrash(const std::string& path, NativeHandle owner)
+RecycleBin::Outcome ShellRecycleBin::moveToTrash(const std::string& path, NativeHandle owner)
 {
     using ShFileOperation = int(WINAPI*)(SHFILEOPSTRUCTA*);
     // Bound at the first call and kept for the rest of the run.
@@ -255,32 +180,7 @@ Trash::Outcome RecycleBin::moveToTrash(const std::string& path, NativeHandle own
     return out;
 }
 
-// ------------------------------------------------------------- file probe
-
-bool WindowsFileSystem::opensAsRegularFile(const std::string& path)
-{
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return false;
-    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    SetErrorMode(oldMode);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    // A folder never opens this way; a pipe or a device is no file.
-    const bool regular = GetFileType(file) == FILE_TYPE_DISK;
-    CloseHandle(file);
-    return regular;
-}
-
-// ---------------------------------------------------------------- library
-
-WindowsConverterLibrary::WindowsConverterLibrary(std::vector<std::string> candidates)
-    : candidates_(std::move(candidates))
-{
-}
-
-std::vector<std::string> WindowsConverterLibrary::defaultCandidates()
+std::vector<std::string> libraryCandidates()
 {
     std::vector<std::string> out;
     const std::string folder = programFolder();
@@ -288,39 +188,6 @@ std::vector<std::string> WindowsConverterLibrary::defaultCandidates()
         out.push_back(folder + '\\' + kLibraryFileName);
     out.push_back(kLibraryFileName);
     return out;
-}
-
-bool WindowsConverterLibrary::bind(std::string* reason)
-{
-    if (fn_ != nullptr)
-        return true;
-    std::string failures;
-    for (const std::string& candidate : candidates_) {
-        HMODULE library = LoadLibraryA(candidate.c_str());
-        if (library == nullptr) {
-            failures += "\r" + candidate + ": " + lastErrorText(GetLastError());
-            continue;
-        }
-        void* fn = reinterpret_cast<void*>(GetProcAddress(library, "fnRastrex"));
-        if (fn == nullptr) {
-            failures += "\r" + candidate + " に fnRastrex がない。";
-            FreeLibrary(library);
-            continue;
-        }
-        fn_ = fn;  // the library stays loaded until the program ends
-        return true;
-    }
-    if (reason != nullptr)
-        *reason = std::string("変換ライブラリ ") + kLibraryFileName + " を読み込めなかったぞ。" + failures;
-    return false;
-}
-
-std::int32_t WindowsConverterLibrary::convert(const std::string& xwdPath, const std::string& bmpPath)
-{
-    if (fn_ == nullptr && !bind(nullptr))
-        return kNotBound;
-    using Fn = std::int32_t(RASTREX_CALL*)(const char*, const char*);
-    return reinterpret_cast<Fn>(fn_)(xwdPath.c_str(), bmpPath.c_str());
 }
 
 }  // namespace rastrex::win32

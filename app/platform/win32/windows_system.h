@@ -1,6 +1,7 @@
 // What the window program needs of Windows itself, apart from windows and
-// controls: text in the controls' wide form, the drives, folder listings,
-// the recycle bin, the file probe and the run-time binding of RASTREX.DLL.
+// controls and beyond folder_listing.h: text in the controls' wide form,
+// the drives, sorted listings by pattern, the recycle bin and where
+// RASTREX.DLL is looked for.
 // Strings are bytes in the process's ANSI code page (UTF-8 by the program's
 // manifest), as the file system's "A" functions give and take them.
 #pragma once
@@ -41,45 +42,22 @@ bool canList(const std::string& folder);
 
 // The absolute form of `path` without a trailing separator, except for a
 // drive's root ("C:\"). A drive text ("c:" or "c: [LABEL]") gives that
-// drive's current folder. Empty when `path` cannot be made absolute.
+// drive's root. Empty when `path` cannot be made absolute.
 std::string absoluteFolder(const std::string& path);
 
 // The folder holding this program.
 std::string programFolder();
 
+// Where RASTREX.DLL is loaded from, in order: the program's folder, then
+// the system loader's search by the bare name.
+std::vector<std::string> libraryCandidates();
+
 // The recycle bin: the shell's delete with undo, bound at run time from
 // shell32; the shell asks the user and shows its own errors.
-class RecycleBin final : public Trash {
+class ShellRecycleBin final : public RecycleBin {
 public:
     bool asksItself() const override { return true; }
     Outcome moveToTrash(const std::string& path, NativeHandle owner) override;
-};
-
-// Opens a file for reading, as the program's sequential input does.
-class WindowsFileSystem final : public FileSystem {
-public:
-    bool opensAsRegularFile(const std::string& path) override;
-};
-
-// RASTREX.DLL, loaded at the first conversion from the program's folder
-// first, then by the system's search; fnRastrex looked up by name.
-class WindowsConverterLibrary final : public ConverterLibrary {
-public:
-    // The places tried, in order.
-    explicit WindowsConverterLibrary(std::vector<std::string> candidates);
-    // The program's folder, then the bare name.
-    static std::vector<std::string> defaultCandidates();
-
-    bool bind(std::string* reason) override;
-    std::int32_t convert(const std::string& xwdPath, const std::string& bmpPath) override;
-
-    // What convert() returns when nothing could be bound; fnRastrex never
-    // returns it.
-    static constexpr std::int32_t kNotBound = -1;
-
-private:
-    std::vector<std::string> candidates_;
-    void* fn_ = nullptr;
 };
 
 // The file name the library is loaded by.

@@ -1,0 +1,32 @@
+// The message boxes of the Qt toolkit: QMessageBox, modal to the main
+// window, with the application's title.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "controls.h"
+
+namespace rastrex::qt {
+
+// The title every message box carries.
+QString applicationTitle();
+
+// The text as shown: a lone carriage return is a line break.
+QString messageBoxText(const QString& text);
+
+class MessageBoxes final : public rastrex::MessageBox {
+public:
+    explicit MessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
+    // The window the boxes are modal to (the main window).
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    void report(const std::string& text) override;
+    Answer ask(const std::string& text) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+}  // namespace rastrex::qt

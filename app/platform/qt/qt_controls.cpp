@@ -1,0 +1,709 @@
+#include "qt_controls.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QItemSelection>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "folder_listing.h"
+#include "layouts.h"
+
+namespace rastrex::qt {
+
+int twipsToPixels(int twips)
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+QString shown(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string bytesOf(const QString& text)
+{
+    return text.toStdString();
+}
+
+namespace {
+
+// The names in one list sorted as the user reads them: letter case ignored,
+// then byte order, so that the order is total.
+void sortNames(std::vector<std::string>& names, std::vector<QString>& shownNames)
+{
+    std::vector<std::size_t> order(names.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = shownNames[a].compare(shownNames[b], Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : names[a] < names[b];
+    });
+    std::vector<std::string> sortedNames;
+    std::vector<QString> sortedShown;
+    sortedNames.reserve(names.size());
+    sortedShown.reserve(names.size());
+    for (std::size_t i : order) {
+        sortedNames.push_back(std::move(names[i]));
+        sortedShown.push_back(std::move(shownNames[i]));
+    }
+    names.swap(sortedNames);
+    shownNames.swap(sortedShown);
+}
+
+// An index of the logic as a row of a Qt list; -1 when outside int.
+int rowOf(ItemIndex i)
+{
+    return i < 0 || i > std::numeric_limits<int>::max() ? -1 : static_cast<int>(i);
+}
+
+constexpr int kNameRole = Qt::UserRole;  // the item's name or path, as bytes
+
+std::string itemBytes(const QListWidgetItem* item)
+{
+    return item ? item->data(kNameRole).toByteArray().toStdString() : std::string();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- CheckBox
+
+CheckBox::CheckBox(QWidget* parent) : Bound(parent)
+{
+    connect(this, &QCheckBox::stateChanged, this, [this] {
+        if (rastrex::CheckBox::click)
+            rastrex::CheckBox::click();
+    }, Qt::DirectConnection);
+}
+
+int CheckBox::value() const
+{
+    switch (checkState()) {
+    case Qt::Checked:
+        return kCheckOn;
+    case Qt::PartiallyChecked:
+        return kCheckGreyed;
+    case Qt::Unchecked:
+        break;
+    }
+    return kCheckOff;
+}
+
+void CheckBox::setValue(int value)
+{
+    switch (value) {
+    case kCheckOff:
+        setCheckState(Qt::Unchecked);
+        break;
+    case kCheckOn:
+        setCheckState(Qt::Checked);
+        break;
+    case kCheckGreyed:
+        setCheckState(Qt::PartiallyChecked);
+        break;
+    default:
+        break;  // not a value of a check box: nothing changes
+    }
+}
+
+// A click turns an unchecked box on and a checked or greyed one off; only a
+// program sets the greyed value.
+void CheckBox::nextCheckState()
+{
+    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
+}
+
+// ----------------------------------------------------------- CommandButton
+
+CommandButton::CommandButton(QWidget* parent) : Bound(parent)
+{
+    // Enter presses the button that has the focus; the window presses its
+    // default button otherwise.
+    setAutoDefault(true);
+    connect(this, &QPushButton::clicked, this, [this] {
+        if (rastrex::CommandButton::click)
+            rastrex::CommandButton::click();
+    }, Qt::DirectConnection);
+}
+
+// --------------------------------------------------------------- DriveList
+
+DriveList::DriveList(QWidget* parent) : Bound(parent)
+{
+    connect(this, &QComboBox::currentIndexChanged, this, &DriveList::userChose, Qt::DirectConnection);
+}
+
+void DriveList::setVolumes(const QList<Entry>& volumes, const QString& current)
+{
+    const QSignalBlocker quiet(this);
+    clear();
+    for (const Entry& v : volumes) {
+        const QString text = v.label.isEmpty() ? v.root : QStringLiteral("%1 (%2)").arg(v.root, v.label);
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QFile::encodeName(v.root));
+    }
+    const int index = indexHolding(QFile::encodeName(current).toStdString());
+    setCurrentIndex(index >= 0 ? index : (count() > 0 ? 0 : -1));
+    shown_ = currentIndex();
+}
+
+std::string DriveList::drive() const
+{
+    return currentData().toByteArray().toStdString();
+}
+
+void DriveList::setDrive(const std::string& path)
+{
+    const int index = indexHolding(path);
+    if (index < 0)
+        return;
+    setCurrentIndex(index);  // raises change through userChose when it differs
+}
+
+void DriveList::showDriveOf(const std::string& path)
+{
+    const int index = indexHolding(path);
+    if (index < 0 || index == currentIndex())
+        return;
+    const QSignalBlocker quiet(this);
+    setCurrentIndex(index);
+    shown_ = index;
+}
+
+std::string DriveList::rootOf(const std::string& path) const
+{
+    const int index = indexHolding(path);
+    return index < 0 ? std::string() : itemData(index).toByteArray().toStdString();
+}
+
+void DriveList::showPopup()
+{
+    if (volumes)
+        setVolumes(volumes(), QFile::decodeName(QByteArray::fromStdString(drive())));
+    QComboBox::showPopup();
+}
+
+int DriveList::indexHolding(const std::string& path) const
+{
+    if (path.empty())
+        return -1;
+    const std::string clean = cleanFolderPath(path);
+    int best = -1;
+    std::size_t bestLength = 0;
+    for (int i = 0; i < count(); ++i) {
+        const std::string root = itemData(i).toByteArray().toStdString();
+        if (folderHolds(root, clean) && (best < 0 || root.size() > bestLength)) {
+            best = i;
+            bestLength = root.size();
+        }
+    }
+    return best;
+}
+
+void DriveList::userChose(int index)
+{
+    if (index < 0 || index == shown_)
+        return;
+    shown_ = index;
+    if (change)
+        change();
+}
+
+// ----------------------------------------------------------------- DirList
+
+DirList::DirList(QWidget* parent) : PaneList(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void DirList::setPath(const std::string& path)
+{
+    if (path.empty())
+        return;
+    const std::string clean = cleanFolderPath(path);
+    if (clean == path_)
+        return;
+    if (!showFolder(clean))
+        return;  // unreadable: the list stays where it was
+    path_ = clean;
+    if (change)
+        change();
+}
+
+void DirList::initPath(const std::string& path)
+{
+    const std::string clean = cleanFolderPath(path);
+    if (showFolder(clean))
+        path_ = clean;
+    else if (showFolder(rootFolderOf(clean)))
+        path_ = rootFolderOf(clean);
+}
+
+bool DirList::showFolder(const std::string& folder)
+{
+    if (!canListFolder(folder))
+        return false;
+    std::vector<std::string> names = listFolder(folder, EntryKind::Folders);
+    std::vector<QString> shownNames;
+    shownNames.reserve(names.size());
+    for (const std::string& n : names)
+        shownNames.push_back(shown(n));
+    sortNames(names, shownNames);
+
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    clear();
+    int depth = 0;
+    for (const std::string& p : folderChain(folder)) {
+        const std::string name = p == rootFolderOf(p) ? p : lastName(p);
+        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + shown(name), this);
+        item->setData(kNameRole, QByteArray::fromStdString(p));
+        ++depth;
+    }
+    const int currentRow = count() - 1;
+    const std::string prefix = joinablePrefix(folder);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + shownNames[i], this);
+        item->setData(kNameRole, QByteArray::fromStdString(prefix + names[i]));
+    }
+    setCurrentRow(currentRow);
+    return true;
+}
+
+void DirList::open(QListWidgetItem* item)
+{
+    if (item)
+        setPath(itemBytes(item));
+}
+
+void DirList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        open(currentItem());
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void DirList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The list is rebuilt when a folder opens, so the base class, which
+    // still refers to the clicked item afterwards, is not called.
+    if (event->button() == Qt::LeftButton) {
+        open(itemAt(event->position().toPoint()));
+        event->accept();
+        return;
+    }
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+// ---------------------------------------------------------------- FileList
+
+namespace {
+
+// A pattern of the platform's file search, compiled once per re-read.
+class NamePattern {
+public:
+    explicit NamePattern(const std::string& pattern)
+    {
+        const QStringList parts = shown(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (const QString& raw : parts) {
+            const QString p = raw.trimmed();
+            if (p == QLatin1String("*.*") || p == QLatin1String("*")) {
+                all_ = true;
+                return;
+            }
+            QString rx;
+            for (const QChar c : p) {
+                if (c == QLatin1Char('*'))
+                    rx += QLatin1String(".*");
+                else if (c == QLatin1Char('?'))
+                    rx += QLatin1Char('.');
+                else
+                    rx += QRegularExpression::escape(QString(c));
+            }
+            res_.emplace_back(QRegularExpression::anchoredPattern(rx),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::DotMatchesEverythingOption);
+        }
+    }
+    bool matches(const QString& name) const
+    {
+        if (all_)
+            return true;
+        return std::any_of(res_.begin(), res_.end(),
+                           [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
+    }
+
+private:
+    bool all_ = false;
+    std::vector<QRegularExpression> res_;
+};
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return kLeftButton;
+    case Qt::RightButton:
+        return kRightButton;
+    case Qt::MiddleButton:
+        return kMiddleButton;
+    default:
+        return 0;
+    }
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= kShiftMask;
+    if (modifiers & Qt::ControlModifier)
+        code |= kCtrlMask;
+    if (modifiers & Qt::AltModifier)
+        code |= kAltMask;
+    return code;
+}
+
+}  // namespace
+
+FileList::FileList(QWidget* parent) : PaneList(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);
+}
+
+void FileList::setPath(const std::string& folder)
+{
+    folder_ = folder.empty() ? std::string() : cleanFolderPath(folder);
+    refresh();
+}
+
+void FileList::initState(const std::string& folder, const std::string& pattern)
+{
+    folder_ = folder.empty() ? std::string() : cleanFolderPath(folder);
+    pattern_ = pattern;
+}
+
+void FileList::setPattern(const std::string& pattern)
+{
+    pattern_ = pattern;
+    refresh();
+}
+
+bool FileList::matches(const std::string& name, const std::string& pattern)
+{
+    return NamePattern(pattern).matches(shown(name));
+}
+
+void FileList::refresh()
+{
+    std::vector<std::string> names;
+    std::vector<QString> shownNames;
+    if (!folder_.empty() && canListFolder(folder_)) {
+        const NamePattern pattern(pattern_);
+        for (std::string& name : listFolder(folder_, EntryKind::Files)) {
+            QString text = shown(name);
+            if (!pattern.matches(text))
+                continue;
+            names.push_back(std::move(name));
+            shownNames.push_back(std::move(text));
+        }
+        sortNames(names, shownNames);
+    }
+    setUpdatesEnabled(false);
+    clear();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* item = new QListWidgetItem(shownNames[i]);
+        item->setData(kNameRole, QByteArray::fromStdString(names[i]));
+        addItem(item);
+    }
+    setCurrentRow(-1);
+    setUpdatesEnabled(true);
+}
+
+ItemIndex FileList::listCount() const
+{
+    return count();
+}
+
+std::string FileList::list(ItemIndex i) const
+{
+    return itemBytes(item(rowOf(i)));
+}
+
+bool FileList::selected(ItemIndex i) const
+{
+    const int row = rowOf(i);
+    return row >= 0 && row < count() && selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void FileList::setSelected(ItemIndex i, bool on)
+{
+    if (QListWidgetItem* it = item(rowOf(i)))
+        it->setSelected(on);
+}
+
+void FileList::selectAll()
+{
+    if (count() == 0)
+        return;
+    // One range from the first to the last item.
+    const QItemSelection all(model()->index(0, 0), model()->index(count() - 1, 0));
+    selectionModel()->select(all, QItemSelectionModel::Select);
+}
+
+ItemIndex FileList::listIndex() const
+{
+    return currentRow();
+}
+
+void FileList::mousePressEvent(QMouseEvent* event)
+{
+    // Only the left button picks items; a right press keeps the selection
+    // that its popup menu's commands work on.
+    if (event->button() == Qt::LeftButton)
+        QListWidget::mousePressEvent(event);
+    else
+        event->accept();
+    if (mouseDown) {
+        const QPoint at = event->position().toPoint();
+        mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), at.x(), at.y());
+    }
+}
+
+void FileList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The handler may re-read the list, so the base class, which still
+    // refers to the clicked item afterwards, is not called.
+    if (event->button() == Qt::LeftButton && itemAt(event->position().toPoint())) {
+        event->accept();
+        if (dblClick)
+            dblClick();
+        return;
+    }
+    QListWidget::mouseDoubleClickEvent(event);
+}
+
+void FileList::setAcceptsFileDrops(bool on)
+{
+    setAcceptDrops(on);
+    viewport()->setAcceptDrops(on);
+    setDragDropMode(on ? QAbstractItemView::DropOnly : QAbstractItemView::NoDragDrop);
+}
+
+int FileList::askDragOver(const QMimeData* data, QPoint at, DragState state)
+{
+    int effect = kDropEffectNone;
+    if (oleDragOver) {
+        const MimeDragData drag(data);
+        oleDragOver(drag, effect, kLeftButton, shiftCode(QGuiApplication::keyboardModifiers()), at.x(), at.y(),
+                    state);
+    }
+    return effect;
+}
+
+void FileList::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (askDragOver(event->mimeData(), event->position().toPoint(), DragState::Enter) == kDropEffectCopy) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void FileList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (askDragOver(event->mimeData(), event->position().toPoint(), DragState::Over) == kDropEffectCopy) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void FileList::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    event->accept();
+}
+
+void FileList::dropEvent(QDropEvent* event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (oleDragDrop) {
+        const MimeDragData drag(event->mimeData());
+        int effect = kDropEffectCopy;
+        const QPoint at = event->position().toPoint();
+        oleDragDrop(drag, effect, kLeftButton, shiftCode(event->modifiers()), at.x(), at.y());
+    }
+}
+
+// ------------------------------------------------------------ MimeDragData
+
+MimeDragData::MimeDragData(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls())
+        return;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            files_.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+}
+
+bool MimeDragData::getFormat(int format) const
+{
+    return format == kClipboardFormatFiles && !files_.empty();
+}
+
+std::vector<std::string> MimeDragData::files() const
+{
+    return files_;
+}
+
+// ------------------------------------------------------------- ProgressBar
+
+ProgressBar::ProgressBar(QWidget* parent) : Bound(parent)
+{
+    setTextVisible(false);
+    apply();
+}
+
+void ProgressBar::setMin(ItemIndex value)
+{
+    min_ = value;
+    max_ = std::max(max_, min_);
+    value_ = std::clamp(value_, min_, max_);
+    apply();
+}
+
+void ProgressBar::setMax(ItemIndex value)
+{
+    max_ = value;
+    min_ = std::min(min_, max_);
+    value_ = std::clamp(value_, min_, max_);
+    apply();
+}
+
+void ProgressBar::setValue(ItemIndex value)
+{
+    value_ = std::clamp(value, min_, max_);
+    apply();
+}
+
+void ProgressBar::apply()
+{
+    // The widget counts in int: the range is shown as 0..span, scaled down
+    // when the span is wider than int.
+    constexpr ItemIndex kWidest = std::numeric_limits<int>::max();
+    const ItemIndex span = max_ - min_;
+    const ItemIndex scale = span > kWidest ? span / kWidest + 1 : 1;
+    QProgressBar::setRange(0, static_cast<int>(span / scale));
+    QProgressBar::setValue(static_cast<int>((value_ - min_) / scale));
+}
+
+// --------------------------------------------------------------- StatusBar
+
+StatusBar::StatusBar(const std::vector<int>& panelWidthsTwips, QWidget* parent)
+    : Bound(parent), widths_(panelWidthsTwips)
+{
+    int left = 0;
+    for (int width : panelWidthsTwips) {
+        auto* panel = new QLabel(this);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        panel->setIndent(2);
+        panel->move(twipsToPixels(left), 0);
+        panels_.append(panel);
+        texts_.append(std::string());
+        left += width;
+    }
+}
+
+QLabel* StatusBar::panel(int n) const
+{
+    if (n < 1 || n > panels_.size())
+        return nullptr;
+    return panels_[n - 1];
+}
+
+std::string StatusBar::panelText(int n) const
+{
+    return panel(n) ? texts_[n - 1] : std::string();
+}
+
+void StatusBar::setPanelText(int n, const std::string& text)
+{
+    if (QLabel* p = panel(n)) {
+        texts_[n - 1] = text;
+        p->setText(shown(text));
+    }
+}
+
+void StatusBar::paintNow(int n)
+{
+    if (QLabel* p = panel(n))
+        p->repaint();
+}
+
+void StatusBar::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    for (int i = 0; i < panels_.size(); ++i) {
+        QLabel* p = panels_[i];
+        const int right = i + 1 == panels_.size() ? width() : p->x() + twipsToPixels(widths_[i]);
+        p->setGeometry(p->x(), 0, right - p->x(), height());
+    }
+}
+
+// ---------------------------------------------------------------- TextBox
+
+TextBox::TextBox(QWidget* parent) : Bound(parent) {}
+
+// -------------------------------------------------------------------- Line
+
+Line::Line(QPalette::ColorRole role, QWidget* parent) : QWidget(parent), role_(role)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void Line::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(role_));
+}
+
+// ------------------------------------------------------------------- menus
+
+MenuItem::MenuItem(std::string name, QAction* action) : name_(std::move(name)), action_(action)
+{
+    QObject::connect(action, &QAction::triggered, action, [this] {
+        if (click)
+            click();
+    }, Qt::DirectConnection);
+}
+
+void PopupMenu::popup()
+{
+    if (show)
+        show(*menu_);
+    else
+        menu_->exec(QCursor::pos());
+}
+
+}  // namespace rastrex::qt

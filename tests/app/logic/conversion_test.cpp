@@ -1,0 +1,382 @@
+// doMain, FileUti and the paths the commands build, with the real library
+// and the machine's file system.
+#if defined(_WIN32)
+#include <windows.h>
+#undef MessageBox
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <gtest/gtest.h>
+
+#include "app_files.h"
+#include "file_uti.h"
+#include "folder_listing.h"
+#include "main_form.h"
+#include "pane_paths.h"
+#include "scripted_toolkit.h"
+#include "single_conversion.h"
+
+namespace rastrex::test {
+namespace {
+
+using Answer = MessageBox::Answer;
+using Names = std::vector<std::string>;
+
+TEST(BmpPathFor, ReplacesTheExtensionOfTheFileNameOnly)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/img/a.xwd", "/img/a.bmp"},
+        {"/img/A.XWD", "/img/A.BMP"},
+        {"/img/a.Xwd", "/img/a.Xwd.BMP"},
+        {"/img/a.xwd.xwd", "/img/a.bmp"},
+        {"/img/b.XWD.xwd", "/img/b.XWD.bmp"},
+        {"/img/dump", "/img/dump.BMP"},
+        // A folder named like a dump never moves the bitmap out of the folder.
+        {"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp"},
+        {"/data/shots.xwd/dump", "/data/shots.xwd/dump.BMP"},
+        {"/写真/画面.xwd", "/写真/画面.bmp"},
+        // Bytes that are no text stay as they are.
+        {"/img/\xff\xfe.xwd", "/img/\xff\xfe.bmp"},
+    };
+    for (const auto& [source, target] : cases)
+        EXPECT_EQ(bmpPathFor(source), target) << source;
+}
+
+TEST(FolderPrefix, AddsOneSeparatorUnlessThereIsOne)
+{
+#if defined(_WIN32)
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\", "C:\\"}, {"C:\\data", "C:\\data\\"}, {"D:\\usb\\", "D:\\usb\\"}};
+#else
+    const std::pair<std::string, std::string> cases[] = {
+        {"/", "/"}, {"/data", "/data/"}, {"/media/usb/", "/media/usb/"}};
+#endif
+    for (const auto& [folder, prefix] : cases)
+        EXPECT_EQ(folderPrefix(folder), prefix) << folder;
+}
+
+TEST(DropFolderFor, IsTheFolderHoldingTheDroppedItem)
+{
+    struct Case {
+        std::string path, volumeRoot, folder;
+    };
+    const Case cases[] = {
+        {"/data/shots/a.xwd", "/", "/data/shots"},
+        {"/a.xwd", "/", "/"},  // a file in the root
+        {"/media/usb/a.xwd", "/media/usb", "/media/usb"},
+        {"/media/usb/a.xwd", "/media/usb/", "/media/usb"},
+        {"/data/shots/", "/", "/data"},  // a dropped folder
+        {"/data", "/", "/"},
+        {"/data/a.xwd", "", ""},  // on no listed volume
+        {"a.xwd", "/", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(dropFolderFor(c.path, c.volumeRoot), c.folder) << c.path << " on " << c.volumeRoot;
+}
+
+// What stands at the tested path before FileExists looks at it.
+enum class Thing { Nothing, EmptyFile, File, Folder, Fifo, Unreadable, LinkToFile, DanglingLink };
+
+TEST(FileExists, AnswersAndTrimsOneSeparator)
+{
+    struct Case {
+        const char* name;
+        Thing thing;
+        std::string suffix;  // appended to the thing's path in the caller's variable
+        bool expected;
+        std::string suffixAfter;  // what is left of the suffix after the call
+    };
+    const Case cases[] = {
+        {"EmptyFile", Thing::EmptyFile, "", true, ""},
+        {"File", Thing::File, "", true, ""},
+        {"FileWithSeparator", Thing::File, "/", true, ""},
+        {"Folder", Thing::Folder, "", false, ""},
+        {"FolderWithSeparator", Thing::Folder, "/", false, ""},
+        {"FolderWithTwoSeparators", Thing::Folder, "//", false, "/"},
+        {"Missing", Thing::Nothing, "", false, ""},
+        // A named pipe must neither count as a file nor hang the open.
+        {"NamedPipe", Thing::Fifo, "", false, ""},
+        {"Unreadable", Thing::Unreadable, "", false, ""},
+        {"LinkToFile", Thing::LinkToFile, "", true, ""},
+        {"DanglingLink", Thing::DanglingLink, "", false, ""},
+        // A zero byte would otherwise cut the path to an existing file.
+        {"ZeroInName", Thing::File, std::string("\0x", 2), false, std::string("\0x", 2)},
+    };
+    SystemFileSystem files;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+#if defined(_WIN32)
+        // No named pipes or links in a folder here; an unreadable file is
+        // one another program holds without sharing.
+        if (c.thing == Thing::Fifo || c.thing == Thing::LinkToFile || c.thing == Thing::DanglingLink)
+            continue;
+#else
+        if (c.thing == Thing::Unreadable && geteuid() == 0)
+            continue;  // root reads every file
+#endif
+        TempDir dir;
+#if defined(_WIN32)
+        HANDLE held = INVALID_HANDLE_VALUE;
+#endif
+        const std::string p = (dir / "thing").string();
+        switch (c.thing) {
+        case Thing::Nothing: break;
+        case Thing::EmptyFile: writeText(p, ""); break;
+        case Thing::File: writeText(p, "data"); break;
+        case Thing::Folder: fs::create_directory(p); break;
+#if defined(_WIN32)
+        case Thing::Fifo: break;
+        case Thing::Unreadable:
+            writeText(p, "data");
+            held = CreateFileA(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            break;
+#else
+        case Thing::Fifo: ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); break;
+        case Thing::Unreadable:
+            writeText(p, "data");
+            ASSERT_EQ(::chmod(p.c_str(), 0), 0);
+            break;
+#endif
+        case Thing::LinkToFile:
+            writeText((dir / "target").string(), "data");
+            fs::create_symlink(dir / "target", p);
+            break;
+        case Thing::DanglingLink: fs::create_symlink(dir / "gone", p); break;
+        }
+        std::string variable = p + c.suffix;
+        EXPECT_EQ(FileUti::FileExists(variable, files), c.expected);
+        EXPECT_EQ(variable, p + c.suffixAfter);
+#if defined(_WIN32)
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+#endif
+    }
+    std::string empty;
+    EXPECT_FALSE(FileUti::FileExists(empty, files));
+}
+
+TEST(FileExists, LeavesNoHandleOpen)
+{
+    TempDir dir;
+    std::string p = (dir / "a.xwd").string();
+    writeText(p, "data");
+#if defined(_WIN32)
+    const auto handles = [] {
+        DWORD count = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &count);
+        return count;
+    };
+#else
+    const auto handles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+#endif
+    SystemFileSystem files;
+    const auto before = handles();
+    EXPECT_TRUE(FileUti::FileExists(p, files));
+    EXPECT_TRUE(FileUti::FileExists(p, files));
+    EXPECT_EQ(handles(), before);
+}
+
+TEST(MoveToRecycleBin, AsksThenMovesOrReports)
+{
+    struct Case {
+        const char* name;
+        std::deque<Answer> answers;
+        std::string refusal;
+        std::int32_t result;
+        Names shown;  // after the path
+        bool moved;
+    };
+    const Case cases[] = {
+        {"yes", {Answer::Yes}, "", FileUti::kMovedToTrash, {"ask: #a.xwd を\rごみ箱に移動するよ？"}, true},
+        {"no", {Answer::No}, "", FileUti::kMoveDeclined, {"ask: #a.xwd を\rごみ箱に移動するよ？"}, false},
+        {"refused", {Answer::Yes}, "理由", FileUti::kMoveFailed,
+         {"ask: #a.xwd を\rごみ箱に移動するよ？", "report: #a.xwd を\rごみ箱に移動できなかったぞ。\r理由"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string p = (dir / "a.xwd").string();
+        writeText(p, "dump");
+        FolderRecycleBin bin(dir / "bin");
+        bin.refusal = c.refusal;
+        ScriptedBoxes boxes;
+        boxes.answers = c.answers;
+        EXPECT_EQ(FileUti::MoveToRecycleBin(p, boxes, bin, nullptr), c.result);
+        Names expected;
+        for (std::string s : c.shown)
+            expected.push_back(s.replace(s.find('#'), 1, joinablePrefix(dir.path().string())));
+        EXPECT_EQ(boxes.shown, expected);
+        EXPECT_EQ(exists(p), !c.moved);
+    }
+}
+
+// One call of doMain in a fresh folder holding a.xwd (unless missing), and
+// perhaps an old a.bmp, with the real library.
+struct Scenario {
+    const char* name;
+    bool sourceExists;
+    bool targetExists;
+    int check1;
+    int check3;
+    std::deque<Answer> answers;
+    ConversionOutcome outcome;
+    bool askedOverwrite;
+    bool askedTrash;
+    bool targetWritten;  // a.bmp is now the picture of a.xwd
+    bool sourceTrashed;
+};
+
+class DoMainTest : public testing::TestWithParam<Scenario> {};
+
+TEST_P(DoMainTest, FollowsTheOptionsAndAnswers)
+{
+    const Scenario& s = GetParam();
+    TempDir dir;
+    const std::string source = (dir / "a.xwd").string();
+    const std::string target = (dir / "a.bmp").string();
+    if (s.sourceExists)
+        writeDump(source);
+    if (s.targetExists)
+        writeText(target, "old bitmap");
+    ScriptedBoxes boxes;
+    boxes.answers = s.answers;
+    RecordingLibrary library(&realLibrary());
+    FolderRecycleBin bin(dir / "bin");
+    SystemFileSystem files;
+    ConversionContext context{boxes, AppServices{library, bin, files}, nullptr, [&] { return s.check1; },
+                              [&] { return s.check3; }};
+    EXPECT_EQ(doMain(source, context), s.outcome);
+    Names expected;
+    if (!s.sourceExists)
+        expected.push_back("report: " + source + " は \r存在しねえぞ。");
+    if (s.askedOverwrite)
+        expected.push_back("ask: " + target + " を\r上書きするよ？");
+    if (s.askedTrash)
+        expected.push_back("ask: " + source + " を\rごみ箱に移動するよ？");
+    EXPECT_EQ(boxes.shown, expected);
+    EXPECT_TRUE(boxes.answers.empty());
+    EXPECT_EQ(isBitmapOf(target), s.targetWritten);
+    if (s.targetExists && !s.targetWritten) {
+        EXPECT_EQ(contents(target), "old bitmap");
+    }
+    EXPECT_EQ(library.converted.size(), s.targetWritten ? 1u : 0u);
+    EXPECT_EQ(bin.names(), s.sourceTrashed ? Names{"a.xwd"} : Names{});
+    EXPECT_EQ(exists(source), s.sourceExists && !s.sourceTrashed);
+}
+
+constexpr int kOff = 0, kOn = 1, kGreyed = 2;
+using O = ConversionOutcome;
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, DoMainTest,
+    testing::Values(
+        Scenario{"MissingSourceOnlyReported", false, true, kOn, kOn, {}, O::SourceMissing, false, false, false, false},
+        Scenario{"OverwriteDeclinedKeepsAll", true, true, kOn, kOn, {Answer::No}, O::Declined, true, false, false, false},
+        Scenario{"OverwriteAcceptedThenTrashed", true, true, kOn, kOn, {Answer::Yes, Answer::Yes}, O::Converted, true,
+                 true, true, true},
+        Scenario{"OverwriteAcceptedTrashDeclined", true, true, kOn, kOn, {Answer::Yes, Answer::No}, O::Converted, true,
+                 true, true, false},
+        Scenario{"OverwriteAcceptedNoDelete", true, true, kOn, kOff, {Answer::Yes}, O::Converted, true, false, true,
+                 false},
+        Scenario{"NoTargetNoQuestion", true, false, kOn, kOff, {}, O::Converted, false, false, true, false},
+        Scenario{"UncheckedOverwritesSilently", true, true, kOff, kOff, {}, O::Converted, false, false, true, false},
+        Scenario{"GreyedCountsAsOff", true, true, kGreyed, kGreyed, {}, O::Converted, false, false, true, false}),
+    [](const testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+
+// A failed conversion is reported with its reason and keeps the source,
+// even when it was to be deleted; a damaged dump through the real library
+// likewise.
+TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
+{
+    const std::pair<std::int32_t, std::string> cases[] = {
+        {2, "XWD ファイルを開けない。"},
+        {3, "BMP ファイルを書き込めない。"},
+        {4, "XWD ファイルが壊れているか、空っぽだ。"},
+        {5, "画像が大きすぎる。"},
+        {7, "不明なエラー（7）。"},
+    };
+    TempDir dir;
+    const std::string source = (dir / "a.xwd").string();
+    writeDump(source);
+    FolderRecycleBin bin(dir / "bin");
+    SystemFileSystem files;
+    for (const auto& [code, reason] : cases) {
+        ScriptedBoxes boxes;
+        RecordingLibrary library;
+        library.result = code;
+        ConversionContext context{boxes, AppServices{library, bin, files}, nullptr, [] { return 1; },
+                                  [] { return 1; }};
+        EXPECT_EQ(doMain(source, context), ConversionOutcome::Failed);
+        EXPECT_EQ(boxes.shown, Names{"report: " + source + " を\r変換できなかったぞ。" + reason});
+        EXPECT_TRUE(exists(source));
+    }
+    writeText(source, "too short for a header");
+    ScriptedBoxes boxes;
+    ConversionContext context{boxes, AppServices{realLibrary(), bin, files}, nullptr, [] { return 1; },
+                              [] { return 1; }};
+    EXPECT_EQ(doMain(source, context), ConversionOutcome::Failed);
+    EXPECT_EQ(boxes.shown,
+              Names{"report: " + source + " を\r変換できなかったぞ。XWD ファイルが壊れているか、空っぽだ。"});
+    EXPECT_TRUE(bin.names().empty());
+}
+
+TEST(RuntimeConverterLibrary, AFailedBindNamesTheLibraryAndTheLoadersReason)
+{
+    struct Case {
+        const char* name;
+        std::string candidate;
+        std::string reasonPart;  // the loader's words that must reach the user
+    };
+    const Case cases[] = {
+#if defined(_WIN32)
+        {"missing", "C:\\nonexistent\\RASTREX.DLL", "C:\\nonexistent\\RASTREX.DLL"},
+        {"lacks fnRastrex", "kernel32.dll", "fnRastrex"},
+#else
+        {"missing", "/nonexistent/libRASTREX.so", "/nonexistent/libRASTREX.so"},
+        {"lacks fnRastrex", "libm.so.6", "fnRastrex"},
+#endif
+    };
+    for (const auto& c : cases) {
+        RuntimeConverterLibrary library(kLibraryFile, {c.candidate});
+        std::string reason;
+        EXPECT_FALSE(library.bind(&reason)) << c.name;
+        EXPECT_EQ(reason.rfind("変換ライブラリ " + kLibraryFile + " を読み込めなかったぞ。\r", 0), 0u) << reason;
+        EXPECT_NE(reason.find(c.reasonPart), std::string::npos) << reason;
+        EXPECT_EQ(library.convert("/nonexistent.xwd", "/nonexistent.bmp"), RuntimeConverterLibrary::kNotBound);
+    }
+}
+
+TEST(RuntimeConverterLibrary, TheFirstLoadableCandidateIsKept)
+{
+    RuntimeConverterLibrary library(kLibraryFile, {joinablePrefix(executableFolder()) + "nonexistent" +
+                                                       kFolderSeparator + kLibraryFile,
+                                                   joinablePrefix(executableFolder()) + kLibraryFile});
+    std::string reason;
+    ASSERT_TRUE(library.bind(&reason));
+    ASSERT_TRUE(library.bind(&reason));
+    TempDir dir;
+    writeDump((dir / "a.xwd").string(), 5, 4, 9);
+    EXPECT_EQ(library.convert((dir / "a.xwd").string(), (dir / "a.bmp").string()), 0);
+    EXPECT_TRUE(isBitmapOf((dir / "a.bmp").string(), 5, 4, 9));
+}
+
+// Every row of both event tables names a handler and a control that exist:
+// building the windows binds them all or throws.
+TEST(EventTables, BindEveryRow)
+{
+    ScriptedToolkit toolkit;
+    RecordingLibrary library;
+    TempDir dir;
+    FolderRecycleBin bin(dir / "bin");
+    SystemFileSystem files;
+    EXPECT_NO_THROW({
+        MainForm form(toolkit, AppServices{library, bin, files});
+        form.menuVersion_Click();
+    });
+}
+
+}  // namespace
+}  // namespace rastrex::test

@@ -1,0 +1,87 @@
+// The real message boxes: title, icon, buttons, owner and line breaks. Each
+// box is answered from inside its own event loop as soon as it runs, so no
+// test waits on a box.
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "message_boxes.h"
+#include "ui_test_support.h"
+
+namespace rastrex::uitest {
+namespace {
+
+TEST(MessageBoxTextTest, LoneCarriageReturnsBecomeLineBreaks)
+{
+    struct Case {
+        const char* given;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"/a/b.xwd\rが見つかりません。", "/a/b.xwd\nが見つかりません。"},
+        {"one\r\rtwo", "one\n\ntwo"},
+        {"crlf\r\nstays one break", "crlf\nstays one break"},
+        {"no break", "no break"},
+        {"\r", "\n"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(qt::messageBoxText(QString::fromUtf8(c.given)), QString::fromUtf8(c.shown)) << c.given;
+}
+
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QWidget* owner = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+};
+
+// Arranges for the next modal box to be read and answered with `press`.
+void answerNextBox(SeenBox& seen, QMessageBox::StandardButton press)
+{
+    QTimer::singleShot(0, [&seen, press] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.owner = box->parentWidget();
+        seen.modality = box->windowModality();
+        box->button(press)->click();
+    });
+}
+
+TEST(MessageBoxDialogsTest, ReportAndQuestionCarryTheTitleAndAreModalToTheOwner)
+{
+    QWidget owner;
+    owner.show();
+    qt::MessageBoxes dialogs(&owner);
+
+    SeenBox seen;
+    answerNextBox(seen, QMessageBox::Ok);
+    dialogs.report("/x/a.xwd\rが見つかりません。");
+    EXPECT_EQ(seen.title, QStringLiteral("Vellicor"));
+    EXPECT_EQ(seen.text, QStringLiteral("/x/a.xwd\nが見つかりません。"));
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.owner, &owner);
+    EXPECT_EQ(seen.modality, Qt::WindowModal);
+
+    struct Case {
+        QMessageBox::StandardButton press;
+        MessageBox::Answer answer;
+    };
+    for (const Case c : {Case{QMessageBox::Yes, MessageBox::Answer::Yes}, Case{QMessageBox::No, MessageBox::Answer::No}}) {
+        answerNextBox(seen, c.press);
+        EXPECT_EQ(dialogs.ask("上書きしますか？"), c.answer);
+        EXPECT_EQ(seen.title, QStringLiteral("Vellicor"));
+        EXPECT_EQ(seen.icon, QMessageBox::Question);
+        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(seen.owner, &owner);
+    }
+}
+
+}  // namespace
+}  // namespace rastrex::uitest

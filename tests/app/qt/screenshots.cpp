@@ -1,0 +1,36 @@
+// Takes the screenshots of docs/: the main window opened on a folder and
+// its version window, each grabbed as the screen shows it. Run under a
+// display with the Japanese fonts installed, e.g.
+//   cd samples && xvfb-run -a -s "-screen 0 1024x768x24" ../build/bin/ui_screenshots ../docs
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <cstdio>
+
+#include "ui_test_support.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: ui_screenshots OUTPUT-FOLDER (run in the folder to show)\n", stderr);
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    rastrex::qt::QtToolkit toolkit;
+    rastrex::test::RecordingLibrary library;
+    rastrex::test::FolderRecycleBin trash((QDir::tempPath() + QStringLiteral("/rastrex-screenshot-trash")).toStdString());
+    rastrex::SystemFileSystem files;
+    rastrex::MainForm form(toolkit, rastrex::AppServices{library, trash, files});
+    form.show();
+    form.StatusBar1->setPanelText(2, form.File1->list(0));
+    QApplication::processEvents();
+    auto& main = static_cast<rastrex::qt::QtWindow&>(form.window());
+    bool ok = main.widget()->grab().save(out + QStringLiteral("/main-window.png"));
+
+    form.menuVersion_Click();
+    QApplication::processEvents();
+    auto& about = static_cast<rastrex::qt::QtWindow&>(form.aboutForm()->window());
+    ok = about.widget()->grab().save(out + QStringLiteral("/version-window.png")) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,455 @@
+// The toolkit layer: the guarantees the handlers rely on.
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+#include <QTest>
+
+#include <fstream>
+
+#include "ui_test_support.h"
+
+namespace rastrex::uitest {
+namespace {
+
+using qt::CheckBox;
+using qt::DirList;
+using qt::DriveList;
+using qt::FileList;
+using qt::MimeDragData;
+using qt::StatusBar;
+
+// ------------------------------------------------------------- check box
+
+TEST(CheckBoxTest, SetRaisesClickBeforeReturningOnlyWhenTheValueChanges)
+{
+    struct Case {
+        int from, to;
+        int clicks;
+    };
+    const Case cases[] = {
+        {0, 1, 1}, {1, 0, 1}, {0, 2, 1}, {2, 1, 1}, {1, 1, 0}, {0, 0, 0}, {2, 2, 0}, {1, 7, 0},
+    };
+    for (const Case& c : cases) {
+        CheckBox box;
+        box.setValue(c.from);
+        int clicks = 0;
+        int seen = -1;
+        box.rastrex::CheckBox::click = [&] {
+            ++clicks;
+            seen = box.value();  // the new value is in place when Click runs
+        };
+        box.setValue(c.to);
+        EXPECT_EQ(clicks, c.clicks) << c.from << " -> " << c.to;
+        if (c.clicks) {
+            EXPECT_EQ(seen, c.to) << c.from << " -> " << c.to;
+        }
+    }
+}
+
+TEST(CheckBoxTest, MouseAndSpaceBarRaiseTheSameClick)
+{
+    struct Case {
+        int from, after;
+    };
+    // A user's click never greys a box: greyed turns off.
+    const Case cases[] = {{0, 1}, {1, 0}, {2, 0}};
+    for (const Case& c : cases) {
+        for (bool mouse : {true, false}) {
+            CheckBox box;
+            box.setText(QStringLiteral("x"));
+            box.resize(100, 20);
+            box.setValue(c.from);
+            int clicks = 0;
+            box.rastrex::CheckBox::click = [&] { ++clicks; };
+            if (mouse)
+                QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, 10));
+            else
+                QTest::keyClick(&box, Qt::Key_Space);
+            EXPECT_EQ(box.value(), c.after) << c.from << (mouse ? " mouse" : " space");
+            EXPECT_EQ(clicks, 1) << c.from << (mouse ? " mouse" : " space");
+        }
+    }
+}
+
+// ------------------------------------------------------------- file list
+
+TEST(FileListTest, PatternsMatchLikeThePlatformsFileSearch)
+{
+    struct Case {
+        const char* name;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"a.xwd", "*.xwd", true},       {"A.XWD", "*.xwd", true},      {"a.Xwd", "*.XWD", true},
+        {"a.xwdx", "*.xwd", false},     {"a.xw", "*.xwd", false},      {"xwd", "*.xwd", false},
+        {"a.b.xwd", "*.xwd", true},     {".xwd", "*.xwd", true},       {"README", "*.*", true},
+        {"a.bmp", "*.*", true},         {"noext", "*", true},          {"a1.bmp", "a?.bmp", true},
+        {"a12.bmp", "a?.bmp", false},   {"a+b (1).bmp", "a+b (1).*", true},
+        {"x.bmp", "*.xwd;*.bmp", true}, {"x.gif", "*.xwd;*.bmp", false}, {"a[1].xwd", "a[1].xwd", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileList::matches(c.name, c.pattern), c.matches)
+            << c.name << " ~ " << c.pattern;
+}
+
+TEST(FileListTest, ListsMatchingFilesByNameWithoutFoldersOrHiddenFiles)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"b.xwd", "A.xwd", "c.XWD", "d.bmp", ".hidden.xwd", "noext"});
+    QDir(dir.path()).mkdir(QStringLiteral("folder.xwd"));
+    FileList list;
+    list.setPattern("*.xwd");
+    EXPECT_EQ(list.listCount(), 0);  // no folder yet: nothing, not the current folder
+    list.setPath(dir.path().toStdString());
+    EXPECT_EQ(items(list), (QStringList{"A.xwd", "b.xwd", "c.XWD"}));
+    list.setPattern("*.*");
+    EXPECT_EQ(items(list), (QStringList{"A.xwd", "b.xwd", "c.XWD", "d.bmp", "noext"}));
+    EXPECT_EQ(list.listIndex(), -1);
+    EXPECT_EQ(list.list(-1), "");
+    EXPECT_EQ(list.list(5), "");
+}
+
+TEST(FileListTest, RefreshFollowsTheFolderAndDropsTheSelection)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd", "b.xwd"});
+    FileList list;
+    list.setPattern("*.xwd");
+    list.setPath(dir.path().toStdString());
+    list.setSelected(1, true);
+    touch(dir.path(), {"0.xwd"});
+    QFile::remove(dir.path() + QStringLiteral("/a.xwd"));
+    list.refresh();
+    EXPECT_EQ(items(list), (QStringList{"0.xwd", "b.xwd"}));
+    EXPECT_TRUE(selection(list).isEmpty());
+}
+
+TEST(FileListTest, AFolderThatCannotBeReadGivesAnEmptyList)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd"});
+    FileList list;
+    list.setPath(dir.path().toStdString());
+    EXPECT_EQ(list.listCount(), 1);
+    for (const QString& bad : {dir.path() + QStringLiteral("/missing"), dir.path() + QStringLiteral("/a.xwd")}) {
+        list.setPath(bad.toStdString());
+        EXPECT_EQ(list.listCount(), 0) << bad.toStdString();
+    }
+}
+
+TEST(FileListTest, HoldsMoreItemsThanSixteenBitIndexes)
+{
+    QTemporaryDir dir;
+    constexpr int kItems = 33000;  // above 32,767
+    for (int i = 0; i < kItems; ++i) {
+        QFile f(dir.path() + QStringLiteral("/%1.xwd").arg(i, 5, 10, QLatin1Char('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    FileList list;
+    list.setPattern("*.xwd");
+    list.setPath(dir.path().toStdString());
+    ASSERT_EQ(list.listCount(), kItems);
+    EXPECT_EQ(list.list(kItems - 1), "32999.xwd");
+    list.setSelected(kItems - 1, true);
+    EXPECT_TRUE(list.selected(kItems - 1));
+    // Selecting every item is one range, whatever the count.
+    list.selectAll();
+    EXPECT_EQ(list.selectionModel()->selection().size(), 1);
+    EXPECT_TRUE(list.selected(0) && list.selected(32768) && list.selected(kItems - 1));
+}
+
+// Every name the file system holds is listed with its bytes kept; bytes
+// that are no UTF-8 are shown as U+FFFD.
+TEST(FileListTest, NamesThatAreNoTextAreListedWithTheirBytes)
+{
+    QTemporaryDir dir;
+    const std::string odd = "\xff\xfe-\x81.xwd";
+    std::ofstream(dir.path().toStdString() + "/" + odd) << "x";
+    touch(dir.path(), {"a.xwd"});
+    FileList list;
+    list.setPattern("*.xwd");
+    list.setPath(dir.path().toStdString());
+    ASSERT_EQ(list.listCount(), 2);
+    EXPECT_EQ(list.list(0), "a.xwd");
+    EXPECT_EQ(list.list(1), odd);
+    EXPECT_EQ(list.item(1)->text(), QStringLiteral("\uFFFD\uFFFD-\uFFFD.xwd"));
+}
+
+TEST(FileListTest, RightPressKeepsTheSelectionAndReportsTheButton)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd", "b.xwd", "c.xwd"});
+    FileList list;
+    list.resize(200, 200);
+    list.setPath(dir.path().toStdString());
+    list.setSelected(0, true);
+    list.setSelected(2, true);
+    QList<int> buttons;
+    list.mouseDown = [&](int button, int, int, int) { buttons << button; };
+    const QPoint onB = list.visualItemRect(list.item(1)).center();
+    QTest::mousePress(list.viewport(), Qt::RightButton, {}, onB);
+    QTest::mousePress(list.viewport(), Qt::MiddleButton, {}, onB);
+    EXPECT_EQ(selection(list), (QList<int>{0, 2}));
+    QTest::mousePress(list.viewport(), Qt::LeftButton, {}, onB);
+    EXPECT_EQ(selection(list), QList<int>{1});
+    EXPECT_EQ(list.listIndex(), 1);
+    EXPECT_EQ(buttons, (QList<int>{kRightButton, kMiddleButton, kLeftButton}));
+}
+
+TEST(FileListTest, CtrlPicksSeparateItemsAndShiftARange)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"0.xwd", "1.xwd", "2.xwd", "3.xwd", "4.xwd"});
+    FileList list;
+    list.resize(200, 300);
+    list.setPath(dir.path().toStdString());
+    auto press = [&](int row, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, keys, list.visualItemRect(list.item(row)).center());
+    };
+    press(0, {});
+    press(2, Qt::ControlModifier);
+    press(4, Qt::ControlModifier);
+    EXPECT_EQ(selection(list), (QList<int>{0, 2, 4}));
+    press(1, {});
+    press(3, Qt::ShiftModifier);
+    EXPECT_EQ(selection(list), (QList<int>{1, 2, 3}));
+}
+
+TEST(FileListTest, DoubleClickOnAnItemRaisesDblClick)
+{
+    QTemporaryDir dir;
+    touch(dir.path(), {"a.xwd"});
+    FileList list;
+    list.resize(200, 300);
+    list.setPath(dir.path().toStdString());
+    int raised = 0;
+    list.dblClick = [&] {
+        ++raised;
+        list.refresh();  // a handler may re-read the list it was raised from
+    };
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(raised, 1);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, QPoint(100, 280));  // below the items
+    EXPECT_EQ(raised, 1);
+}
+
+TEST(FileListTest, TheDragOverHandlersEffectDecidesTheDrop)
+{
+    FileList list;
+    list.resize(200, 200);
+    list.setAcceptsFileDrops(true);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.xwd")), QUrl(QStringLiteral("https://example.org/b"))});
+    std::vector<std::string> dropped;
+    list.oleDragDrop = [&](const DragData& d, int&, int, int, int, int) { dropped = d.files(); };
+    std::vector<DragState> states;
+    for (const int effect : {int(kDropEffectCopy), int(kDropEffectNone)}) {
+        list.oleDragOver = [&](const DragData& d, int& e, int, int, int, int, DragState state) {
+            EXPECT_TRUE(d.getFormat(kClipboardFormatFiles));
+            states.push_back(state);
+            e = effect;
+        };
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), effect == kDropEffectCopy);
+        QDragMoveEvent move(QPoint(12, 12), Qt::CopyAction | Qt::MoveAction, &data, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(list.viewport(), &move);
+        EXPECT_EQ(move.isAccepted(), effect == kDropEffectCopy);
+        if (effect == kDropEffectCopy) {
+            EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+        }
+    }
+    EXPECT_EQ(states, (std::vector<DragState>{DragState::Enter, DragState::Over, DragState::Enter, DragState::Over}));
+    QDropEvent drop(QPointF(12, 12), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+    EXPECT_EQ(dropped, std::vector<std::string>{"/tmp/a.xwd"});  // local files only
+}
+
+// Only local files make a file list; text or web addresses do not.
+TEST(MimeDragDataTest, OffersTheFileFormatOnlyForLocalFiles)
+{
+    struct Case {
+        const char* name;
+        QList<QUrl> urls;
+        QString text;
+        bool offers;
+    };
+    const Case cases[] = {
+        {"local file", {QUrl::fromLocalFile("/tmp/a.xwd")}, "", true},
+        {"web address and file", {QUrl("https://example.org/a.xwd"), QUrl::fromLocalFile("/tmp/a.xwd")}, "", true},
+        {"web address only", {QUrl("https://example.org/a.xwd")}, "", false},
+        {"text", {}, "/tmp/a.xwd", false},
+        {"nothing", {}, "", false},
+    };
+    for (const Case& c : cases) {
+        QMimeData data;
+        if (!c.urls.isEmpty())
+            data.setUrls(c.urls);
+        if (!c.text.isEmpty())
+            data.setText(c.text);
+        EXPECT_EQ(MimeDragData(&data).getFormat(kClipboardFormatFiles), c.offers) << c.name;
+    }
+}
+
+// -------------------------------------------------------- directory list
+
+QStringList dirItems(const DirList& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.item(i)->data(Qt::UserRole).toString();
+    return out;
+}
+
+TEST(DirListTest, ShowsTheAncestorsThenTheSubfoldersByName)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("a/b"));
+    QDir(base).mkpath(QStringLiteral("a/Zed"));
+    QDir(base).mkpath(QStringLiteral("a/c"));
+    touch(base + QStringLiteral("/a"), {"file.xwd"});
+    DirList list;
+    list.initPath((base + QStringLiteral("/a")).toStdString());
+    QStringList expected;
+    for (QString p = base + QStringLiteral("/a"); p != QStringLiteral("/"); p = QFileInfo(p).path())
+        expected.prepend(p);
+    expected.prepend(QStringLiteral("/"));
+    const int current = static_cast<int>(expected.size()) - 1;
+    expected << base + QStringLiteral("/a/b") << base + QStringLiteral("/a/c") << base + QStringLiteral("/a/Zed");
+    EXPECT_EQ(dirItems(list), expected);
+    EXPECT_EQ(list.currentRow(), current);
+}
+
+TEST(DirListTest, SetPathRaisesChangeOnlyWhenThePathChangesAndStaysOnReadableFolders)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("sub"));
+    touch(base, {"plain.xwd"});
+    DirList list;
+    list.initPath(base.toStdString());
+    QStringList changes;
+    list.change = [&] { changes << QString::fromStdString(list.path()); };
+
+    struct Case {
+        QString path;
+        QString after;
+        int changes;
+    };
+    const Case cases[] = {
+        {base, base, 0},
+        {base + QStringLiteral("/"), base, 0},
+        {base + QStringLiteral("/missing"), base, 0},
+        {base + QStringLiteral("/plain.xwd"), base, 0},
+        {QString(), base, 0},
+        {base + QStringLiteral("/sub/"), base + QStringLiteral("/sub"), 1},
+        {base + QStringLiteral("/sub/.."), base, 1},
+        {QStringLiteral("/"), QStringLiteral("/"), 1},
+    };
+    for (const Case& c : cases) {
+        changes.clear();
+        list.setPath(c.path.toStdString());
+        EXPECT_EQ(QString::fromStdString(list.path()), c.after) << c.path.toStdString();
+        EXPECT_EQ(changes.size(), c.changes) << c.path.toStdString();
+        if (c.changes) {
+            EXPECT_EQ(changes.front(), c.after);  // Change sees the new path
+        }
+    }
+}
+
+TEST(DirListTest, EnterAndDoubleClickOpenTheFolderUnderTheMark)
+{
+    QTemporaryDir dir;
+    const QString base = QDir(dir.path()).canonicalPath();
+    QDir(base).mkpath(QStringLiteral("one/two"));
+    DirList list;
+    list.resize(300, 600);
+    list.initPath(base.toStdString());
+    int changes = 0;
+    list.change = [&] { ++changes; };
+
+    list.setCurrentRow(list.count() - 1);  // "one"
+    QTest::keyClick(&list, Qt::Key_Return);
+    EXPECT_EQ(QString::fromStdString(list.path()), base + QStringLiteral("/one"));
+
+    const QPoint onTwo = list.visualItemRect(list.item(list.count() - 1)).center();
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, onTwo);
+    EXPECT_EQ(QString::fromStdString(list.path()), base + QStringLiteral("/one/two"));
+    EXPECT_EQ(changes, 2);
+}
+
+// ------------------------------------------------------------- drive list
+
+TEST(DriveListTest, SetDriveTakesTheVolumeHoldingAPathAndRaisesChangeOnce)
+{
+    DriveList list;
+    list.setVolumes({{"/", ""}, {"/home", "HOME"}, {"/media/usb", "STICK"}}, QStringLiteral("/home/user"));
+    EXPECT_EQ(list.drive(), "/home");
+    EXPECT_EQ(list.currentText(), QStringLiteral("/home (HOME)"));
+
+    QStringList changes;
+    list.change = [&] { changes << QString::fromStdString(list.drive()); };
+    struct Case {
+        const char* path;
+        const char* drive;
+        int changes;
+    };
+    const Case cases[] = {
+        {"/home", "/home", 0},
+        {"/home/user/pictures", "/home", 0},
+        {"/media/usb", "/media/usb", 1},
+        {"/media/usbother", "/", 1},  // not under /media/usb
+        {"/homework", "/", 0},
+        {"", "/", 0},
+        {"/media/usb/shots/a.xwd", "/media/usb", 1},
+    };
+    for (const Case& c : cases) {
+        changes.clear();
+        list.setDrive(c.path);
+        EXPECT_EQ(list.drive(), c.drive) << c.path;
+        EXPECT_EQ(changes.size(), c.changes) << c.path;
+    }
+
+    changes.clear();
+    list.showDriveOf("/home/x");
+    EXPECT_EQ(list.drive(), "/home");
+    EXPECT_TRUE(changes.isEmpty());
+}
+
+TEST(DriveListTest, DroppingDownReadsTheVolumesAgainWithoutAChange)
+{
+    DriveList list;
+    QList<DriveList::Entry> mounted{{"/", ""}, {"/home", ""}};
+    list.volumes = [&] { return mounted; };
+    list.setVolumes(list.volumes(), QStringLiteral("/home/u"));
+    int changes = 0;
+    list.change = [&] { ++changes; };
+    mounted.append(DriveList::Entry{"/media/new", "NEW"});
+    list.showPopup();
+    list.hidePopup();
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_EQ(list.drive(), "/home");
+    EXPECT_EQ(changes, 0);
+    list.setDrive("/media/new");
+    EXPECT_EQ(changes, 1);
+}
+
+// ------------------------------------------------------ status and popup
+
+TEST(StatusBarTest, PanelsAreNumberedFromOne)
+{
+    StatusBar bar(std::vector<int>{1550, 4820});
+    bar.setPanelText(1, "レディ");
+    bar.setPanelText(2, "a.xwd");
+    bar.setPanelText(0, "lost");
+    bar.setPanelText(3, "lost");
+    EXPECT_EQ(bar.panelText(1), "レディ");
+    EXPECT_EQ(bar.panelText(2), "a.xwd");
+    bar.setPanelText(1, "");
+    EXPECT_EQ(bar.panelText(1), "");
+}
+
+}  // namespace
+}  // namespace rastrex::uitest
