@@ -151,7 +151,8 @@ std::vector<std::string> expandWildcards(const std::vector<std::string>& args)
         }
         std::sort(names.begin(), names.end());
         for (const std::string& name : names)
-            out.push_back(folder + name);
+            // A name that would read as an option is named with its folder.
+            out.push_back((folder.empty() && name[0] == '-' ? ".\\" : folder) + name);
     }
     return out;
 }

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace rastrex {
 
@@ -50,26 +48,16 @@ void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height
         putLe32(p, 0);
 }
 
+// The buffer exists before the file does, so a failed allocation never
+// leaves a file behind.
 BmpOutput::BmpOutput(const char* path)
-    : path_(path), buffer_(std::make_unique<unsigned char[]>(kBufferBytes))
+    : buffer_(std::make_unique<unsigned char[]>(kBufferBytes)), file_(path)
 {
-    // The buffer exists before the file does, so a failed allocation never
-    // leaves an empty file behind.
-    file_ = std::fopen(path, "wb");
-    if (file_ != nullptr)
-        std::setvbuf(file_, nullptr, _IONBF, 0);  // ours already gathers large blocks
-}
-
-BmpOutput::~BmpOutput()
-{
-    if (file_ != nullptr)
-        std::fclose(file_);
 }
 
 void BmpOutput::flush()
 {
-    if (used_ != 0 && !failed_ && std::fwrite(buffer_.get(), 1, used_, file_) != used_)
-        failed_ = true;
+    file_.write(buffer_.get(), used_);
     used_ = 0;
 }
 
@@ -108,17 +96,7 @@ void BmpOutput::putZeros(std::size_t n)
 bool BmpOutput::finish()
 {
     flush();
-    if (std::fclose(file_) != 0)
-        failed_ = true;
-    file_ = nullptr;
-    if (failed_) {
-        // Remove what was written, but never a device, pipe or link.
-        std::error_code ec;
-        if (std::filesystem::symlink_status(path_, ec).type() ==
-            std::filesystem::file_type::regular)
-            std::filesystem::remove(path_, ec);
-    }
-    return !failed_;
+    return file_.commit();
 }
 
 }  // namespace rastrex

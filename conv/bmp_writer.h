@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <string>
+
+#include "output_file.h"
+#include "xwd_limits.h"
 
 namespace rastrex {
 
@@ -27,18 +29,16 @@ std::uint32_t bmpFileSize(std::uint32_t width, std::uint32_t height);
 // The 54-byte header for a picture of width x height pixels.
 void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height);
 
-// An output file written through a buffer of bounded size. Every failure of
-// a write or of the close is remembered; finish() reports it and then removes
-// the incomplete file if the path names a regular file.
+// The bitmap's file written through a buffer of bounded size. Every failure
+// of a write or of the close is remembered and reported by finish(); the
+// bitmap takes its place only when there was none (see OutputFile).
 class BmpOutput {
 public:
-    // Opens (creating or cutting to length 0) the file at path.
     explicit BmpOutput(const char* path);
-    ~BmpOutput();
     BmpOutput(const BmpOutput&) = delete;
     BmpOutput& operator=(const BmpOutput&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_.isOpen(); }
 
     // Room for at least `n` bytes (n <= bufferCapacity()) at the end of the
     // buffer; write them, then call commit(n).
@@ -49,20 +49,21 @@ public:
 
     static constexpr std::size_t bufferCapacity() { return kBufferBytes; }
 
-    // Flushes and closes; true when every byte reached the file. On failure
-    // the incomplete file is removed (only if it is a regular file).
+    // Whether a write has failed already: what follows cannot succeed.
+    bool failed() const { return file_.failed(); }
+
+    // Flushes, closes and puts the bitmap in its place; true when every byte
+    // reached it. On failure nothing of it is left.
     bool finish();
 
 private:
-    static constexpr std::size_t kBufferBytes = std::size_t{1} << 18;
+    static constexpr std::size_t kBufferBytes = kOutputBufferBytes;
 
     void flush();
 
-    std::string path_;
-    std::FILE* file_ = nullptr;
     std::unique_ptr<unsigned char[]> buffer_;
+    OutputFile file_;
     std::size_t used_ = 0;
-    bool failed_ = false;
 };
 
 }  // namespace rastrex

@@ -1,4 +1,7 @@
 // The dump being read: a buffered stream opened "rb", closed on destruction.
+// It is read from the front (header, window name, colour map, and, when it
+// cannot be read by offset, the pixel area), and a regular file's pixel
+// area by offset.
 #pragma once
 
 #include <cstddef>
@@ -6,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace rastrex {
 
@@ -28,34 +32,36 @@ public:
     bool isOpen() const { return file_ != nullptr; }
     void close();
 
-    // Reads up to `count` items of `size` bytes; returns the whole items delivered.
-    std::size_t read(void* into, std::size_t size, std::size_t count);
+    // Reads up to `n` bytes; returns how many arrived.
+    std::size_t read(void* into, std::size_t n);
 
     // Reads and drops up to `n` bytes; returns how many there were.
     std::uint64_t skip(std::uint64_t n);
 
-    // Reads up to `limit` bytes, stopping at the end of the file, into a
-    // block no larger than what arrives (when the file's size is known) or
-    // than twice that (when it is not). False when memory runs out.
-    bool readBlock(std::uint64_t limit, ByteBlock& block);
+    // Reads up to `n` bytes into a new block of `n` bytes (its size says how
+    // many arrived). False when the block cannot be allocated.
+    bool readBlock(std::uint64_t n, ByteBlock& block);
+
+    // Hands the bytes of `block` from byte `from` on back to the stream:
+    // the reads that follow deliver them first.
+    void unread(ByteBlock block, std::uint64_t from);
+
+    // Where the next byte read from the front lies, from the start of the file.
+    std::uint64_t position() const { return position_; }
+
+    // The file's size when it is a regular file, which can then be read by
+    // offset; nothing for pipes, devices and the like.
+    std::optional<std::uint64_t> regularSize();
 
     // Reads up to `n` bytes from byte `offset` of the file, wherever the
-    // stream stands; returns how many arrived.
+    // front stands; returns how many arrived. Regular files only.
     std::uint64_t readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n);
-
-    // The stream's position, from the start of the file.
-    std::uint64_t position();
-
-    // Whether the file can be read by offset while `outputPath` is written:
-    // it is a regular file and `outputPath` names another one.
-    bool readableWhileWriting(const char* outputPath);
-
-    // Bytes left from the current position to the end, or UINT64_MAX when the
-    // stream cannot tell (not seekable).
-    std::uint64_t remaining();
 
 private:
     std::FILE* file_;
+    std::uint64_t position_ = 0;
+    ByteBlock pending_;  // handed back by unread()
+    std::uint64_t pendingAt_ = 0;
 };
 
 }  // namespace rastrex

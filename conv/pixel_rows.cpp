@@ -1,61 +1,77 @@
 #include "pixel_rows.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
+
+#include "xwd_limits.h"
 
 namespace rastrex {
 
-RowView BlockRows::row(std::uint32_t y)
+namespace {
+
+// How much of the span of the row starting at `rowStart` (an offset within
+// its plane) lies before `reached`.
+std::uint64_t spanPresent(std::uint64_t reached, std::uint64_t rowStart, const RowSpan& span)
 {
-    RowView view;
-    const std::uint64_t plane = l_.planeBytes();
-    const std::uint64_t rowOffset = std::uint64_t{y} * l_.bytesPerLine;
-    // The last plane's row: how much of it the file holds.
-    std::uint64_t last = rowOffset;
-    if (l_.planes > 1) {
-        if (plane > available_ / (l_.planes - 1))
-            return view;
-        last += plane * (l_.planes - 1);
-    }
-    if (last >= available_)
-        return view;
-    view.present = std::min(available_ - last, l_.bytesPerLine);
-    for (std::uint32_t p = 0; p < l_.planes; ++p)
-        view.plane[p] = area_ + plane * p + rowOffset;
-    return view;
+    const std::uint64_t from = rowStart + span.skip;
+    return reached > from ? std::min(reached - from, span.used) : 0;
 }
 
-bool StreamRows::fits(const PixelLayout& layout)
-{
-    return layout.bytesPerLine <= kBandBytes / layout.planes;
-}
+}  // namespace
 
-StreamRows::StreamRows(InputFile& in, std::uint64_t start, std::uint64_t available,
-                       const PixelLayout& layout)
-    : in_(in), start_(start), available_(available), l_(layout)
+StreamRows::StreamRows(InputFile& in, const DumpPlan& plan)
+    : in_(in),
+      start_(plan.pixelStart),
+      available_(plan.areaInFile.value_or(0)),
+      l_(plan.layout),
+      span_(plan.span)
 {
-    // fits() holds: a row of every plane takes at most kBandBytes.
-    const std::uint64_t rowsInBand = kBandBytes / (std::uint64_t{l_.planes} * l_.bytesPerLine);
+    // Reading a row with its padding costs one read a band instead of one a
+    // row; worth it while the row fits a band.
+    withPadding_ = l_.bytesPerLine <= kRowBandBytes / l_.planes;
+    stride_ = withPadding_ ? l_.bytesPerLine : span_.used;
+    const std::uint64_t rowsInBand = kRowBandBytes / (std::uint64_t{l_.planes} * stride_);
     rowsPerBand_ = static_cast<std::uint32_t>(
         std::clamp<std::uint64_t>(rowsInBand, 1, std::max<std::uint32_t>(l_.height, 1)));
-    bandBytes_ = std::uint64_t{rowsPerBand_} * l_.bytesPerLine;
-    buffer_.reset(new (std::nothrow) unsigned char[static_cast<std::size_t>(bandBytes_ * l_.planes)]);
+    // No read of a plane's band delivers more than the file holds, however
+    // long the header says its rows are.
+    planeCapacity_ = std::min(std::uint64_t{rowsPerBand_} * stride_, available_);
+    if (planeCapacity_ <= SIZE_MAX / l_.planes)
+        buffer_.reset(new (std::nothrow)
+                          unsigned char[static_cast<std::size_t>(planeCapacity_ * l_.planes)]);
 }
 
 void StreamRows::load(std::uint32_t lastRow)
 {
     bandEnd_ = lastRow + 1;
     bandFirst_ = bandEnd_ > rowsPerBand_ ? bandEnd_ - rowsPerBand_ : 0;
-    const std::uint64_t length = std::uint64_t{bandEnd_ - bandFirst_} * l_.bytesPerLine;
     const std::uint64_t plane = l_.planeBytes();
-    bandPresent_ = length;
+    reached_ = UINT64_MAX;
     for (std::uint32_t p = 0; p < l_.planes; ++p) {
-        // Plane offsets stay below the area's size, which is below 2^64.
-        const std::uint64_t offset = plane * p + std::uint64_t{bandFirst_} * l_.bytesPerLine;
-        const std::uint64_t wanted = offset < available_ ? std::min(length, available_ - offset) : 0;
-        const std::uint64_t got =
-            wanted == 0 ? 0 : in_.readAt(start_ + offset, buffer_.get() + bandBytes_ * p, wanted);
-        bandPresent_ = std::min(bandPresent_, got);
+        // Bytes of plane p in the file; a plane that starts past the end has none.
+        const bool starts = p == 0 || plane <= available_ / p;
+        const std::uint64_t planeAt = starts ? plane * p : 0;
+        const std::uint64_t inPlane = starts && available_ > planeAt ? available_ - planeAt : 0;
+        unsigned char* into = buffer_.get() + planeCapacity_ * p;
+        std::uint64_t reached = 0;
+        if (withPadding_) {
+            const std::uint64_t from = std::uint64_t{bandFirst_} * l_.bytesPerLine;
+            const std::uint64_t length = std::uint64_t{bandEnd_ - bandFirst_} * l_.bytesPerLine;
+            const std::uint64_t wanted = from < inPlane ? std::min(length, inPlane - from) : 0;
+            reached = from + (wanted == 0 ? 0 : in_.readAt(start_ + planeAt + from, into, wanted));
+        } else {
+            for (std::uint32_t y = bandFirst_; y < bandEnd_; ++y, into += stride_) {
+                const std::uint64_t from = std::uint64_t{y} * l_.bytesPerLine + span_.skip;
+                const std::uint64_t wanted = from < inPlane ? std::min(span_.used, inPlane - from) : 0;
+                const std::uint64_t got =
+                    wanted == 0 ? 0 : in_.readAt(start_ + planeAt + from, into, wanted);
+                reached = from + got;
+                if (got < span_.used)
+                    break;
+            }
+        }
+        reached_ = std::min(reached_, reached);
     }
 }
 
@@ -64,12 +80,73 @@ RowView StreamRows::row(std::uint32_t y)
     RowView view;
     if (y >= bandEnd_ || y < bandFirst_)
         load(y);
-    const std::uint64_t rowOffset = std::uint64_t{y - bandFirst_} * l_.bytesPerLine;
-    if (rowOffset >= bandPresent_)
+    view.present = spanPresent(reached_, std::uint64_t{y} * l_.bytesPerLine, span_);
+    if (view.present == 0)
         return view;
-    view.present = std::min(bandPresent_ - rowOffset, l_.bytesPerLine);
+    const std::uint64_t at = std::uint64_t{y - bandFirst_} * stride_ + (withPadding_ ? span_.skip : 0);
     for (std::uint32_t p = 0; p < l_.planes; ++p)
-        view.plane[p] = buffer_.get() + bandBytes_ * p + rowOffset;
+        view.plane[p] = buffer_.get() + planeCapacity_ * p + at;
+    return view;
+}
+
+HeldRows::HeldRows(const DumpPlan& plan) : l_(plan.layout), span_(plan.span)
+{
+    rowsPerBlock_ = std::max<std::uint64_t>(1, kHeldBlockBytes / span_.used);
+}
+
+bool HeldRows::fill(InputFile& in)
+{
+    const std::uint64_t rows = std::uint64_t{l_.planes} * l_.height;
+    const std::uint64_t padding = l_.bytesPerLine - span_.skip - span_.used;
+    for (std::uint64_t i = 0; i < rows; ++i) {
+        const std::uint64_t block = i / rowsPerBlock_;
+        if (block == blocks_.size()) {
+            const std::uint64_t blockRows = std::min(rowsPerBlock_, rows - block * rowsPerBlock_);
+            if (blockRows > SIZE_MAX / span_.used)
+                return false;
+            blocks_.emplace_back(static_cast<unsigned char*>(
+                std::malloc(static_cast<std::size_t>(blockRows * span_.used))));
+            if (!blocks_.back())
+                return false;
+        }
+        unsigned char* into = blocks_.back().get() + (i % rowsPerBlock_) * span_.used;
+        std::uint64_t got = in.skip(span_.skip);
+        available_ += got;
+        if (got < span_.skip)
+            return true;
+        // A span is at most a row's length, which fits in 32 bits.
+        got = in.read(into, static_cast<std::size_t>(span_.used));
+        available_ += got;
+        if (got < span_.used)
+            return true;
+        // The padding after the last row is never needed.
+        if (i + 1 < rows) {
+            got = in.skip(padding);
+            available_ += got;
+            if (got < padding)
+                return true;
+        }
+    }
+    return true;
+}
+
+RowView HeldRows::row(std::uint32_t y)
+{
+    RowView view;
+    // Rows of the last plane lie furthest into the stream.
+    const std::uint64_t plane = l_.planeBytes();
+    if (l_.planes > 1 && plane > available_ / (l_.planes - 1))
+        return view;
+    const std::uint64_t lastPlaneAt = plane * (l_.planes - 1);
+    if (available_ <= lastPlaneAt)
+        return view;
+    view.present = spanPresent(available_ - lastPlaneAt, std::uint64_t{y} * l_.bytesPerLine, span_);
+    if (view.present == 0)
+        return view;
+    for (std::uint32_t p = 0; p < l_.planes; ++p) {
+        const std::uint64_t i = std::uint64_t{p} * l_.height + y;
+        view.plane[p] = blocks_[i / rowsPerBlock_].get() + (i % rowsPerBlock_) * span_.used;
+    }
     return view;
 }
 

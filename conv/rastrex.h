@@ -34,12 +34,12 @@ enum RastrexResult {
     RASTREX_OK = 0,
     /* The input file cannot be opened for reading. */
     RASTREX_ERR_OPEN_INPUT = 2,
-    /* The output file cannot be created, or writing or closing it failed
-       (a full disk, for instance); an incomplete regular file is removed. */
+    /* The output file cannot be created, or writing, closing or putting it
+       in place failed (a full disk, for instance); nothing of it is left. */
     RASTREX_ERR_WRITE_OUTPUT = 3,
     /* A read from the input delivered nothing: the header is shorter than
-       100 bytes or its size field is 100 or less, there is no byte of the
-       window name, or not one whole pixel unit. */
+       100 bytes or its size field is less than 100, there is no byte of a
+       window name the header announces, or not one whole pixel unit. */
     RASTREX_ERR_READ_INPUT = 4,
     /* The pixel block cannot be allocated, or the dimensions are too large
        for any block to hold them. */
@@ -47,12 +47,14 @@ enum RastrexResult {
 };
 
 /* Converts the dump at xwd_path into a bitmap at bmp_path (created, or
- * replaced if it exists). Both are zero-terminated 8-bit paths handed
- * unchanged to the file-open call; relative paths are taken relative to the
- * current directory. The input is read and closed completely before the
- * output is created, so the two may name the same file. On any result but
- * RASTREX_OK an existing file at bmp_path is left untouched, except for
- * RASTREX_ERR_WRITE_OUTPUT after the output was opened. */
+ * replaced if it exists). Both are zero-terminated 8-bit paths; relative
+ * paths are taken relative to the current directory. The bitmap is written
+ * to a new file in its folder that takes bmp_path's place only once it is
+ * complete, so on any result but RASTREX_OK whatever was at bmp_path is left
+ * untouched; the two paths may name the same file, which then ends as the
+ * bitmap. An existing bitmap keeps its permission bits; a symbolic link at
+ * bmp_path is replaced, not followed; a device or pipe at bmp_path is
+ * written in place. */
 RASTREX_API int32_t RASTREX_CALL fnRastrex(const char* xwd_path, const char* bmp_path);
 
 /* The routine's type, for callers that look it up at run time by name. */

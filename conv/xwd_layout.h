@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "xwd_limits.h"
 #include "xwd_header.h"
 
 namespace rastrex {
@@ -22,9 +23,6 @@ enum class VisualClass : std::uint32_t {
 
 // The file version whose header has the 25 words read here.
 inline constexpr std::uint32_t kXwdFileVersion = 7;
-// The most colour entries a dump may store; X servers have no colour map
-// larger than 16-bit pixel values can index.
-inline constexpr std::uint32_t kMaxColourEntries = 65536;
 // Bytes of one stored colour entry: pixel value (4), red, green, blue (2
 // each), flags and a pad byte.
 inline constexpr std::uint32_t kColourEntryBytes = 12;

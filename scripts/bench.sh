@@ -6,9 +6,19 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
-for b in bench_convert bench_batch; do
+for b in bench_convert bench_batch bench_one_call; do
   if [ -x "build/bin/$b" ]; then
     echo "== $b"
     "build/bin/$b"
   fi
 done
+
+# The Windows build of fnRastrex under Wine on the same dump, when
+# scripts/windows.sh has made it.
+if [ -x build-windows/x86_64/wine-run.sh ]; then
+  for arch in x86_64 i686; do
+    cmake --build "build-windows/$arch" --target bench_one_call -j"$(nproc)"
+    echo "== bench_one_call, Windows $arch under Wine"
+    "build-windows/$arch/wine-run.sh" "build-windows/$arch/bin/bench_one_call.exe"
+  done
+fi

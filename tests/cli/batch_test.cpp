@@ -133,7 +133,10 @@ TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
 TEST_F(Batch, LinkLoopsInFoldersAreNotFollowed)
 {
     makeDumps(dir.path(), {"sub/a.xwd"});
-    fs::create_directory_symlink("..", dir / "sub/up");
+    std::error_code ec;
+    fs::create_directory_symlink("..", dir / "sub/up", ec);
+    if (ec)
+        GTEST_SKIP() << "no links to folders here: " << ec.message();
     const Outcome o = run({}, {"-r", "@"});
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(added({"sub/a.xwd"}), std::set<std::string>{"sub/a.bmp"});
@@ -156,9 +159,7 @@ TEST_P(Clobber, ExistingBitmap)
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(readFile(dir / "a.bmp") == Bytes({'o', 'l', 'd'}), c.kept);
     EXPECT_NO_THROW(parseBmp(readFile(dir / "b.bmp")));
-    std::string expected = c.out;
-    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
-        expected.replace(at, 1, dir.path().string() + "/");
+    const std::string expected = spelled(c.out, dir.path());
     EXPECT_EQ(o.out, expected);
 }
 
@@ -182,11 +183,11 @@ struct FailureCase {
     std::string err;
 };
 
-// A header that announces no window name at all.
+// A header whose size word is shorter than the header itself.
 Bytes dumpWithoutName()
 {
     XwdRecipe r = canonicalDump(2, 2, patternPixel);
-    r.headerSize = 100;
+    r.headerSize = 99;
     return r.bytes();
 }
 
@@ -222,9 +223,7 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
     }
     std::vector<std::string> present = c.dumps;
     present.insert(present.end(), others.begin(), others.end());
-    std::string expected = c.err;
-    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
-        expected.replace(at, 1, dir.path().string() + "/");
+    const std::string expected = spelled(c.err, dir.path());
     for (const char* jobs : {"1", "4"}) {
         SCOPED_TRACE(std::string("-j ") + jobs);
         for (const std::string& b : c.bitmaps)

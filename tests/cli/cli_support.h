@@ -29,6 +29,27 @@ namespace rastrex::test {
 
 namespace fs = std::filesystem;
 
+// What the program puts between a folder and a name inside it.
+#if defined(_WIN32)
+inline const std::string kSeparator = "\\";
+#else
+inline const std::string kSeparator = "/";
+#endif
+
+// An expected message with its paths as the program spells them: each "@"
+// stands for `dir` and a separator, and on Windows each / is a \\.
+inline std::string spelled(std::string message, const fs::path& dir = {})
+{
+#if defined(_WIN32)
+    for (char& c : message)
+        if (c == '/')
+            c = '\\';
+#endif
+    for (std::size_t at; (at = message.find('@')) != std::string::npos;)
+        message.replace(at, 1, nativePath(dir) + kSeparator);
+    return message;
+}
+
 // A small dump whose picture depends on `seed`, so two dumps differ.
 inline Bytes dumpBytes(std::uint32_t seed = 0, std::uint32_t width = 5, std::uint32_t height = 3)
 {
@@ -174,11 +195,18 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
+    // Text goes out with the system's line ends; the tests compare lines.
+    const auto lines = [](const Bytes& bytes) {
+        std::string text;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+                text += static_cast<char>(bytes[i]);
+        return text;
+    };
     Outcome o;
     o.status = static_cast<int>(code);
-    const Bytes outBytes = readFile(outFile), errBytes = readFile(errFile);
-    o.out.assign(outBytes.begin(), outBytes.end());
-    o.err.assign(errBytes.begin(), errBytes.end());
+    o.out = lines(readFile(outFile));
+    o.err = lines(readFile(errFile));
     return o;
 }
 

@@ -52,7 +52,7 @@ TEST_P(Process, ExitStatusAndStreams)
     if (c.out.empty()) {
         EXPECT_EQ(o.out, "");
     }
-    EXPECT_EQ(o.err, c.err);
+    EXPECT_EQ(o.err, spelled(c.err));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Process, ::testing::ValuesIn(kProcessCases),

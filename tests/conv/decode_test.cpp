@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 
+#include "fs_support.h"
 #include "rastrex.h"
 #include "xwd_recipe.h"
 
@@ -242,6 +243,10 @@ const KindCase kKinds[] = {
     {"x_offset_z8", wide(z(8, 8, false, 3), 0, 3), Map::kPalette, 256},
     {"x_offset_z1", wide(bits(z(1, 1, false, 0), 2, 8, false, true), 0, 5), Map::kPalette, 2},
     {"x_offset_xypixmap", wide(bits(z(1, 8, true, 3), 1, 16, true, true), 2, 9), Map::kPalette, 200},
+    {"x_offset_past_units_z1", wide(bits(z(1, 1, true, 0), 2, 16, true, false), 3, 37), Map::kPalette, 2},
+    {"x_offset_past_units_xypixmap", wide(bits(z(1, 4, false, 3), 1, 32, false, true), 0, 70), Map::kPalette, 16},
+    {"x_offset_odd_z4", wide(z(4, 4, true, 3), 2, 7), Map::kPalette, 16},
+    {"x_offset_z24_msb", wide(z(24, 24, true, 4, k888), 5, 4)},
     {"z32_truecolor_no_map", z(32, 24, false, 4, k888), Map::kNone, 0, 300},
 };
 
@@ -258,19 +263,33 @@ protected:
     }
 };
 
-// The bitmap goes to another file (rows are read while it is written) or
-// replaces the dump (the whole area is read first): both give one picture.
-const bool kReplacesTheDump[] = {false, true};
+// The dump's rows are read by offset while the bitmap goes beside it or
+// over it, or held whole from a pipe: every way gives one picture. The
+// bitmap's path comes back in `out`.
+enum class Route { kBeside, kOverTheDump, kFromAPipe };
+const Route kRoutes[] = {Route::kBeside, Route::kOverTheDump, Route::kFromAPipe};
+const char* const kRouteNames[] = {"bitmap beside the dump", "bitmap over the dump", "dump from a pipe"};
+
+std::int32_t convertBy(Route route, const Bytes& dump, const fs::path& xwd, const fs::path& bmp,
+                       fs::path& out)
+{
+    out = route == Route::kOverTheDump ? xwd : bmp;
+    if (route == Route::kFromAPipe) {
+        PipeFeed feed(dump);
+        return fnRastrex(feed.path().c_str(), nativePath(out).c_str());
+    }
+    writeFile(xwd, dump);
+    return convert(xwd, out);
+}
 
 TEST_P(Kind, DecodesToTheKnownPicture)
 {
     const KindCase& c = GetParam();
     const std::vector<std::uint32_t> values = pixelValues(c, kHeight);
-    for (bool replace : kReplacesTheDump) {
-        SCOPED_TRACE(replace ? "bitmap replaces the dump" : "bitmap beside the dump");
-        writeFile(xwd, dump(values).bytes());
-        const fs::path out = replace ? xwd : bmp;
-        ASSERT_EQ(convert(xwd, out), RASTREX_OK);
+    for (Route route : kRoutes) {
+        SCOPED_TRACE(kRouteNames[static_cast<int>(route)]);
+        fs::path out;
+        ASSERT_EQ(convertBy(route, dump(values).bytes(), xwd, bmp, out), RASTREX_OK);
         const Bitmap pic = parseBmp(readFile(out));
         ASSERT_EQ(pic.width, c.width);
         ASSERT_EQ(pic.height, kHeight);
@@ -296,11 +315,10 @@ TEST_P(Kind, AShortAreaKeepsItsWholeRowsAndBlackensTheRest)
     const std::size_t planeBytes = r.pixels.size() / (c.kind.format == 2 ? 1 : c.kind.depth);
     const std::size_t rowBytes = planeBytes / kHeight;
     r.pixels.resize(r.pixels.size() - planeBytes + 2 * rowBytes);
-    for (bool replace : kReplacesTheDump) {
-        SCOPED_TRACE(replace ? "bitmap replaces the dump" : "bitmap beside the dump");
-        writeFile(xwd, r.bytes());
-        const fs::path out = replace ? xwd : bmp;
-        ASSERT_EQ(convert(xwd, out), RASTREX_OK);
+    for (Route route : kRoutes) {
+        SCOPED_TRACE(kRouteNames[static_cast<int>(route)]);
+        fs::path out;
+        ASSERT_EQ(convertBy(route, r.bytes(), xwd, bmp, out), RASTREX_OK);
         const Bitmap pic = parseBmp(readFile(out));
         for (std::uint32_t y = 0; y < kHeight; ++y)
             for (std::uint32_t x = 0; x < c.width; ++x)
@@ -331,33 +349,35 @@ TEST_P(Kind, NotOneWholePixelIsAReadFailure)
 INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Pictures taller than one band of rows read at a time, with the file
-// ending inside a later band.
-TEST(TallDump, CrossesReadingBandsAndEndsInOne)
+// Pictures taller than one band of rows read at a time, or than one block
+// of rows held from a pipe, with the dump ending inside a later one.
+TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 {
     const KindCase cases[] = {
         {"z8", z(8, 8, false, 3), Map::kPalette, 256, 301},
         {"xypixmap_24", bits(z(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
+        {"z32", z(32, 24, false, 4, k888), Map::kNone, 0, 700},
     };
     constexpr std::uint32_t kTall = 1500;
-    for (const KindCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        TempDir dir;
-        const std::vector<std::uint32_t> values = pixelValues(c, kTall);
-        XwdRecipe r = kindDump(c.kind, c.width, kTall, values, buildMap(c.map, c.entries, c.kind));
-        const std::size_t rowBytes = r.word(12);
-        const std::uint32_t keptRows = 1234;
-        r.pixels.resize(r.pixels.size() - std::size_t{kTall - keptRows} * rowBytes);
-        writeFile(dir / "in.xwd", r.bytes());
-        ASSERT_EQ(convert(dir / "in.xwd", dir / "out.bmp"), RASTREX_OK);
-        const Bitmap pic = parseBmp(readFile(dir / "out.bmp"));
-        for (std::uint32_t y = 0; y < kTall; ++y)
-            for (std::uint32_t x = 0; x < c.width; ++x)
-                ASSERT_EQ(pic.at(x, y), y < keptRows
-                                            ? expectedColour(c, values[std::size_t{y} * c.width + x])
-                                            : Rgb{})
-                    << x << "," << y;
-    }
+    for (const KindCase& c : cases)
+        for (Route route : {Route::kBeside, Route::kFromAPipe}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + kRouteNames[static_cast<int>(route)]);
+            TempDir dir;
+            const std::vector<std::uint32_t> values = pixelValues(c, kTall);
+            XwdRecipe r = kindDump(c.kind, c.width, kTall, values, buildMap(c.map, c.entries, c.kind));
+            const std::size_t rowBytes = r.word(12);
+            const std::uint32_t keptRows = 1234;
+            r.pixels.resize(r.pixels.size() - std::size_t{kTall - keptRows} * rowBytes);
+            fs::path out;
+            ASSERT_EQ(convertBy(route, r.bytes(), dir / "in.xwd", dir / "out.bmp", out), RASTREX_OK);
+            const Bitmap pic = parseBmp(readFile(out));
+            for (std::uint32_t y = 0; y < kTall; ++y)
+                for (std::uint32_t x = 0; x < c.width; ++x)
+                    ASSERT_EQ(pic.at(x, y),
+                              y < keptRows ? expectedColour(c, values[std::size_t{y} * c.width + x])
+                                           : Rgb{})
+                        << x << "," << y;
+        }
 }
 
 // ---------------------------------------------------------------------------

@@ -1,18 +1,33 @@
-// libFuzzer target for fnRastrex. Each input is a dump; it is handed to the
-// library through an in-memory file, and the bitmap goes to another, so a
-// run touches no disk. One input in three names the dump's own file as the
-// bitmap too, which makes the library read the whole pixel area before it
-// writes (otherwise it reads rows while writing). Whatever the input, a call must return one of the
-// result codes, and a written bitmap must have exactly the size its header
-// gives for its dimensions.
-#include <sys/mman.h>
+// libFuzzer target for fnRastrex. Each input is a dump, written to a file in
+// a folder of its own (in memory under /dev/shm where there is one). Its
+// last byte also chooses where the bitmap goes:
+//   0  a new file beside the dump;
+//   1  over an existing bitmap;
+//   2  over the dump itself (the same path);
+//   3  over an existing bitmap, with writes failing at a file-size limit
+//      below the bitmap's size, so the new file must be removed and the old
+//      bitmap kept;
+//   4  over a symbolic link to the dump, which is replaced, the dump kept.
+// Whatever the input, a call must return one of the result codes; a written
+// bitmap must have exactly the size its header gives for its dimensions; a
+// failed call must leave every file as it was; and no other file may remain
+// in the folder.
+#include <dirent.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "rastrex.h"
 
@@ -23,37 +38,78 @@ namespace {
 // nothing new and makes runs slow. This caps the harness, not the library.
 constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 18;
 
+enum class Target { kNew, kOldBitmap, kDumpItself, kFailingWrite, kLinkToDump, kCount };
+
+using Bytes = std::vector<std::uint8_t>;
+const Bytes kOldBitmap = {'o', 'l', 'd', ' ', 'b', 'i', 't', 'm', 'a', 'p'};
+
 std::uint32_t be32(const std::uint8_t* p)
 {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
            (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
 }
 
-struct MemFile {
-    int fd = -1;
-    std::string path;
+[[noreturn]] void fail(const char* what)
+{
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+}
 
-    explicit MemFile(const char* name)
+// A folder for one input, removed with its files afterwards.
+struct Folder {
+    std::string path, dump, bitmap;
+
+    Folder()
     {
-        fd = memfd_create(name, 0);
-        if (fd < 0) {
-            std::perror("memfd_create");
-            std::abort();
+        const char* tmp = std::getenv("TMPDIR");
+        std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp ? tmp : "/tmp";
+        std::string tmpl = base + "/rastrex-fuzz-XXXXXX";
+        if (mkdtemp(tmpl.data()) == nullptr)
+            fail("mkdtemp failed");
+        path = tmpl;
+        dump = path + "/in.xwd";
+        bitmap = path + "/out.bmp";
+    }
+
+    ~Folder()
+    {
+        unlink(dump.c_str());
+        unlink(bitmap.c_str());
+        rmdir(path.c_str());
+    }
+
+    std::set<std::string> names() const
+    {
+        std::set<std::string> out;
+        if (DIR* d = opendir(path.c_str())) {
+            while (const dirent* e = readdir(d))
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                    out.insert(e->d_name);
+            closedir(d);
         }
-        path = "/proc/self/fd/" + std::to_string(fd);
+        return out;
     }
 };
 
-MemFile& input()
+void put(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
-    static MemFile f("rastrex-fuzz-in");
-    return f;
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!f)
+        fail("cannot write a file of the harness");
 }
 
-MemFile& output()
+Bytes contents(const std::string& path)
 {
-    static MemFile f("rastrex-fuzz-out");
-    return f;
+    std::ifstream f(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+bool isLinkToDump(const std::string& path)
+{
+    char target[16];
+    const ssize_t n = readlink(path.c_str(), target, sizeof target);
+    return n == 6 && std::string(target, 6) == "in.xwd";
 }
 
 }  // namespace
@@ -67,38 +123,82 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (width * height > kMaxPixels)
             return -1;  // not added to the corpus
     }
+    const std::uint64_t bitmapBytes = 54 + (3 * width + width % 4) * height;
+    const Target target =
+        size == 0 ? Target::kNew
+                  : static_cast<Target>(data[size - 1] % static_cast<int>(Target::kCount));
 
-    MemFile& in = input();
-    MemFile& out = output();
-    if (ftruncate(in.fd, 0) != 0 || pwrite(in.fd, data, size, 0) != static_cast<ssize_t>(size) ||
-        ftruncate(out.fd, 0) != 0)
-        std::abort();
+    // A write past the file-size limit fails with EFBIG instead of ending
+    // the process.
+    static const bool ignoring = signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)ignoring;
+    const Folder dir;
+    put(dir.dump, data, size);
+    if (target == Target::kOldBitmap || target == Target::kFailingWrite)
+        put(dir.bitmap, kOldBitmap.data(), kOldBitmap.size());
+    if (target == Target::kLinkToDump && symlink("in.xwd", dir.bitmap.c_str()) != 0)
+        fail("symlink failed");
+    const std::string& bitmap = target == Target::kDumpItself ? dir.dump : dir.bitmap;
 
-    const bool samePath = size % 3 == 0;
-    MemFile& bitmap = samePath ? in : out;
-    const std::int32_t result = fnRastrex(in.path.c_str(), bitmap.path.c_str());
+    rlimit before {};
+    if (target == Target::kFailingWrite) {
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limited = before;
+        limited.rlim_cur = size >= 2 ? data[size - 2] * 64 % bitmapBytes : 0;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    const std::int32_t result = fnRastrex(dir.dump.c_str(), bitmap.c_str());
+    if (target == Target::kFailingWrite)
+        setrlimit(RLIMIT_FSIZE, &before);
+
+    std::set<std::string> expected = {"in.xwd"};
     switch (result) {
     case RASTREX_OK: {
-        const std::uint64_t row = 3 * width + width % 4;
-        const off_t written = lseek(bitmap.fd, 0, SEEK_END);
-        if (static_cast<std::uint64_t>(written) != 54 + row * height) {
+        if (target == Target::kFailingWrite)
+            fail("a bitmap was written past the file-size limit");
+        struct stat st {};
+        if (lstat(bitmap.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            fail("the bitmap is not a regular file");
+        if (static_cast<std::uint64_t>(st.st_size) != bitmapBytes) {
             std::fprintf(stderr, "bitmap of %lld bytes for %llu x %llu\n",
-                         static_cast<long long>(written), static_cast<unsigned long long>(width),
+                         static_cast<long long>(st.st_size),
+                         static_cast<unsigned long long>(width),
                          static_cast<unsigned long long>(height));
             std::abort();
         }
+        if (target != Target::kDumpItself) {
+            expected.insert("out.bmp");
+            if (contents(dir.dump) != Bytes(data, data + size))
+                fail("the dump changed");
+        }
         break;
     }
-    case RASTREX_ERR_OPEN_INPUT:
     case RASTREX_ERR_WRITE_OUTPUT:
-        std::fprintf(stderr, "in-memory files failed: %d\n", result);
-        std::abort();
+        if (target != Target::kFailingWrite)
+            fail("the folder's files cannot be written");
+        [[fallthrough]];
     case RASTREX_ERR_READ_INPUT:
     case RASTREX_ERR_NO_MEMORY:
+        if (contents(dir.dump) != Bytes(data, data + size))
+            fail("the dump changed");
+        if (target == Target::kOldBitmap || target == Target::kFailingWrite) {
+            expected.insert("out.bmp");
+            if (contents(dir.bitmap) != kOldBitmap)
+                fail("the old bitmap changed");
+        }
+        if (target == Target::kLinkToDump) {
+            expected.insert("out.bmp");
+            if (!isLinkToDump(dir.bitmap))
+                fail("the link to the dump changed");
+        }
         break;
+    case RASTREX_ERR_OPEN_INPUT:
+        fail("the dump cannot be opened");
     default:
         std::fprintf(stderr, "result %d is not a result code\n", result);
         std::abort();
     }
+    if (dir.names() != expected)
+        fail("the folder holds other files than the dump and its bitmap");
     return 0;
 }

@@ -1,0 +1,341 @@
+#include "output_file.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace rastrex {
+
+namespace {
+
+// Names tried for the new file; each is taken only if no file has it yet.
+constexpr int kNewNameAttempts = 100;
+// Bytes of the bitmap's name kept in the new file's name, which with the
+// rest must stay within the 255 bytes a file name may have.
+constexpr std::size_t kNewNameStemBytes = 200;
+// Bytes handed to one write call.
+constexpr std::size_t kMaxWriteBytes = std::size_t{1} << 30;
+
+// Writes up to `n` bytes; how many, or -1 (platform part below).
+long long writeSome(int fd, const unsigned char* data, std::size_t n);
+
+// A hidden name for the new file beside the bitmap `name`, different for
+// every call, thread and moment.
+std::string newFileName(const std::string& name)
+{
+    static std::atomic<std::uint32_t> counter{0};
+    std::uint64_t n = static_cast<std::uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    n ^= std::hash<std::thread::id>{}(std::this_thread::get_id()) * 0x9E3779B97F4A7C15ull;
+    n ^= std::uint64_t{counter.fetch_add(1)} << 40;
+    n ^= n >> 29;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(n ^ (n >> 32)));
+    std::string file(1, '.');
+    file.append(name, 0, kNewNameStemBytes);
+    file.append(suffix);
+    return file;
+}
+
+}  // namespace
+
+void OutputFile::write(const unsigned char* data, std::size_t n)
+{
+    while (n != 0 && !failed_) {
+        const long long got = writeSome(fd_, data, std::min(n, kMaxWriteBytes));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            failed_ = true;
+            break;
+        }
+        data += got;
+        n -= static_cast<std::size_t>(got);
+    }
+}
+
+#if defined(_WIN32)
+// --- Windows: a new file beside the bitmap, moved over it -------------------
+
+namespace {
+
+long long writeSome(int fd, const unsigned char* data, std::size_t n)
+{
+    return _write(fd, data, static_cast<unsigned>(n));
+}
+
+// Whether the path names something other than a file on a disk: NUL, CON,
+// a serial port, a named pipe.
+bool isDevice(const char* path)
+{
+    const HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD type = GetFileType(h);
+    CloseHandle(h);
+    return type != FILE_TYPE_DISK;
+}
+
+}  // namespace
+
+OutputFile::~OutputFile()
+{
+    abandon();
+}
+
+OutputFile::OutputFile(const char* path) : path_(path)
+{
+    const DWORD attrs = GetFileAttributesA(path);
+    if (attrs == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (isDevice(path))
+            openInPlace();
+        else if (error == ERROR_FILE_NOT_FOUND)
+            openNew();
+        return;
+    }
+    // A reparse point (a symbolic link) is replaced like a file.
+    if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return;
+        if (isDevice(path)) {
+            openInPlace();
+            return;
+        }
+        if ((attrs & FILE_ATTRIBUTE_READONLY) != 0)
+            return;  // as a write in place would be refused
+    }
+    openNew();
+}
+
+void OutputFile::openInPlace()
+{
+    fd_ = _open(path_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+    inPlace_ = true;
+}
+
+void OutputFile::openNew()
+{
+    const std::size_t cut = path_.find_last_of("\\/:");
+    const std::string folder = cut == std::string::npos ? "" : path_.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? path_ : path_.substr(cut + 1);
+    if (name.empty())
+        return;
+    for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
+        temp_ = folder + newFileName(name);
+        fd_ = _open(temp_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+        if (fd_ < 0) {
+            temp_.clear();
+            if (errno != EEXIST)
+                break;
+        }
+    }
+}
+
+bool OutputFile::putInPlace()
+{
+    return MoveFileExA(temp_.c_str(), path_.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool OutputFile::commit()
+{
+    if (fd_ < 0)
+        return false;
+    const bool closed = _close(fd_) == 0;
+    fd_ = -1;
+    if (inPlace_)
+        return closed && !failed_;
+    if (failed_ || !closed || !putInPlace()) {
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void OutputFile::abandon()
+{
+    if (fd_ >= 0)
+        _close(fd_);
+    fd_ = -1;
+    if (!temp_.empty())
+        _unlink(temp_.c_str());
+    temp_.clear();
+}
+
+#else
+// --- POSIX: a new file in the bitmap's folder, renamed over it -------------
+
+namespace {
+
+long long writeSome(int fd, const unsigned char* data, std::size_t n)
+{
+    return ::write(fd, data, n);
+}
+
+}  // namespace
+
+OutputFile::~OutputFile()
+{
+    abandon();
+    if (folder_ >= 0)
+        ::close(folder_);
+}
+
+OutputFile::OutputFile(const char* path) : path_(path)
+{
+    struct stat st {};
+    if (::lstat(path, &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return;
+        if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+            openInPlace();
+            return;
+        }
+        if (S_ISREG(st.st_mode)) {
+            // A bitmap that could not be written in place is not replaced.
+            const int probe = ::open(path, O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+            if (probe < 0)
+                return;
+            ::close(probe);
+            keepMode_ = static_cast<int>(st.st_mode & 07777);
+            keepOwner_ = st.st_uid;
+            keepGroup_ = st.st_gid;
+        }
+    } else if (errno != ENOENT) {
+        return;
+    }
+    openNew();
+}
+
+void OutputFile::openInPlace()
+{
+    // Without O_CREAT or O_TRUNC: what is there is a device or a pipe, and
+    // should it have become a regular file meanwhile, it is left alone.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    struct stat st {};
+    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISREG(st.st_mode))) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    inPlace_ = true;
+}
+
+void OutputFile::openNew()
+{
+    const std::size_t slash = path_.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
+    name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    if (name_.empty() || name_ == "." || name_ == "..")
+        return;
+#if defined(O_PATH)
+    folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    if (folder_ < 0)
+        return;
+#if defined(O_TMPFILE)
+    // A file without a name leaves nothing behind whatever happens to this
+    // process; it is named at commit() through /proc, so that must work.
+    fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+        struct stat st {};
+        unnamed_ = ::stat(("/proc/self/fd/" + std::to_string(fd_)).c_str(), &st) == 0;
+        if (!unnamed_) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+#endif
+    for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
+        temp_ = newFileName(name_);
+        fd_ = ::openat(folder_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
+                       0666);
+        if (fd_ < 0) {
+            temp_.clear();
+            if (errno != EEXIST)
+                break;
+        }
+    }
+    // The owner and group too, where this process may give them (changing
+    // them clears set-id bits, so they come first). Some file systems keep
+    // neither; the bitmap is written all the same.
+    if (fd_ >= 0 && keepMode_ >= 0) {
+        (void)::fchown(fd_, static_cast<uid_t>(keepOwner_), static_cast<gid_t>(keepGroup_));
+        (void)::fchmod(fd_, static_cast<mode_t>(keepMode_));
+    }
+}
+
+bool OutputFile::putInPlace()
+{
+    return ::renameat(folder_, temp_.c_str(), folder_, name_.c_str()) == 0;
+}
+
+bool OutputFile::commit()
+{
+    if (fd_ < 0)
+        return false;
+    if (unnamed_ && !failed_) {
+        // Named while still open: linking needs the descriptor.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        failed_ = true;
+        for (int i = 0; failed_ && i < kNewNameAttempts; ++i) {
+            const std::string name = newFileName(name_);
+            if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temp_ = name;
+                failed_ = false;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (inPlace_)
+        return closed && !failed_;
+    if (failed_ || !closed || !putInPlace()) {
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
+
+void OutputFile::abandon()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty())
+        ::unlinkat(folder_, temp_.c_str(), 0);
+    temp_.clear();
+}
+
+#endif
+
+}  // namespace rastrex

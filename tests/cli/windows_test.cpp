@@ -1,0 +1,101 @@
+// xwd2bmp on Windows: wildcards that the program expands itself, since
+// cmd.exe passes them on; backslashes and drive letters in paths.
+#include <gtest/gtest.h>
+
+#include "cli_support.h"
+#include "platform.h"
+
+using namespace rastrex::test;
+
+namespace {
+
+struct MatchCase {
+    const char* pattern;
+    const char* name;
+    bool matches;
+};
+
+class Wildcard : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(Wildcard, MatchesLikeWindowsLongNames)
+{
+    const MatchCase& c = GetParam();
+    EXPECT_EQ(rastrex::cli::wildcardMatch(c.pattern, c.name), c.matches)
+        << c.pattern << " ~ " << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Wildcard,
+                         ::testing::Values(MatchCase{"*.xwd", "a.xwd", true},
+                                           MatchCase{"*.xwd", "SHOT.XWD", true},
+                                           MatchCase{"*.XWD", "b.Xwd", true},
+                                           MatchCase{"*.xwd", "a.xwdold", false},
+                                           MatchCase{"*.xwd", "a.xwd.bmp", false},
+                                           MatchCase{"*.xwd", "a.b.xwd", true},
+                                           MatchCase{"a?.xwd", "ab.xwd", true},
+                                           MatchCase{"a?.xwd", "a.xwd", false},
+                                           MatchCase{"*", "anything", true},
+                                           MatchCase{"*a*b*", "xaybz", true},
+                                           MatchCase{"*a*b*", "xbya", false},
+                                           MatchCase{"", "a", false}));
+
+// The files of the folder each pattern names, relative to the folder, or
+// the pattern itself when nothing matches.
+struct ExpandCase {
+    const char* what;
+    std::vector<std::string> args;  // "@" is the test's folder and a backslash
+    std::vector<std::string> expanded;
+};
+
+const ExpandCase kExpandCases[] = {
+    {"star dot xwd in any case", {"@*.xwd"}, {"@-dash.xwd", "@A.XWD", "@b.xwd", "@c.Xwd"}},
+    {"in a subfolder", {"@sub\\*.XWD"}, {"@sub\\s.xwd"}},
+    {"forward slashes kept", {"@sub/*.xwd"}, {"@sub/s.xwd"}},
+    {"question mark", {"@?.xwd"}, {"@A.XWD", "@b.xwd", "@c.Xwd"}},
+    {"no match is kept", {"@none*.xwd"}, {"@none*.xwd"}},
+    {"plain paths and options untouched", {"-v", "@b.xwd", "-o", "@out*"}, {"-v", "@b.xwd", "-o", "@out*"}},
+    {"after -- a dash name is a pattern", {"--", "@-*"}, {"--", "@-dash.xwd"}},
+    {"folders match too", {"@su*"}, {"@sub"}},
+};
+
+class Expand : public ::testing::TestWithParam<ExpandCase> {};
+
+TEST_P(Expand, GivesTheMatchingNamesInOrder)
+{
+    TempDir dir;
+    makeDumps(dir.path(), {"b.xwd", "A.XWD", "c.Xwd", "notes.txt", "a.xwdold", "sub/s.xwd", "-dash.xwd"});
+    const auto at = [&](std::vector<std::string> list) {
+        for (std::string& s : list)
+            if (s.starts_with("@"))
+                s = nativePath(dir.path()) + "\\" + s.substr(1);
+        return list;
+    };
+    EXPECT_EQ(rastrex::cli::expandWildcards(at(GetParam().args)), at(GetParam().expanded));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Expand, ::testing::ValuesIn(kExpandCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
+// The program as cmd.exe starts it: the pattern unexpanded, relative to the
+// current folder, and paths with backslashes and a drive letter.
+TEST(Program, ExpandsWildcardsAndTakesBackslashPaths)
+{
+    TempDir dir;
+    makeDumps(dir.path(), {"a.xwd", "B.XWD", "-d.xwd", "sub/s.xwd", "notes.txt"});
+    Outcome o = runProcess(dir.path(), {"-v", "*.xwd"});
+    EXPECT_EQ(o.status, 0) << o.err;
+    // A name that would read as an option is given its folder.
+    EXPECT_EQ(o.out, ".\\-d.xwd -> .\\-d.bmp\nB.XWD -> B.BMP\na.xwd -> a.bmp\n");
+
+    const std::string drive = nativePath(dir.path()).substr(0, 2);  // "C:"
+    ASSERT_EQ(drive[1], ':');
+    o = runProcess(dir.path(), {"-o", "out\\deep", "sub\\*.XWD", nativePath(dir / "a.xwd")});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(fs::exists(dir / "out/deep/s.bmp"));
+    EXPECT_TRUE(fs::exists(dir / "out/deep/a.bmp"));
+
+    o = runProcess(dir.path(), {"none*.xwd"});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "none*.xwd: No such file or directory\n");
+}
+
+}  // namespace
