@@ -58,19 +58,19 @@ public:
     std::chrono::steady_clock::time_point now() override { return std::chrono::steady_clock::now(); }
 };
 
+int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool faceExists(HDC dc, const wchar_t* face)
 {
     LOGFONTW lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    EnumFontFamiliesExW(
-        dc, &lf,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
-            *reinterpret_cast<bool*>(p) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &lf, &noteFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
