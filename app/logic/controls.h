@@ -32,6 +32,12 @@
 #include <string_view>
 #include <vector>
 
+// <windows.h> makes MessageBox a macro for MessageBoxA or MessageBoxW; the
+// toolkit's message box keeps its own name here and after.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace rastrex {
 
 struct FormLayout;

@@ -5,12 +5,14 @@ add_library(rastrex_platform_rules INTERFACE)
 target_include_directories(rastrex_platform_rules INTERFACE ${CMAKE_CURRENT_LIST_DIR})
 
 if(WIN32)
-  # The Windows listing and loader come with the Windows toolkit.
-  return()
+  add_library(rastrex_platform_files STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/folder_listing_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_library_windows.cpp)
+else()
+  add_library(rastrex_platform_files STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/folder_listing_linux.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/runtime_library_linux.cpp)
 endif()
-add_library(rastrex_platform_files STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/folder_listing_linux.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/runtime_library_linux.cpp)
 target_include_directories(rastrex_platform_files PUBLIC
   ${CMAKE_CURRENT_LIST_DIR}
   $<TARGET_PROPERTY:RASTREX,INTERFACE_INCLUDE_DIRECTORIES>)

@@ -418,7 +418,7 @@ TEST_F(Conversion, RowsLongerThanAHeldBlockArriveInPiecesFromAPipe)
     XwdRecipe r = canonicalDump(kWide, 2, patternPixel);
     r.pixels.resize(r.pixels.size() - 4 * std::size_t{kWide - kKept});
     PipeFeed feed(r.bytes());
-    ASSERT_EQ(fnRastrex(feed.path().c_str(), bmp.c_str()), RASTREX_OK);
+    ASSERT_EQ(fnRastrex(feed.path().c_str(), nativePath(bmp).c_str()), RASTREX_OK);
     const Bitmap pic = parseBmp(readFile(bmp));
     for (std::uint32_t x = 0; x < kWide; x += 997) {
         ASSERT_EQ(pic.at(x, 0), patternPixel(x, 0)) << x;

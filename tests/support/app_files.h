@@ -3,13 +3,19 @@
 // test executable (loaded as the program loads it, never linked).
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>
+#undef MessageBox
+#else
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "path_rules.h"
 #include "runtime_library.h"
 #include "xwd_recipe.h"
 
@@ -72,12 +78,25 @@ inline bool exists(const std::string& path)
 // The folder of the running test executable.
 inline std::string executableFolder()
 {
+#if defined(_WIN32)
+    char buffer[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::filesystem::path(std::string(buffer, n)).parent_path().string();
+#else
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+#endif
 }
+
+// The conversion library's file name on this platform.
+#if defined(_WIN32)
+inline const std::string kLibraryFile = "RASTREX.DLL";
+#else
+inline const std::string kLibraryFile = "libRASTREX.so";
+#endif
 
 inline RuntimeConverterLibrary& realLibrary()
 {
-    static RuntimeConverterLibrary library("libRASTREX.so", {executableFolder() + "/libRASTREX.so"});
+    static RuntimeConverterLibrary library(kLibraryFile, {executableFolder() + kFolderSeparator + kLibraryFile});
     return library;
 }
 

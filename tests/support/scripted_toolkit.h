@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "folder_listing.h"
 #include "layouts.h"
 #include "services.h"
 
@@ -96,6 +97,9 @@ inline bool globMatches(const std::string& name, const std::string& patterns)
 
 inline std::string cleanPath(const std::string& path)
 {
+#if defined(_WIN32)
+    return cleanFolderPath(path);
+#endif
     std::string clean = fs::absolute(fs::path(path)).lexically_normal().string();
     while (clean.size() > 1 && clean.back() == '/')
         clean.pop_back();
@@ -104,7 +108,7 @@ inline std::string cleanPath(const std::string& path)
 
 class ScriptedDriveList final : public ScriptedControl, public DriveList {
 public:
-    std::vector<std::string> roots{"/"};
+    std::vector<std::string> roots{rootFolderOf(cleanPath(fs::current_path().string()))};
     std::size_t current = 0;
 
     std::string drive() const override { return roots.empty() ? std::string() : roots[current]; }
@@ -137,7 +141,7 @@ private:
         long best = -1;
         for (std::size_t i = 0; i < roots.size(); ++i) {
             const std::string& r = roots[i];
-            const bool holds = r == "/" || clean == r || clean.rfind(r + "/", 0) == 0;
+            const bool holds = folderHolds(r, clean);
             if (holds && (best < 0 || r.size() > roots[static_cast<std::size_t>(best)].size()))
                 best = static_cast<long>(i);
         }

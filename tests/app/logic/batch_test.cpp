@@ -112,7 +112,7 @@ TEST_F(BatchTest, NothingSelectedOrNothingListedStillFinishes)
     EXPECT_TRUE(seen.empty());
     expectFinished();
 
-    const std::string empty = folder() + "/empty";
+    const std::string empty = file("empty");
     fs::create_directory(empty);
     form->Dir1->setPath(empty);
     form->Command1_Click();

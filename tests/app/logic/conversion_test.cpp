@@ -1,7 +1,12 @@
 // doMain, FileUti and the paths the commands build, with the real library
 // and the machine's file system.
+#if defined(_WIN32)
+#include <windows.h>
+#undef MessageBox
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -41,8 +46,13 @@ TEST(BmpPathFor, ReplacesTheExtensionOfTheFileNameOnly)
 
 TEST(FolderPrefix, AddsOneSeparatorUnlessThereIsOne)
 {
+#if defined(_WIN32)
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\", "C:\\"}, {"C:\\data", "C:\\data\\"}, {"D:\\usb\\", "D:\\usb\\"}};
+#else
     const std::pair<std::string, std::string> cases[] = {
         {"/", "/"}, {"/data", "/data/"}, {"/media/usb/", "/media/usb/"}};
+#endif
     for (const auto& [folder, prefix] : cases)
         EXPECT_EQ(folderPrefix(folder), prefix) << folder;
 }
@@ -97,20 +107,39 @@ TEST(FileExists, AnswersAndTrimsOneSeparator)
     SystemFileSystem files;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+#if defined(_WIN32)
+        // No named pipes or links in a folder here; an unreadable file is
+        // one another program holds without sharing.
+        if (c.thing == Thing::Fifo || c.thing == Thing::LinkToFile || c.thing == Thing::DanglingLink)
+            continue;
+#else
         if (c.thing == Thing::Unreadable && geteuid() == 0)
             continue;  // root reads every file
+#endif
         TempDir dir;
+#if defined(_WIN32)
+        HANDLE held = INVALID_HANDLE_VALUE;
+#endif
         const std::string p = (dir / "thing").string();
         switch (c.thing) {
         case Thing::Nothing: break;
         case Thing::EmptyFile: writeText(p, ""); break;
         case Thing::File: writeText(p, "data"); break;
         case Thing::Folder: fs::create_directory(p); break;
+#if defined(_WIN32)
+        case Thing::Fifo: break;
+        case Thing::Unreadable:
+            writeText(p, "data");
+            held = CreateFileA(p.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            break;
+#else
         case Thing::Fifo: ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); break;
         case Thing::Unreadable:
             writeText(p, "data");
             ASSERT_EQ(::chmod(p.c_str(), 0), 0);
             break;
+#endif
         case Thing::LinkToFile:
             writeText((dir / "target").string(), "data");
             fs::create_symlink(dir / "target", p);
@@ -120,6 +149,10 @@ TEST(FileExists, AnswersAndTrimsOneSeparator)
         std::string variable = p + c.suffix;
         EXPECT_EQ(FileUti::FileExists(variable, files), c.expected);
         EXPECT_EQ(variable, p + c.suffixAfter);
+#if defined(_WIN32)
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+#endif
     }
     std::string empty;
     EXPECT_FALSE(FileUti::FileExists(empty, files));
@@ -130,7 +163,15 @@ TEST(FileExists, LeavesNoHandleOpen)
     TempDir dir;
     std::string p = (dir / "a.xwd").string();
     writeText(p, "data");
+#if defined(_WIN32)
+    const auto handles = [] {
+        DWORD count = 0;
+        GetProcessHandleCount(GetCurrentProcess(), &count);
+        return count;
+    };
+#else
     const auto handles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+#endif
     SystemFileSystem files;
     const auto before = handles();
     EXPECT_TRUE(FileUti::FileExists(p, files));
@@ -166,7 +207,7 @@ TEST(MoveToRecycleBin, AsksThenMovesOrReports)
         EXPECT_EQ(FileUti::MoveToRecycleBin(p, boxes, bin, nullptr), c.result);
         Names expected;
         for (std::string s : c.shown)
-            expected.push_back(s.replace(s.find('#'), 1, dir.path().string() + "/"));
+            expected.push_back(s.replace(s.find('#'), 1, joinablePrefix(dir.path().string())));
         EXPECT_EQ(boxes.shown, expected);
         EXPECT_EQ(exists(p), !c.moved);
     }
@@ -290,14 +331,19 @@ TEST(RuntimeConverterLibrary, AFailedBindNamesTheLibraryAndTheLoadersReason)
         std::string reasonPart;  // the loader's words that must reach the user
     };
     const Case cases[] = {
+#if defined(_WIN32)
+        {"missing", "C:\\nonexistent\\RASTREX.DLL", "C:\\nonexistent\\RASTREX.DLL"},
+        {"lacks fnRastrex", "kernel32.dll", "fnRastrex"},
+#else
         {"missing", "/nonexistent/libRASTREX.so", "/nonexistent/libRASTREX.so"},
         {"lacks fnRastrex", "libm.so.6", "fnRastrex"},
+#endif
     };
     for (const auto& c : cases) {
-        RuntimeConverterLibrary library("libRASTREX.so", {c.candidate});
+        RuntimeConverterLibrary library(kLibraryFile, {c.candidate});
         std::string reason;
         EXPECT_FALSE(library.bind(&reason)) << c.name;
-        EXPECT_EQ(reason.rfind("変換ライブラリ libRASTREX.so を読み込めなかったぞ。\r", 0), 0u) << reason;
+        EXPECT_EQ(reason.rfind("変換ライブラリ " + kLibraryFile + " を読み込めなかったぞ。\r", 0), 0u) << reason;
         EXPECT_NE(reason.find(c.reasonPart), std::string::npos) << reason;
         EXPECT_EQ(library.convert("/nonexistent.xwd", "/nonexistent.bmp"), RuntimeConverterLibrary::kNotBound);
     }
@@ -305,8 +351,9 @@ TEST(RuntimeConverterLibrary, AFailedBindNamesTheLibraryAndTheLoadersReason)
 
 TEST(RuntimeConverterLibrary, TheFirstLoadableCandidateIsKept)
 {
-    RuntimeConverterLibrary library("libRASTREX.so",
-                                    {"/nonexistent/libRASTREX.so", executableFolder() + "/libRASTREX.so"});
+    RuntimeConverterLibrary library(kLibraryFile, {joinablePrefix(executableFolder()) + "nonexistent" +
+                                                       kFolderSeparator + kLibraryFile,
+                                                   joinablePrefix(executableFolder()) + kLibraryFile});
     std::string reason;
     ASSERT_TRUE(library.bind(&reason));
     ASSERT_TRUE(library.bind(&reason));

@@ -48,7 +48,7 @@ TEST_F(MainFormTest, StartsWithTheOptionsSetAndEverySourceFileSelected)
 TEST_F(MainFormTest, AFolderChangeSelectsAllOfTheSourceListAndNoneOfTheDestination)
 {
     open({"top.xwd"});
-    const std::string sub = folder() + "/sub";
+    const std::string sub = file("sub");
     fs::create_directory(sub);
     touch(sub, {"1.xwd", "2.xwd", "3.xwd", "1.bmp", "2.bmp"});
     file1().visibilityChanges.clear();
@@ -62,7 +62,7 @@ TEST_F(MainFormTest, AFolderChangeSelectsAllOfTheSourceListAndNoneOfTheDestinati
     // Hidden while re-pointed and re-read, shown again afterwards.
     EXPECT_EQ(file1().visibilityChanges, (std::vector<bool>{false, true, false, true}));
 
-    const std::string empty = sub + "/empty";
+    const std::string empty = joinablePrefix(sub) + "empty";
     fs::create_directory(empty);
     form->Dir1->setPath(empty);
     EXPECT_EQ(file1().listCount(), 0);
@@ -74,10 +74,11 @@ TEST_F(MainFormTest, ADriveWhoseRootCannotBeReadLeavesThePanesWhereTheyWere)
 {
     open({"a.xwd"});
     const std::string start = form->Dir1->path();
-    drive1().roots = {"/", folder() + "/gone"};
-    drive1().setDrive(folder() + "/gone");
+    const std::string root = rootFolderOf(folder());
+    drive1().roots = {root, file("gone")};
+    drive1().setDrive(file("gone"));
     EXPECT_EQ(form->Dir1->path(), start);
-    EXPECT_EQ(drive1().drive(), "/");
+    EXPECT_EQ(drive1().drive(), root);
     EXPECT_TRUE(form->Dir1->visible());
     EXPECT_EQ(file1().items, Names{"a.xwd"});
 }
@@ -85,10 +86,11 @@ TEST_F(MainFormTest, ADriveWhoseRootCannotBeReadLeavesThePanesWhereTheyWere)
 TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
 {
     open({"a.xwd"});
-    const std::string stick = folder() + "/stick";
-    fs::create_directories(stick + "/inner");
+    const std::string stick = file("stick");
+    fs::create_directories(joinablePrefix(stick) + "inner");
     touch(stick, {"s1.xwd", "s2.xwd"});
-    drive1().roots = {"/", stick};
+    const std::string root = rootFolderOf(folder());
+    drive1().roots = {root, stick};
     drive1().setDrive(stick);  // returns after Dir1_Change and the select-all have run
     EXPECT_EQ(form->Dir1->path(), stick);
     EXPECT_EQ(file1().selection(), (Indexes{0, 1}));
@@ -97,11 +99,11 @@ TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
     // Climbing out of the volume in the directory list: the drive list
     // follows, and opens nothing by itself.
     form->Dir1->setPath(folder());
-    EXPECT_EQ(drive1().drive(), "/");
+    EXPECT_EQ(drive1().drive(), root);
     EXPECT_EQ(form->Dir1->path(), folder());
-    form->Dir1->setPath(stick + "/inner");
+    form->Dir1->setPath(joinablePrefix(stick) + "inner");
     EXPECT_EQ(drive1().drive(), stick);
-    EXPECT_EQ(form->Dir1->path(), stick + "/inner");
+    EXPECT_EQ(form->Dir1->path(), joinablePrefix(stick) + "inner");
 }
 
 TEST_F(MainFormTest, ShowOnlyBoxesSwitchThePatternsAndNothingElse)
@@ -139,7 +141,7 @@ TEST_F(MainFormTest, WithTheSourceFilterOffAFolderChangeSelectsEveryFile)
 {
     open({"a.xwd", "b.txt"});
     check("Check2").userClick();
-    const std::string sub = folder() + "/sub";
+    const std::string sub = file("sub");
     fs::create_directory(sub);
     touch(sub, {"x.png", "y"});
     form->Dir1->setPath(sub);

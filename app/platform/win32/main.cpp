@@ -1,0 +1,25 @@
+// rastrex.exe: hands the window's logic the Win32 toolkit and the Windows
+// services, and runs it. No command line, environment or settings are read.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#undef MessageBox
+
+#include "folder_listing.h"
+#include "main_form.h"
+#include "runtime_library.h"
+#include "win32_toolkit.h"
+#include "windows_system.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    rastrex::win32::Win32Toolkit toolkit;
+    rastrex::RuntimeConverterLibrary library(rastrex::win32::kLibraryFileName, rastrex::win32::libraryCandidates());
+    rastrex::win32::ShellRecycleBin trash;
+    rastrex::SystemFileSystem files;
+    return rastrex::runProgram(toolkit, rastrex::AppServices{library, trash, files});
+}

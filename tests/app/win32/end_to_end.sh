@@ -1,0 +1,116 @@
+#!/bin/bash
+# rastrex.exe end to end under Wine: started in a folder of dumps, Enter
+# pressed on the keyboard, and every bitmap beside its dump compared byte for
+# byte with what the Linux build of the library writes for the same dump.
+# With a screenshot folder it also takes a picture of each window. Enter in
+# the version window closes it, Ctrl+Q ends the program.
+#
+# usage: end_to_end.sh BIN_DIR PROBE_EXE HOST_XWD2BMP DUMPS_DIR WORK_DIR [SHOT_DIR]
+# (SHOT_DIR may come from the environment as RASTREX_SHOT_DIR.)
+# Run it through wine-gui-run.sh --script: a private Xvfb and Wine prefix.
+set -euo pipefail
+
+bin=$1 probe=$2 ref=$3 data=$4 work=$5 shots=${6:-${RASTREX_SHOT_DIR:-}}
+# A generous cap on every wait for the program; the waits poll conditions.
+readonly kWaitSeconds=120
+readonly kPollSeconds=0.2
+readonly kMainTitle=' rastrex -- XWD Image Format Converter'
+readonly kAboutTitle=' rastrex のバージョン情報'
+
+# On failure the screen is kept for a look: WORK_DIR/failure.png.
+fail() {
+  echo "end_to_end: $*" >&2
+  import -window root "$work/failure.png" 2>/dev/null || true
+  exit 1
+}
+
+rm -rf "$work"
+mkdir -p "$work/dumps" "$work/expected"
+cp "$data"/*.xwd "$work/dumps/"
+# Names the file system holds in other spellings: Japanese with a blank, upper case.
+cp "$data/xwd-root-d24.xwd" "$work/dumps/画面 1.xwd"
+cp "$data/pnmtoxwd-gray.xwd" "$work/dumps/UPPER.XWD"
+"$ref" -q -o "$work/expected" "$work"/dumps/*
+count=$(find "$work/expected" -type f | wc -l)
+[ "$count" -ge 2 ] || fail "the Linux converter wrote $count bitmaps"
+
+# The menus, captions and message boxes get a Japanese font, as on a
+# Japanese Windows; Wine's own has no Japanese glyphs.
+wine "$probe" --ui-font "IPAPGothic" || echo "end_to_end: no Japanese font for the menus" >&2
+cd "$work/dumps"
+wine "$bin/rastrex.exe" &
+app=$!
+trap 'kill "$app" 2>/dev/null || true' EXIT
+
+wine "$probe" "$kMainTitle" "$kWaitSeconds" >/dev/null || fail "the main window did not appear"
+desktop=""
+deadline=$((SECONDS + kWaitSeconds))
+while [ -z "$desktop" ]; do
+  desktop=$(xdotool search --onlyvisible --name 'Wine desktop' 2>/dev/null | head -1 || true)
+  [ -n "$desktop" ] || { [ $SECONDS -lt $deadline ] || fail "no Wine desktop"; sleep "$kPollSeconds"; }
+done
+xdotool windowfocus --sync "$desktop"
+
+# Every source is selected at start and the focus is on the convert button.
+xdotool key Return
+pending=$count
+deadline=$((SECONDS + kWaitSeconds))
+while :; do
+  pending=0
+  for want in "$work"/expected/*; do
+    cmp -s "$want" "$work/dumps/$(basename "$want")" || pending=$((pending + 1))
+  done
+  [ $pending -eq 0 ] && break
+  [ $SECONDS -lt $deadline ] || break
+  sleep "$kPollSeconds"
+done
+for want in "$work"/expected/*; do
+  got="$work/dumps/$(basename "$want")"
+  [ -f "$got" ] || fail "no bitmap $(basename "$got")"
+  cmp "$want" "$got" || fail "$(basename "$got") differs from the Linux library's bitmap"
+done
+echo "end_to_end: $count bitmaps identical to the Linux library's"
+
+# A picture of the window at `rect` once two captures in a row agree.
+shoot() {
+  local rect=$1 out=$2 left top width height
+  read -r left top width height <<<"$rect"
+  local a="$work/shot-a.png" b="$work/shot-b.png"
+  import -window root -crop "${width}x${height}+${left}+${top}" +repage "$a"
+  deadline=$((SECONDS + kWaitSeconds))
+  while :; do
+    sleep "$kPollSeconds"
+    import -window root -crop "${width}x${height}+${left}+${top}" +repage "$b"
+    cmp -s "$a" "$b" && break
+    [ $SECONDS -lt $deadline ] || fail "the window never stopped changing"
+    mv "$b" "$a"
+  done
+  mv "$b" "$out"
+}
+
+if [ -n "$shots" ]; then
+  mkdir -p "$shots"
+  shoot "$(wine "$probe" "$kMainTitle" "$kWaitSeconds")" "$shots/windows-main-window.png"
+fi
+
+# The version window: Ctrl+V opens it, Enter on its default button closes it.
+xdotool key ctrl+v
+about=$(wine "$probe" "$kAboutTitle" "$kWaitSeconds") || fail "Ctrl+V opened no version window"
+[ -z "$shots" ] || shoot "$about" "$shots/windows-version-window.png"
+xdotool key Return
+
+# Ctrl+Q ends the program.
+deadline=$((SECONDS + kWaitSeconds))
+while wine "$probe" "$kAboutTitle" 0 >/dev/null; do
+  [ $SECONDS -lt $deadline ] || fail "Enter did not close the version window"
+  sleep "$kPollSeconds"
+done
+xdotool key ctrl+q
+deadline=$((SECONDS + kWaitSeconds))
+while kill -0 "$app" 2>/dev/null; do
+  [ $SECONDS -lt $deadline ] || fail "Ctrl+Q did not end the program"
+  sleep "$kPollSeconds"
+done
+trap - EXIT
+wait "$app" || fail "the program ended with status $?"
+echo "end_to_end: the version window closed on Enter, the program ended on Ctrl+Q"
