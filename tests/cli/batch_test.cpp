@@ -152,9 +152,7 @@ TEST_P(NoDump, IsSaidOnStandardError)
         writeFile(dir / name, bytes);
     }
     const Outcome o = run({}, c.args);
-    std::string expected = c.err;
-    for (std::size_t at; (at = expected.find('@')) != std::string::npos;)
-        expected.replace(at, 1, dir.path().string() + "/");
+    const std::string expected = spelled(c.err, dir.path());
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, expected);
 }

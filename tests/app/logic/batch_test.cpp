@@ -218,6 +218,9 @@ TEST_F(BatchTest, OnlyAWrittenBitmapBlocksItsTwin)
 // Names are bytes: one that is no UTF-8 is converted under its own bytes.
 TEST_F(BatchTest, ANameThatIsNoTextIsConvertedUnderItsOwnBytes)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows names are UTF-16: every one is text in the program's code page";
+#endif
     const std::string odd = "\xff\xfe-\x81";
     writeDump(file(odd + ".xwd"));
     openFolder();
