@@ -26,15 +26,8 @@ std::size_t InputFile::read(void* into, std::size_t n)
         std::memcpy(into, pending_.data.get() + pendingAt_, done);
         pendingAt_ += done;
     }
-    // A pipe may deliver less than asked before its end (Windows' runtime
-    // returns what one read of the pipe gave): read on until the end of the
-    // stream or an error.
-    while (done < n) {
-        const std::size_t got = std::fread(static_cast<unsigned char*>(into) + done, 1, n - done, file_);
-        done += got;
-        if (got == 0 || std::feof(file_) || std::ferror(file_))
-            break;
-    }
+    if (done < n)
+        done += std::fread(static_cast<unsigned char*>(into) + done, 1, n - done, file_);
     position_ += done;
     return done;
 }

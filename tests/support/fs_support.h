@@ -62,8 +62,10 @@ public:
                     break;
                 left -= n;
             }
-            FlushFileBuffers(pipe_);
-            DisconnectNamedPipe(pipe_);
+            // Closed, not disconnected: a disconnect drops what the reader
+            // has not read yet (Wine's flush does not wait for the reader).
+            CloseHandle(pipe_);
+            pipe_ = INVALID_HANDLE_VALUE;
         });
     }
     ~PipeFeed() { finish(); }
@@ -81,7 +83,8 @@ public:
             if (h != INVALID_HANDLE_VALUE)
                 CloseHandle(h);
             writer_.join();
-            CloseHandle(pipe_);
+            if (pipe_ != INVALID_HANDLE_VALUE)
+                CloseHandle(pipe_);
         }
         return accepted_;
     }
