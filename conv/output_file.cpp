@@ -166,14 +166,7 @@ bool OutputFile::commit()
         return false;
     const bool closed = _close(fd_) == 0;
     fd_ = -1;
-    if (inPlace_)
-        return closed && !failed_;
-    if (failed_ || !closed || !putInPlace()) {
-        abandon();
-        return false;
-    }
-    temp_.clear();
-    return true;
+    return settle(closed);
 }
 
 void OutputFile::abandon()
@@ -316,14 +309,7 @@ bool OutputFile::commit()
     }
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    if (inPlace_)
-        return closed && !failed_;
-    if (failed_ || !closed || !putInPlace()) {
-        abandon();
-        return false;
-    }
-    temp_.clear();
-    return true;
+    return settle(closed);
 }
 
 void OutputFile::abandon()
@@ -337,5 +323,17 @@ void OutputFile::abandon()
 }
 
 #endif
+
+bool OutputFile::settle(bool closed)
+{
+    if (inPlace_)
+        return closed && !failed_;
+    if (failed_ || !closed || !putInPlace()) {
+        abandon();
+        return false;
+    }
+    temp_.clear();
+    return true;
+}
 
 }  // namespace rastrex

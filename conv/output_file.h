@@ -44,6 +44,9 @@ private:
     void openInPlace();
     void openNew();
     bool putInPlace();
+    // After the descriptor is closed (`closed` says whether that worked):
+    // puts a complete bitmap in place, or undoes everything.
+    bool settle(bool closed);
     void abandon();
 
     std::string path_;
