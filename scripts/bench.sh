@@ -16,7 +16,10 @@ done
 # The Windows build of fnRastrex under Wine on the same dump, when
 # scripts/windows.sh has made it.
 if [ -x build-windows/x86_64/wine-run.sh ]; then
-  for arch in x86_64 i686; do
+  . scripts/wine-loader.sh "$PWD/build-windows/wine64-loader"
+  arches=(x86_64)
+  [ "$wine_runs_32bit" = 0 ] || arches+=(i686)
+  for arch in "${arches[@]}"; do
     cmake --build "build-windows/$arch" --target bench_one_call -j"$(nproc)"
     echo "== bench_one_call, Windows $arch under Wine"
     "build-windows/$arch/wine-run.sh" "build-windows/$arch/bin/bench_one_call.exe"

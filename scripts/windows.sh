@@ -34,6 +34,8 @@ jobs=$(nproc)
 export WINEPREFIX="$PWD/build-windows/wineprefix"
 export WINEDEBUG=-all
 unset DISPLAY WAYLAND_DISPLAY
+# shellcheck source=scripts/wine-loader.sh
+. scripts/wine-loader.sh "$PWD/build-windows/wine64-loader"
 
 # The prefix is made once; its server is kept running while the tests run,
 # which spares each test program the start of Wine's services, and is
@@ -63,11 +65,21 @@ cmake --build build-windows/host -j"$jobs" --target xwd2bmp RASTREX
 for arch in i686 x86_64; do
   dir="build-windows/$arch"
   echo "== Windows $arch"
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+  # Test programs list their cases when ctest starts, not when they are
+  # built, where Wine cannot run them.
+  discovery=()
+  [ "$arch" != i686 ] || [ "$wine_runs_32bit" = 1 ] ||
+    discovery=(-DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST)
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "${discovery[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-mingw-$arch.cmake" \
     -DRASTREX_BUILD_APP=ON -DRASTREX_WINEPREFIX="$WINEPREFIX" \
     -DRASTREX_HOST_XWD2BMP="$PWD/build-windows/host/bin/xwd2bmp"
   cmake --build "$dir" -j"$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  if [ "$arch" = i686 ] && [ "$wine_runs_32bit" = 0 ]; then
+    echo "windows.sh: this kernel cannot run 32-bit programs, so Wine cannot run the" \
+      "i686 build; it is built and packed, and its tests are not run here" >&2
+  else
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  fi
   (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip)
 done
