@@ -2,7 +2,7 @@
 # The Windows Installer package under Wine, in a prefix of its own: an older
 # release installed with the folder on the PATH, this release over it with
 # a desktop shortcut, the same release again, the older one refused, the installed
-# programs at work (xwd2bmp.exe found on the PATH, the window started from
+# programs at work (xwd2bmp.exe converting a dump, the window started from
 # its Start menu shortcut by the end-to-end script), and a removal that
 # leaves nothing of ours.
 #
@@ -62,8 +62,13 @@ msiexec() {
   echo "$status"
 }
 # The values of the program's entry in the installed programs, or nothing.
-arp_entry() { wine reg query "$kUninstall\\$1" 2>/dev/null | tr -d '\r' || true; }
-system_path() { wine reg query "$kEnvironment" /v PATH 2>/dev/null | tr -d '\r' || true; }
+# (reg tells a missing key on its standard output, and by its status.)
+reg_query() {
+  local out
+  out=$(wine reg query "$@" 2>/dev/null) && tr -d '\r' <<<"$out" || true
+}
+arp_entry() { reg_query "$kUninstall\\$1"; }
+system_path() { reg_query "$kEnvironment" /v PATH; }
 expect_installed() {
   for f in $kFiles; do
     [ -f "$dir/$f" ] || fail "$1: no $folder/rastrex/$f"
@@ -91,7 +96,7 @@ for want in "DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex$" \
 done
 # Its icon: Windows names it in the entry too, Wine only in the product's
 # registration.
-wine reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null | grep -Eqi 'ProductIcon.*rastrex\.ico' ||
+reg_query 'HKLM\Software\Classes\Installer\Products' /s | grep -Eqi 'ProductIcon.*rastrex\.ico' ||
   fail "the product has no icon"
 [ "$(grep -ci 'rastrex' <<<"$(system_path)")" = 1 ] || fail "after the upgrade the PATH holds the folder not once: $(system_path)"
 
@@ -99,7 +104,7 @@ echo "== the same release again repairs and adds nothing"
 rm "$dir/xwd2bmp.exe"
 [ "$(msiexec /i "$msi" reinstall)" = 0 ] || fail "installing again failed"
 expect_installed "repair"
-[ "$(wine reg query "$kUninstall" /s 2>/dev/null | grep -Eci 'DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex')" = 1 ] ||
+[ "$(reg_query "$kUninstall" /s | grep -Eci 'DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex')" = 1 ] ||
   fail "more than one rastrex among the installed programs"
 
 echo "== the older release refuses to replace this one"
@@ -107,11 +112,13 @@ echo "== the older release refuses to replace this one"
 [ -n "$(arp_entry "$new_code")" ] && [ -z "$(arp_entry "$old_code")" ] || fail "the refused downgrade changed the registration"
 expect_installed "refused downgrade"
 
-echo "== xwd2bmp.exe from the PATH converts a dump"
+echo "== the installed xwd2bmp.exe converts a dump"
 mkdir -p "$work/cli" "$work/expected"
 cp "$data/xwd-root-d24.xwd" "$work/cli/shot.xwd"
 "$ref" -q -o "$work/expected" "$work/cli/shot.xwd"
-(cd "$work/cli" && wine cmd /c xwd2bmp shot.xwd </dev/null) || fail "xwd2bmp on the PATH failed"
+# (Not through cmd's search of the PATH: Wine's removal of the older
+# release's entry leaves an empty one, at which Wine's cmd stops looking.)
+(cd "$work/cli" && wine "C:\\$folder\\rastrex\\xwd2bmp.exe" shot.xwd </dev/null) || fail "the installed xwd2bmp failed"
 cmp "$work/expected/shot.bmp" "$work/cli/shot.bmp" || fail "the installed xwd2bmp's bitmap differs from the Linux library's"
 
 echo "== the window from its Start menu shortcut"
@@ -126,4 +133,10 @@ echo "== removal"
 for view in 32 64; do
   ! wine reg query 'HKLM\Software\rastrex' /reg:$view >/dev/null 2>&1 || fail "the removal left HKLM\\Software\\rastrex"
 done
+# Nothing else either: no file and no registry entry of the prefix names
+# rastrex once the server has written the registry out.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+left=$( (find "$WINEPREFIX" -iname '*rastrex*'; grep -il rastrex "$WINEPREFIX"/*.reg) 2>/dev/null || true)
+[ -z "$left" ] || fail "the removal left what names rastrex: $left"
 echo "msi_test: installed, upgraded, repaired, refused the downgrade, ran and removed"
