@@ -46,6 +46,13 @@ msibuild "$out.tmp" -q "CREATE TABLE \`Environment\` (\`Environment\` CHAR(72) N
 msibuild "$out.tmp" -q "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`) VALUES ('SystemPath', '=-*PATH', '[~];[INSTALLDIR]', 'PathEntry')"
 msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
 msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
+# The same release of the other architecture is replaced too, so that one
+# rastrex is installed at a time (a package never finds itself): older
+# releases and this one, with their features (1), up to and including this
+# release (512).
+upgrade_code=$(msiinfo export "$out.tmp" Property | sed -n 's/^UpgradeCode\t//p' | tr -d '\r')
+msibuild "$out.tmp" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+msibuild "$out.tmp" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
 # The programs' versions, by which the installer decides whether a file on
 # the disk is older than the package's.
 for f in rastrex.exe RASTREX.DLL xwd2bmp.exe; do
