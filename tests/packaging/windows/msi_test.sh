@@ -1,10 +1,10 @@
 #!/bin/bash
-# The Windows Installer package under Wine, in a prefix of its own: an older
-# release installed with the folder on the PATH, this release over it with
-# a desktop shortcut, the same release again, the older one refused, the installed
-# programs at work (xwd2bmp.exe converting a dump, the window started from
-# its Start menu shortcut by the end-to-end script), and a removal that
-# leaves nothing of ours.
+# The Windows Installer package under Wine, in a prefix of its own: an
+# older release installed with the folder on the PATH, this release over it
+# with a desktop shortcut, the same release again, the older one refused,
+# the installed programs at work (xwd2bmp.exe converting a dump, the window
+# started from its Start menu shortcut by the end-to-end script), and a
+# removal that leaves nothing of ours.
 #
 # usage: msi_test.sh MSI OLDER_MSI END_TO_END PROBE_EXE HOST_XWD2BMP DUMPS_DIR WORK_DIR
 # Run it through wine-gui-run.sh --script with RASTREX_GUI_PREFIX naming a
@@ -67,7 +67,10 @@ reg_query() {
   local out
   out=$(wine reg query "$@" 2>/dev/null) && tr -d '\r' <<<"$out" || true
 }
-arp_entry() { reg_query "$kUninstall\\$1"; }
+# The installed programs, whose entries Wine keeps in the registry view of
+# the package's architecture.
+arp_entry() { reg_query "$kUninstall\\$1" /reg:64; reg_query "$kUninstall\\$1" /reg:32; }
+arp_names() { (reg_query "$kUninstall" /s /reg:64; reg_query "$kUninstall" /s /reg:32) | grep -Eci 'DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex' || true; }
 system_path() { reg_query "$kEnvironment" /v PATH; }
 expect_installed() {
   for f in $kFiles; do
@@ -104,7 +107,7 @@ echo "== the same release again repairs and adds nothing"
 rm "$dir/xwd2bmp.exe"
 [ "$(msiexec /i "$msi" reinstall)" = 0 ] || fail "installing again failed"
 expect_installed "repair"
-[ "$(reg_query "$kUninstall" /s | grep -Eci 'DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex')" = 1 ] ||
+[ "$(arp_names)" = 1 ] ||
   fail "more than one rastrex among the installed programs"
 
 echo "== the older release refuses to replace this one"
