@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Cross-builds RASTREX.DLL, xwd2bmp.exe and the window rastrex.exe for 32-bit
 # and 64-bit Windows (build-windows/i686/ and build-windows/x86_64/, each with
-# bin/RASTREX.DLL, bin/xwd2bmp.exe, bin/rastrex.exe and a zip for Windows
-# users) and runs their tests under Wine in a Wine prefix of its own
+# bin/RASTREX.DLL, bin/xwd2bmp.exe, bin/rastrex.exe, and for Windows users
+# a zip and an installer, rastrex-VERSION-win32.msi or -win64.msi, made
+# with wixl) and runs their tests under Wine in a Wine prefix of its own
 # (build-windows/wineprefix): headless, except the window's, which get a
 # private Xvfb each (build-windows/wineprefix-gui). The window's end-to-end
 # test compares its bitmaps with those of a Linux build of the library
-# (build-windows/host).
+# (build-windows/host); the installer's test installs, upgrades, runs and
+# removes it in a prefix of its own.
 # Installs what the machine lacks first: the mingw-w64 compilers and Wine
 # with its 32-bit part, which needs the i386 architecture in dpkg.
 set -euo pipefail
@@ -16,7 +18,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 want=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 googletest libcli11-dev wine wine64 wine32:i386
-  g++ xvfb xauth xdotool imagemagick fonts-ipafont-gothic)
+  g++ xvfb xauth xdotool imagemagick fonts-ipafont-gothic msitools wixl)
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -81,5 +83,5 @@ for arch in i686 x86_64; do
   else
     ctest --test-dir "$dir" --output-on-failure -j"$jobs"
   fi
-  (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip)
+  (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip "$PWD"/rastrex-*.msi)
 done

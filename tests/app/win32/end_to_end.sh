@@ -7,6 +7,9 @@
 #
 # usage: end_to_end.sh BIN_DIR PROBE_EXE HOST_XWD2BMP DUMPS_DIR WORK_DIR [SHOT_DIR]
 # (SHOT_DIR may come from the environment as RASTREX_SHOT_DIR.)
+# With RASTREX_E2E_SHORTCUT naming a shortcut (.lnk) the program is started
+# through it, in the folder of dumps, as from the Start menu; the picture of
+# its window is then windows-installed-window.png.
 # Run it through wine-gui-run.sh --script: a private Xvfb and Wine prefix.
 set -euo pipefail
 
@@ -38,7 +41,12 @@ count=$(find "$work/expected" -type f | wc -l)
 # Japanese Windows; Wine's own has no Japanese glyphs.
 wine "$probe" --ui-font "IPAPGothic" || echo "end_to_end: no Japanese font for the menus" >&2
 cd "$work/dumps"
-wine "$bin/rastrex.exe" &
+shortcut=${RASTREX_E2E_SHORTCUT:-}
+if [ -n "$shortcut" ]; then
+  wine start /wait /d "$(winepath -w "$work/dumps")" "$(winepath -w "$shortcut")" &
+else
+  wine "$bin/rastrex.exe" &
+fi
 app=$!
 trap 'kill "$app" 2>/dev/null || true' EXIT
 
@@ -90,13 +98,15 @@ shoot() {
 
 if [ -n "$shots" ]; then
   mkdir -p "$shots"
-  shoot "$(wine "$probe" "$kMainTitle" "$kWaitSeconds")" "$shots/windows-main-window.png"
+  main_shot=windows-main-window.png
+  [ -z "$shortcut" ] || main_shot=windows-installed-window.png
+  shoot "$(wine "$probe" "$kMainTitle" "$kWaitSeconds")" "$shots/$main_shot"
 fi
 
 # The version window: Ctrl+V opens it, Enter on its default button closes it.
 xdotool key ctrl+v
 about=$(wine "$probe" "$kAboutTitle" "$kWaitSeconds") || fail "Ctrl+V opened no version window"
-[ -z "$shots" ] || shoot "$about" "$shots/windows-version-window.png"
+[ -z "$shots" ] || [ -n "$shortcut" ] || shoot "$about" "$shots/windows-version-window.png"
 xdotool key Return
 
 # Ctrl+Q ends the program.

@@ -1,0 +1,75 @@
+#!/bin/bash
+# Builds the Windows Installer package of one Windows build with wixl:
+# stages the stripped programs and the documents, compiles rastrex.wxs and
+# adds what wixl cannot write: the conditions that turn the optional
+# features on from their properties, and the PATH entry with the actions
+# that write and remove it.
+#
+# usage: make_msi.sh OUT.msi VERSION ARCH PRODUCT_CODE START_MENU_GUID DESKTOP_GUID PATH_GUID
+#                    BIN_DIR SOURCE_DIR ICON STRIP FILE_VERSION
+#   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL and xwd2bmp.exe,
+#   whose version resources say FILE_VERSION (X.Y.Z); VERSION is the
+#   package's release, the same but for a package labelled otherwise.
+set -euo pipefail
+
+out=$1 version=$2 arch=$3 product=$4 start_guid=$5 desktop_guid=$6 path_guid=$7
+bin=$8 src=$9 icon=${10} strip=${11} file_version=${12}
+here=$(cd "$(dirname "$0")" && pwd)
+
+mkdir -p "$(dirname "$out")"
+stage="$out.stage"
+rm -rf "$stage" "$out.tmp"
+mkdir -p "$stage"
+cp "$bin/rastrex.exe" "$bin/RASTREX.DLL" "$bin/xwd2bmp.exe" "$stage/"
+"$strip" "$stage/rastrex.exe" "$stage/RASTREX.DLL" "$stage/xwd2bmp.exe"
+cp "$src/conv/rastrex.h" "$stage/"
+# Text files with Windows line ends, for every editor there.
+sed 's/\r*$/\r/' "$src/docs/README-windows.txt" >"$stage/README-windows.txt"
+sed 's/\r*$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"
+cp "$icon" "$stage/rastrex.ico"
+
+# wixl takes the files by their names in the folder it runs in.
+out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
+(cd "$stage" && wixl -a "$arch" -o "$out.tmp" \
+  -D Arch="$arch" -D Version="$version" -D ProductCode="$product" \
+  -D StartMenuGuid="$start_guid" -D DesktopGuid="$desktop_guid" -D PathGuid="$path_guid" \
+  "$here/rastrex.wxs")
+
+# A feature of level 2 stays off (the install level is 1) unless its
+# property turns it on. The PATH entry: "=" sets it on install, "-" takes
+# it out again on removal, "*" makes it the system's; "[~];" appends the
+# folder to what is there.
+msibuild "$out.tmp" -q "CREATE TABLE \`Condition\` (\`Feature_\` CHAR(38) NOT NULL, \`Level\` SHORT NOT NULL, \`Condition\` CHAR(255) PRIMARY KEY \`Feature_\`, \`Level\`)"
+msibuild "$out.tmp" -q "INSERT INTO \`Condition\` (\`Feature_\`, \`Level\`, \`Condition\`) VALUES ('DesktopShortcut', 1, 'DESKTOPSHORTCUT AND DESKTOPSHORTCUT <> \"0\"')"
+msibuild "$out.tmp" -q "INSERT INTO \`Condition\` (\`Feature_\`, \`Level\`, \`Condition\`) VALUES ('AddToPath', 1, 'ADDTOPATH AND ADDTOPATH <> \"0\"')"
+msibuild "$out.tmp" -q "CREATE TABLE \`Environment\` (\`Environment\` CHAR(72) NOT NULL, \`Name\` CHAR(255) NOT NULL LOCALIZABLE, \`Value\` CHAR(255) LOCALIZABLE, \`Component_\` CHAR(72) NOT NULL PRIMARY KEY \`Environment\`)"
+msibuild "$out.tmp" -q "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`) VALUES ('SystemPath', '=-*PATH', '[~];[INSTALLDIR]', 'PathEntry')"
+msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
+msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
+# The same release of the other architecture is replaced too, so that one
+# rastrex is installed at a time (a package never finds itself): older
+# releases and this one, with their features (1), up to and including this
+# release (512).
+upgrade_code=$(msiinfo export "$out.tmp" Property | sed -n 's/^UpgradeCode\t//p' | tr -d '\r')
+msibuild "$out.tmp" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+msibuild "$out.tmp" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+# The programs' versions, by which the installer decides whether a file on
+# the disk is older than the package's.
+for f in rastrex.exe RASTREX.DLL xwd2bmp.exe; do
+  msibuild "$out.tmp" -q "UPDATE \`File\` SET \`Version\` = '$file_version.0' WHERE \`File\` = '$f'"
+done
+# The same package run again over its installation repairs it: every
+# feature is reinstalled, which puts back what is missing or damaged (the
+# reinstall mode "omus" is the default). Not when the run removes it, names
+# its own features or is the removal of an older release by a newer one.
+msibuild "$out.tmp" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('RepairWhenInstalledAgain', 51, 'REINSTALL', 'ALL')"
+msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`) VALUES ('RepairWhenInstalledAgain', 'Installed AND NOT REMOVE AND NOT REINSTALL AND NOT ADDLOCAL AND NOT UPGRADINGPRODUCTCODE', 790)"
+# The program itself cannot be left out nor any part advertised.
+msibuild "$out.tmp" -q "UPDATE \`Feature\` SET \`Attributes\` = 24 WHERE \`Feature\` = 'Main'"
+msibuild "$out.tmp" -q "UPDATE \`Feature\` SET \`Attributes\` = 8 WHERE \`Feature\` <> 'Main'"
+# Properties set on the command line reach the installing service only
+# when they are listed here.
+msibuild "$out.tmp" -q "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;ADDTOPATH;DESKTOPSHORTCUT' WHERE \`Property\` = 'SecureCustomProperties'"
+
+mv "$out.tmp" "$out"
+rm -rf "$stage"
