@@ -19,6 +19,7 @@
 #include "platform.h"
 #include "progress.h"
 #include "rastrex.h"
+#include "stream.h"
 
 namespace rastrex::cli {
 
@@ -165,10 +166,31 @@ std::string fileNameOf(const std::string& path)
     return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
+// The bitmap's place when it goes to standard output, as listings say it.
+constexpr const char* kStandardOutput = "standard output";
+
 std::vector<Candidate> collect(const Options& options)
 {
     std::vector<Candidate> candidates;
-    for (const std::string& path : options.paths) {
+    if (options.fromStdin) {
+        Candidate c;
+        c.dump = "-";
+        c.bitmap = kStandardOutput;
+        candidates.push_back(std::move(c));
+        return candidates;
+    }
+    candidates.reserve(options.paths.size());
+    auto unspellable = options.unspellable.begin();
+    for (std::size_t i = 0; i < options.paths.size(); ++i) {
+        const std::string& path = options.paths[i];
+        if (unspellable != options.unspellable.end() && *unspellable == i) {
+            ++unspellable;
+            Candidate c;
+            c.dump = path;
+            c.failure = "the name cannot be spelled in the system's code page";
+            candidates.push_back(std::move(c));
+            continue;
+        }
         std::error_code ec;
         const fs::file_status status = fs::status(toPath(path), ec);
         if (ec || !fs::exists(status)) {
@@ -183,8 +205,18 @@ std::vector<Candidate> collect(const Options& options)
         if (!fs::is_directory(status)) {
             Candidate c;
             c.dump = path;
-            c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
-            look(c);
+            if (options.toStdout) {
+                // Any file that can be read, a pipe or a device too.
+                c.bitmap = kStandardOutput;
+                c.bytes = fs::is_regular_file(status) ? lookAt(path).info.value_or(FileInfo{}).bytes : 0;
+            } else if (!fs::is_regular_file(status)) {
+                // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
+                // never wanted.
+                c.failure = "not a regular file; use - to read standard input";
+            } else {
+                c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
+                look(c);
+            }
             candidates.push_back(std::move(c));
             continue;
         }
@@ -268,7 +300,22 @@ void makeOutputFolders(std::vector<Item>& items)
 
 std::vector<Item> planBatch(const Options& options)
 {
-    const std::vector<Candidate> candidates = collect(options);
+    std::vector<Candidate> candidates = collect(options);
+    if (options.toStdout) {
+        std::vector<Item> items;
+        for (Candidate& c : candidates) {
+            Item item;
+            item.dump = std::move(c.dump);
+            item.bitmap = std::move(c.bitmap);
+            item.bytes = c.bytes;
+            if (!c.failure.empty()) {
+                item.action = Item::Action::Fail;
+                item.reason = std::move(c.failure);
+            }
+            items.push_back(std::move(item));
+        }
+        return items;
+    }
 
     std::set<FileId> dumps;
     for (const Candidate& c : candidates)
@@ -276,6 +323,7 @@ std::vector<Item> planBatch(const Options& options)
             dumps.insert(c.id);
 
     std::vector<Item> items;
+    items.reserve(candidates.size());
     std::map<std::string, std::size_t> writers;  // bitmap key -> candidate writing it
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const Candidate& c = candidates[i];
@@ -394,7 +442,8 @@ namespace {
 class Run {
 public:
     Run(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
-        : items_(items), options_(options), reporting_(reporting), done_(items.size(), false),
+        : items_(items), options_(options), reporting_(reporting),
+          listing_(options.toStdout ? reporting.err : reporting.out), done_(items.size(), false),
           codes_(items.size(), RASTREX_OK), notADump_(items.size(), false)
     {
         std::uint64_t bytes = 0;
@@ -434,7 +483,7 @@ public:
         std::lock_guard lock(mutex_);
         if (bar_)
             bar_->clear();
-        reporting_.out.flush();
+        listing_.flush();
         if (printed_ < items_.size()) {
             // Stopped from outside before every file was started: what was
             // done is still reported.
@@ -468,10 +517,22 @@ private:
                 bar_->started(items_[i].dump);
                 bar_->draw();
             }
-            const std::int32_t code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
-            const bool notADump =
-                code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
+            std::int32_t code;
+            bool notADump;
+            std::string streamFailure;
+            if (options_.toStdout) {
+                StreamOutcome o = convertForStream(items_[i].dump, reporting_.in, reporting_.out,
+                                                   reporting_.binary);
+                code = o.code;
+                notADump = o.notADump;
+                streamFailure = std::move(o.failure);
+            } else {
+                code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
+                notADump = code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
+            }
             std::lock_guard lock(mutex_);
+            if (!streamFailure.empty())
+                streamFailure_ = std::move(streamFailure);
             codes_[i] = code;
             notADump_[i] = notADump;
             done_[i] = true;
@@ -524,6 +585,11 @@ private:
         std::string failure;
         if (item.action == Item::Action::Fail)
             failure = item.reason;
+        else if (item.action == Item::Action::Convert && !streamFailure_.empty())
+            failure = streamFailure_;
+        else if (item.action == Item::Action::Convert && options_.toStdout &&
+                 codes_[i] == RASTREX_ERR_WRITE_OUTPUT)
+            failure = "cannot write the bitmap into a temporary folder";
         else if (item.action == Item::Action::Convert && notADump_[i])
             failure = "not an XWD dump";
         else if (item.action == Item::Action::Convert && codes_[i] != RASTREX_OK)
@@ -542,11 +608,11 @@ private:
             if (bar_)
                 bar_->clear();
             if (item.action == Item::Action::Skip)
-                reporting_.out << item.dump << ": skipped, " << item.bitmap << " exists\n";
+                listing_ << item.dump << ": skipped, " << item.bitmap << " exists\n";
             else
-                reporting_.out << item.dump << " -> " << item.bitmap << '\n';
+                listing_ << item.dump << " -> " << item.bitmap << '\n';
             if (bar_)
-                reporting_.out.flush();
+                listing_.flush();
         }
     }
 
@@ -556,6 +622,7 @@ private:
     const std::vector<Item>& items_;
     const Options& options_;
     const Reporting& reporting_;
+    std::ostream& listing_;  // where -v lists the files
     std::vector<std::size_t> todo_;  // items to convert
     std::atomic<std::size_t> next_{0};
 
@@ -563,6 +630,7 @@ private:
     std::vector<bool> done_;
     std::vector<std::int32_t> codes_;
     std::vector<bool> notADump_;
+    std::string streamFailure_;  // of the one dump converted for standard output
     std::size_t printed_ = 0;
     std::size_t failures_ = 0;  // failures reported so far
     bool failed_ = false;
@@ -582,11 +650,49 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
     const ParseOutcome parsed = parseCommandLine(argc, argv, reporting.out, reporting.err);
     if (!parsed.options)
         return parsed.status;
-    const Options& options = *parsed.options;
+    Options options = std::move(*parsed.options);
+    const auto usage = [&reporting](const std::string& message) {
+        reporting.err << kProgram << ": " << message << '\n'
+                      << "Try '" << kProgram << " --help' for more information.\n";
+        return ExitStatus::Usage;
+    };
+    if (options.toStdout) {
+        if (reporting.outIsTerminal)
+            return usage(std::string(options.fromStdin ? "-" : "-c/--stdout") +
+                         ": standard output is a terminal; redirect it to a file or a pipe");
+        std::error_code ec;
+        if (!options.fromStdin && fs::is_directory(toPath(options.paths.front()), ec))
+            return usage("-c/--stdout: " + options.paths.front() +
+                         " is a folder; name one dump");
+        if (options.fromStdin && reporting.in == nullptr)
+            return usage("-: there is no standard input to read");
+    }
+    if (options.filesFrom) {
+        const std::string& name = *options.filesFrom;
+        std::ifstream file;
+        std::istream* list = reporting.in;
+        if (name != "-") {
+            file.open(toPath(name), std::ios::binary);
+            if (!file)
+                return usage("--files-from: cannot open " + name + ": " +
+                             systemMessage(errno != 0 ? errno : EIO));
+            list = &file;
+        } else if (list == nullptr) {
+            return usage("--files-from: there is no standard input to read");
+        } else if (reporting.binary) {
+            reporting.binary();
+        }
+        if (!readPathList(*list, options))
+            return usage("--files-from: cannot read " +
+                         std::string(name == "-" ? "standard input" : name));
+    }
     if (options.outputDir) {
         std::error_code ec;
-        fs::create_directories(toPath(*options.outputDir), ec);
-        if (!ec && !fs::is_directory(toPath(*options.outputDir), ec))
+        const fs::path dir = toPath(*options.outputDir);
+        if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
+            return usage("-o/--output-dir: " + *options.outputDir + " is a file, not a folder");
+        fs::create_directories(dir, ec);
+        if (!ec && !fs::is_directory(dir, ec))
             ec = std::make_error_code(std::errc::not_a_directory);
         if (ec) {
             reporting.err << kProgram << ": cannot create the folder " << *options.outputDir

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -51,11 +53,19 @@ struct Reporting {
     std::optional<int> terminalColumns;
     // Set from outside (a signal) to start no further conversion.
     const std::atomic<bool>* stop = nullptr;
+    // Standard input, for the PATH "-" and --files-from=-; none when null.
+    std::istream* in = nullptr;
+    // Whether `out` is a terminal, which is never sent a bitmap.
+    bool outIsTerminal = false;
+    // Called before a dump is read from `in` or a bitmap written to `out`:
+    // puts both in binary mode where the system has a text mode.
+    std::function<void()> binary;
 };
 
 // Converts the items on `options.jobs` threads. Messages come in item order
 // whatever the number of threads: failures and notes on `err`, and with
-// --verbose each file converted or skipped on `out`. On a terminal a run of
+// --verbose each file converted or skipped on `out` (on `err` when the
+// bitmap goes to `out`). On a terminal a run of
 // more than one file ends with one line that counts what was converted,
 // skipped and failed, and the seconds it took.
 ExitStatus runBatch(const std::vector<Item>& items, const Options& options,
