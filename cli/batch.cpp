@@ -13,6 +13,7 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "bmp_name.h"
@@ -30,15 +31,15 @@ namespace {
 constexpr const char* kProgram = "xwd2bmp";
 constexpr std::string_view kDumpExtension = ".xwd";  // matched in any case
 
-// A dump as found on the command line or in a folder, before planning.
-struct Candidate {
-    std::string dump;
-    std::string bitmap;
-    std::string failure;  // empty when the dump could be looked at
-    std::string note;     // for a folder that holds no dump
-    FileId id{};
-    std::uint64_t bytes = 0;
-};
+// A dump as found on the command line or in a folder, before planning: an
+// item to convert, or one that already failed or is a note.
+using Candidate = Item;
+
+void fail(Candidate& c, std::string reason)
+{
+    c.action = Item::Action::Fail;
+    c.reason = std::move(reason);
+}
 
 std::string systemMessage(int error)
 {
@@ -152,7 +153,7 @@ void look(Candidate& c)
 {
     const Looked looked = lookAt(c.dump);
     if (!looked.info) {
-        c.failure = systemMessage(looked.error);
+        fail(c, systemMessage(looked.error));
         return;
     }
     c.id = looked.info->id;
@@ -187,7 +188,7 @@ std::vector<Candidate> collect(const Options& options)
             ++unspellable;
             Candidate c;
             c.dump = path;
-            c.failure = "the name cannot be spelled in the system's code page";
+            fail(c, "the name cannot be spelled in the system's code page");
             candidates.push_back(std::move(c));
             continue;
         }
@@ -198,7 +199,7 @@ std::vector<Candidate> collect(const Options& options)
             const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
             c.dump = path;
-            c.failure = systemMessage(error);
+            fail(c, systemMessage(error));
             candidates.push_back(std::move(c));
             continue;
         }
@@ -212,7 +213,7 @@ std::vector<Candidate> collect(const Options& options)
             } else if (!fs::is_regular_file(status)) {
                 // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
                 // never wanted.
-                c.failure = "not a regular file; use - to read standard input";
+                fail(c, "not a regular file; use - to read standard input");
             } else {
                 c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
                 look(c);
@@ -225,9 +226,10 @@ std::vector<Candidate> collect(const Options& options)
         if (found.empty()) {
             Candidate c;
             c.dump = path;
-            c.note = options.recursive
-                         ? "no dump in this folder or its subfolders (no file named *.xwd)"
-                         : "no dump in this folder (no file named *.xwd)";
+            c.action = Item::Action::Note;
+            c.reason = options.recursive
+                           ? "no dump in this folder or its subfolders (no file named *.xwd)"
+                           : "no dump in this folder (no file named *.xwd)";
             candidates.push_back(std::move(c));
             continue;
         }
@@ -239,7 +241,7 @@ std::vector<Candidate> collect(const Options& options)
             c.dump = f.relative.empty() ? path
                                         : fromPath(toPath(path) / f.relative).value_or(path);
             if (!f.failure.empty()) {
-                c.failure = f.failure;
+                fail(c, f.failure);
             } else {
                 c.bitmap = bitmapPath(options, c.dump, f.relative,
                                       fromPath(f.relative.filename()).value_or(std::string()));
@@ -300,68 +302,53 @@ void makeOutputFolders(std::vector<Item>& items)
 
 std::vector<Item> planBatch(const Options& options)
 {
-    std::vector<Candidate> candidates = collect(options);
-    if (options.toStdout) {
-        std::vector<Item> items;
-        for (Candidate& c : candidates) {
-            Item item;
-            item.dump = std::move(c.dump);
-            item.bitmap = std::move(c.bitmap);
-            item.bytes = c.bytes;
-            if (!c.failure.empty()) {
-                item.action = Item::Action::Fail;
-                item.reason = std::move(c.failure);
-            }
-            items.push_back(std::move(item));
-        }
+    std::vector<Item> items = collect(options);
+    if (options.toStdout)
         return items;
-    }
 
-    std::set<FileId> dumps;
-    for (const Candidate& c : candidates)
-        if (c.failure.empty() && c.note.empty())
-            dumps.insert(c.id);
+    // The files of the dumps, sorted, to find a bitmap path that names one.
+    std::vector<FileId> dumps;
+    for (const Item& item : items)
+        if (item.action == Item::Action::Convert)
+            dumps.push_back(item.id);
+    std::sort(dumps.begin(), dumps.end());
+    dumps.erase(std::unique(dumps.begin(), dumps.end()), dumps.end());
 
-    std::vector<Item> items;
-    items.reserve(candidates.size());
-    std::map<std::string, std::size_t> writers;  // bitmap key -> candidate writing it
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const Candidate& c = candidates[i];
-        Item item;
-        item.dump = c.dump;
-        item.bitmap = c.bitmap;
-        item.bytes = c.bytes;
-        if (!c.note.empty()) {
-            item.action = Item::Action::Note;
-            item.reason = c.note;
-            items.push_back(std::move(item));
+    // Each bitmap's writer, by the hash of the bitmap's key: only a hash is
+    // kept for each, and a match is confirmed on the keys themselves.
+    std::unordered_multimap<std::size_t, std::size_t> writers;  // -> index in items
+    const auto keyOf = [](const std::string& bitmap) {
+        const std::optional<FileInfo> existing = lookAt(bitmap).info;
+        return std::pair(bitmapKey(bitmap, existing), existing);
+    };
+    std::size_t kept = 0;  // items are kept in place, but for a dump named twice
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        Item item = std::move(items[i]);
+        if (item.action != Item::Action::Convert) {
+            items[kept++] = std::move(item);
             continue;
         }
-        if (!c.failure.empty()) {
-            item.action = Item::Action::Fail;
-            item.reason = c.failure;
-            items.push_back(std::move(item));
-            continue;
-        }
-        const std::optional<FileInfo> existing = lookAt(c.bitmap).info;
+        const auto [key, existing] = keyOf(item.bitmap);
         const bool exists = existing.has_value();
-        const std::string key = bitmapKey(c.bitmap, existing);
-        if (auto w = writers.find(key); w != writers.end()) {
-            const Candidate& first = candidates[w->second];
-            if (first.id == c.id)
+        const std::size_t hash = std::hash<std::string>{}(key);
+        const Item* first = nullptr;
+        for (auto [w, end] = writers.equal_range(hash); w != end && first == nullptr; ++w)
+            if (keyOf(items[w->second].bitmap).first == key)
+                first = &items[w->second];
+        if (first != nullptr) {
+            if (first->id == item.id)
                 continue;  // the same dump named twice: converted once
-            item.action = Item::Action::Fail;
-            item.reason = "not converted: " + first.dump + " has the same bitmap " + c.bitmap;
-        } else if (exists && dumps.count(existing->id) != 0) {
-            item.action = Item::Action::Fail;
-            item.reason = "not converted: its bitmap " + c.bitmap + " is a dump of this batch";
+            fail(item, "not converted: " + first->dump + " has the same bitmap " + item.bitmap);
+        } else if (exists && std::binary_search(dumps.begin(), dumps.end(), existing->id)) {
+            fail(item, "not converted: its bitmap " + item.bitmap + " is a dump of this batch");
         } else {
-            writers.emplace(key, i);
+            writers.emplace(hash, kept);
             if (options.noClobber && exists)
                 item.action = Item::Action::Skip;
         }
-        items.push_back(std::move(item));
+        items[kept++] = std::move(item);
     }
+    items.resize(kept);
     if (options.outputDir)
         makeOutputFolders(items);
     return items;
@@ -700,7 +687,9 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
             return ExitStatus::Failure;
         }
     }
-    return runBatch(planBatch(options), options, reporting);
+    const std::vector<Item> items = planBatch(options);
+    options.paths = {};  // each is in its item now
+    return runBatch(items, options, reporting);
 }
 
 }  // namespace rastrex::cli

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "options.h"
+#include "platform.h"
 
 namespace rastrex::cli {
 
@@ -27,6 +28,7 @@ struct Item {
     std::uint64_t bytes = 0;  // size of the dump
     Action action = Action::Convert;
     std::string reason;  // why it fails, for Action::Fail; the note, for Action::Note
+    FileId id{};         // the dump's file, once looked at
 };
 
 // Finds the dumps of every PATH and decides for each whether it is converted,
