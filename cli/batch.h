@@ -61,7 +61,7 @@ struct Reporting {
     bool outIsTerminal = false;
     // Called before a dump is read from `in` or a bitmap written to `out`:
     // puts both in binary mode where the system has a text mode.
-    std::function<void()> binary;
+    std::function<void()> binary{};
 };
 
 // Converts the items on `options.jobs` threads. Messages come in item order

@@ -101,7 +101,7 @@ struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
-    Bytes outBytes;  // standard output as it came, line ends and all
+    Bytes outBytes{};  // standard output as it came, line ends and all
 };
 
 // Runs the program's logic in this process, as if standard error were not a
