@@ -645,11 +645,11 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
     };
     if (options.toStdout) {
         if (reporting.outIsTerminal)
-            return usage(std::string(options.fromStdin ? "-" : "-c/--stdout") +
+            return usage(std::string(options.fromStdin ? "-" : "--stdout") +
                          ": standard output is a terminal; redirect it to a file or a pipe");
         std::error_code ec;
         if (!options.fromStdin && fs::is_directory(toPath(options.paths.front()), ec))
-            return usage("-c/--stdout: " + options.paths.front() +
+            return usage("--stdout: " + options.paths.front() +
                          " is a folder; name one dump");
         if (options.fromStdin && reporting.in == nullptr)
             return usage("-: there is no standard input to read");
@@ -677,7 +677,7 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
         std::error_code ec;
         const fs::path dir = toPath(*options.outputDir);
         if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
-            return usage("-o/--output-dir: " + *options.outputDir + " is a file, not a folder");
+            return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
         fs::create_directories(dir, ec);
         if (!ec && !fs::is_directory(dir, ec))
             ec = std::make_error_code(std::errc::not_a_directory);

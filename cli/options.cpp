@@ -140,11 +140,11 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
     if (options.paths.empty() && !options.filesFrom)
         return usage("missing PATH");
     if (options.outputDir && options.outputDir->empty())
-        return usage("-o/--output-dir: the output folder is an empty name");
+        return usage("--output-dir: the output folder is an empty name");
     if (options.filesFrom && options.filesFrom->empty())
         return usage("--files-from: the list is an empty name");
     if (options.nulSeparated && !options.filesFrom)
-        return usage("-0/--null: there is no --files-from list to read");
+        return usage("--null: there is no --files-from list to read");
     // The PATH "-" stands for standard input; "./-" names a file called "-".
     const auto dash = std::find(options.paths.begin(), options.paths.end(), "-");
     if (dash != options.paths.end()) {
@@ -155,13 +155,13 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
         options.toStdout = true;
     }
     if (options.toStdout) {
-        const char* what = options.fromStdin ? "-" : "-c/--stdout";
+        const char* what = options.fromStdin ? "-" : "--stdout";
         if (options.filesFrom)
             return usage(std::string(what) + ": standard output takes one bitmap; --files-from names a list");
         if (!options.fromStdin && options.paths.size() != 1)
-            return usage("-c/--stdout: standard output takes one bitmap; name exactly one dump");
+            return usage("--stdout: standard output takes one bitmap; name exactly one dump");
         if (options.outputDir)
-            return usage(std::string(what) + ": the bitmap goes to standard output, not into -o/--output-dir");
+            return usage(std::string(what) + ": the bitmap goes to standard output, not into --output-dir");
     }
     return {std::move(options), ExitStatus::Success};
 }

@@ -52,7 +52,7 @@ const ProcessCase kProcessCases[] = {
      "bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
     {"files from a list", {"-v", "--files-from=list"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
     {"-o on a file", {"-o", "a.xwd", "tall.xwd"}, 2, "",
-     "xwd2bmp: -o/--output-dir: a.xwd is a file, not a folder\n"
+     "xwd2bmp: --output-dir: a.xwd is a file, not a folder\n"
      "Try 'xwd2bmp --help' for more information.\n"},
 #if !defined(_WIN32)
     {"/dev/stdin as a PATH", {"/dev/stdin"}, 1, "",
