@@ -13,12 +13,14 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "bmp_name.h"
 #include "platform.h"
 #include "progress.h"
 #include "rastrex.h"
+#include "stream.h"
 
 namespace rastrex::cli {
 
@@ -29,15 +31,15 @@ namespace {
 constexpr const char* kProgram = "xwd2bmp";
 constexpr std::string_view kDumpExtension = ".xwd";  // matched in any case
 
-// A dump as found on the command line or in a folder, before planning.
-struct Candidate {
-    std::string dump;
-    std::string bitmap;
-    std::string failure;  // empty when the dump could be looked at
-    std::string note;     // for a folder that holds no dump
-    FileId id{};
-    std::uint64_t bytes = 0;
-};
+// A dump as found on the command line or in a folder, before planning: an
+// item to convert, or one that already failed or is a note.
+using Candidate = Item;
+
+void fail(Candidate& c, std::string reason)
+{
+    c.action = Item::Action::Fail;
+    c.reason = std::move(reason);
+}
 
 std::string systemMessage(int error)
 {
@@ -151,7 +153,7 @@ void look(Candidate& c)
 {
     const Looked looked = lookAt(c.dump);
     if (!looked.info) {
-        c.failure = systemMessage(looked.error);
+        fail(c, systemMessage(looked.error));
         return;
     }
     c.id = looked.info->id;
@@ -165,10 +167,31 @@ std::string fileNameOf(const std::string& path)
     return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
+// The bitmap's place when it goes to standard output, as listings say it.
+constexpr const char* kStandardOutput = "standard output";
+
 std::vector<Candidate> collect(const Options& options)
 {
     std::vector<Candidate> candidates;
-    for (const std::string& path : options.paths) {
+    if (options.fromStdin) {
+        Candidate c;
+        c.dump = "-";
+        c.bitmap = kStandardOutput;
+        candidates.push_back(std::move(c));
+        return candidates;
+    }
+    candidates.reserve(options.paths.size());
+    auto unspellable = options.unspellable.begin();
+    for (std::size_t i = 0; i < options.paths.size(); ++i) {
+        const std::string& path = options.paths[i];
+        if (unspellable != options.unspellable.end() && *unspellable == i) {
+            ++unspellable;
+            Candidate c;
+            c.dump = path;
+            fail(c, "the name cannot be spelled in the system's code page");
+            candidates.push_back(std::move(c));
+            continue;
+        }
         std::error_code ec;
         const fs::file_status status = fs::status(toPath(path), ec);
         if (ec || !fs::exists(status)) {
@@ -176,15 +199,25 @@ std::vector<Candidate> collect(const Options& options)
             const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
             c.dump = path;
-            c.failure = systemMessage(error);
+            fail(c, systemMessage(error));
             candidates.push_back(std::move(c));
             continue;
         }
         if (!fs::is_directory(status)) {
             Candidate c;
             c.dump = path;
-            c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
-            look(c);
+            if (options.toStdout) {
+                // Any file that can be read, a pipe or a device too.
+                c.bitmap = kStandardOutput;
+                c.bytes = fs::is_regular_file(status) ? lookAt(path).info.value_or(FileInfo{}).bytes : 0;
+            } else if (!fs::is_regular_file(status)) {
+                // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
+                // never wanted.
+                fail(c, "not a regular file; use - to read standard input");
+            } else {
+                c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
+                look(c);
+            }
             candidates.push_back(std::move(c));
             continue;
         }
@@ -193,9 +226,10 @@ std::vector<Candidate> collect(const Options& options)
         if (found.empty()) {
             Candidate c;
             c.dump = path;
-            c.note = options.recursive
-                         ? "no dump in this folder or its subfolders (no file named *.xwd)"
-                         : "no dump in this folder (no file named *.xwd)";
+            c.action = Item::Action::Note;
+            c.reason = options.recursive
+                           ? "no dump in this folder or its subfolders (no file named *.xwd)"
+                           : "no dump in this folder (no file named *.xwd)";
             candidates.push_back(std::move(c));
             continue;
         }
@@ -207,7 +241,7 @@ std::vector<Candidate> collect(const Options& options)
             c.dump = f.relative.empty() ? path
                                         : fromPath(toPath(path) / f.relative).value_or(path);
             if (!f.failure.empty()) {
-                c.failure = f.failure;
+                fail(c, f.failure);
             } else {
                 c.bitmap = bitmapPath(options, c.dump, f.relative,
                                       fromPath(f.relative.filename()).value_or(std::string()));
@@ -268,52 +302,53 @@ void makeOutputFolders(std::vector<Item>& items)
 
 std::vector<Item> planBatch(const Options& options)
 {
-    const std::vector<Candidate> candidates = collect(options);
+    std::vector<Item> items = collect(options);
+    if (options.toStdout)
+        return items;
 
-    std::set<FileId> dumps;
-    for (const Candidate& c : candidates)
-        if (c.failure.empty() && c.note.empty())
-            dumps.insert(c.id);
+    // The files of the dumps, sorted, to find a bitmap path that names one.
+    std::vector<FileId> dumps;
+    for (const Item& item : items)
+        if (item.action == Item::Action::Convert)
+            dumps.push_back(item.id);
+    std::sort(dumps.begin(), dumps.end());
+    dumps.erase(std::unique(dumps.begin(), dumps.end()), dumps.end());
 
-    std::vector<Item> items;
-    std::map<std::string, std::size_t> writers;  // bitmap key -> candidate writing it
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const Candidate& c = candidates[i];
-        Item item;
-        item.dump = c.dump;
-        item.bitmap = c.bitmap;
-        item.bytes = c.bytes;
-        if (!c.note.empty()) {
-            item.action = Item::Action::Note;
-            item.reason = c.note;
-            items.push_back(std::move(item));
+    // Each bitmap's writer, by the hash of the bitmap's key: only a hash is
+    // kept for each, and a match is confirmed on the keys themselves.
+    std::unordered_multimap<std::size_t, std::size_t> writers;  // -> index in items
+    const auto keyOf = [](const std::string& bitmap) {
+        const std::optional<FileInfo> existing = lookAt(bitmap).info;
+        return std::pair(bitmapKey(bitmap, existing), existing);
+    };
+    std::size_t kept = 0;  // items are kept in place, but for a dump named twice
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        Item item = std::move(items[i]);
+        if (item.action != Item::Action::Convert) {
+            items[kept++] = std::move(item);
             continue;
         }
-        if (!c.failure.empty()) {
-            item.action = Item::Action::Fail;
-            item.reason = c.failure;
-            items.push_back(std::move(item));
-            continue;
-        }
-        const std::optional<FileInfo> existing = lookAt(c.bitmap).info;
+        const auto [key, existing] = keyOf(item.bitmap);
         const bool exists = existing.has_value();
-        const std::string key = bitmapKey(c.bitmap, existing);
-        if (auto w = writers.find(key); w != writers.end()) {
-            const Candidate& first = candidates[w->second];
-            if (first.id == c.id)
+        const std::size_t hash = std::hash<std::string>{}(key);
+        const Item* first = nullptr;
+        for (auto [w, end] = writers.equal_range(hash); w != end && first == nullptr; ++w)
+            if (keyOf(items[w->second].bitmap).first == key)
+                first = &items[w->second];
+        if (first != nullptr) {
+            if (first->id == item.id)
                 continue;  // the same dump named twice: converted once
-            item.action = Item::Action::Fail;
-            item.reason = "not converted: " + first.dump + " has the same bitmap " + c.bitmap;
-        } else if (exists && dumps.count(existing->id) != 0) {
-            item.action = Item::Action::Fail;
-            item.reason = "not converted: its bitmap " + c.bitmap + " is a dump of this batch";
+            fail(item, "not converted: " + first->dump + " has the same bitmap " + item.bitmap);
+        } else if (exists && std::binary_search(dumps.begin(), dumps.end(), existing->id)) {
+            fail(item, "not converted: its bitmap " + item.bitmap + " is a dump of this batch");
         } else {
-            writers.emplace(key, i);
+            writers.emplace(hash, kept);
             if (options.noClobber && exists)
                 item.action = Item::Action::Skip;
         }
-        items.push_back(std::move(item));
+        items[kept++] = std::move(item);
     }
+    items.resize(kept);
     if (options.outputDir)
         makeOutputFolders(items);
     return items;
@@ -394,7 +429,8 @@ namespace {
 class Run {
 public:
     Run(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
-        : items_(items), options_(options), reporting_(reporting), done_(items.size(), false),
+        : items_(items), options_(options), reporting_(reporting),
+          listing_(options.toStdout ? reporting.err : reporting.out), done_(items.size(), false),
           codes_(items.size(), RASTREX_OK), notADump_(items.size(), false)
     {
         std::uint64_t bytes = 0;
@@ -434,7 +470,7 @@ public:
         std::lock_guard lock(mutex_);
         if (bar_)
             bar_->clear();
-        reporting_.out.flush();
+        listing_.flush();
         if (printed_ < items_.size()) {
             // Stopped from outside before every file was started: what was
             // done is still reported.
@@ -468,10 +504,22 @@ private:
                 bar_->started(items_[i].dump);
                 bar_->draw();
             }
-            const std::int32_t code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
-            const bool notADump =
-                code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
+            std::int32_t code;
+            bool notADump;
+            std::string streamFailure;
+            if (options_.toStdout) {
+                StreamOutcome o = convertForStream(items_[i].dump, reporting_.in, reporting_.out,
+                                                   reporting_.binary);
+                code = o.code;
+                notADump = o.notADump;
+                streamFailure = std::move(o.failure);
+            } else {
+                code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
+                notADump = code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
+            }
             std::lock_guard lock(mutex_);
+            if (!streamFailure.empty())
+                streamFailure_ = std::move(streamFailure);
             codes_[i] = code;
             notADump_[i] = notADump;
             done_[i] = true;
@@ -524,6 +572,11 @@ private:
         std::string failure;
         if (item.action == Item::Action::Fail)
             failure = item.reason;
+        else if (item.action == Item::Action::Convert && !streamFailure_.empty())
+            failure = streamFailure_;
+        else if (item.action == Item::Action::Convert && options_.toStdout &&
+                 codes_[i] == RASTREX_ERR_WRITE_OUTPUT)
+            failure = "cannot write the bitmap into a temporary folder";
         else if (item.action == Item::Action::Convert && notADump_[i])
             failure = "not an XWD dump";
         else if (item.action == Item::Action::Convert && codes_[i] != RASTREX_OK)
@@ -542,11 +595,11 @@ private:
             if (bar_)
                 bar_->clear();
             if (item.action == Item::Action::Skip)
-                reporting_.out << item.dump << ": skipped, " << item.bitmap << " exists\n";
+                listing_ << item.dump << ": skipped, " << item.bitmap << " exists\n";
             else
-                reporting_.out << item.dump << " -> " << item.bitmap << '\n';
+                listing_ << item.dump << " -> " << item.bitmap << '\n';
             if (bar_)
-                reporting_.out.flush();
+                listing_.flush();
         }
     }
 
@@ -556,6 +609,7 @@ private:
     const std::vector<Item>& items_;
     const Options& options_;
     const Reporting& reporting_;
+    std::ostream& listing_;  // where -v lists the files
     std::vector<std::size_t> todo_;  // items to convert
     std::atomic<std::size_t> next_{0};
 
@@ -563,6 +617,7 @@ private:
     std::vector<bool> done_;
     std::vector<std::int32_t> codes_;
     std::vector<bool> notADump_;
+    std::string streamFailure_;  // of the one dump converted for standard output
     std::size_t printed_ = 0;
     std::size_t failures_ = 0;  // failures reported so far
     bool failed_ = false;
@@ -582,11 +637,49 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
     const ParseOutcome parsed = parseCommandLine(argc, argv, reporting.out, reporting.err);
     if (!parsed.options)
         return parsed.status;
-    const Options& options = *parsed.options;
+    Options options = std::move(*parsed.options);
+    const auto usage = [&reporting](const std::string& message) {
+        reporting.err << kProgram << ": " << message << '\n'
+                      << "Try '" << kProgram << " --help' for more information.\n";
+        return ExitStatus::Usage;
+    };
+    if (options.toStdout) {
+        if (reporting.outIsTerminal)
+            return usage(std::string(options.fromStdin ? "-" : "--stdout") +
+                         ": standard output is a terminal; redirect it to a file or a pipe");
+        std::error_code ec;
+        if (!options.fromStdin && fs::is_directory(toPath(options.paths.front()), ec))
+            return usage("--stdout: " + options.paths.front() +
+                         " is a folder; name one dump");
+        if (options.fromStdin && reporting.in == nullptr)
+            return usage("-: there is no standard input to read");
+    }
+    if (options.filesFrom) {
+        const std::string& name = *options.filesFrom;
+        std::ifstream file;
+        std::istream* list = reporting.in;
+        if (name != "-") {
+            file.open(toPath(name), std::ios::binary);
+            if (!file)
+                return usage("--files-from: cannot open " + name + ": " +
+                             systemMessage(errno != 0 ? errno : EIO));
+            list = &file;
+        } else if (list == nullptr) {
+            return usage("--files-from: there is no standard input to read");
+        } else if (reporting.binary) {
+            reporting.binary();
+        }
+        if (!readPathList(*list, options))
+            return usage("--files-from: cannot read " +
+                         std::string(name == "-" ? "standard input" : name));
+    }
     if (options.outputDir) {
         std::error_code ec;
-        fs::create_directories(toPath(*options.outputDir), ec);
-        if (!ec && !fs::is_directory(toPath(*options.outputDir), ec))
+        const fs::path dir = toPath(*options.outputDir);
+        if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
+            return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
+        fs::create_directories(dir, ec);
+        if (!ec && !fs::is_directory(dir, ec))
             ec = std::make_error_code(std::errc::not_a_directory);
         if (ec) {
             reporting.err << kProgram << ": cannot create the folder " << *options.outputDir
@@ -594,7 +687,9 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
             return ExitStatus::Failure;
         }
     }
-    return runBatch(planBatch(options), options, reporting);
+    const std::vector<Item> items = planBatch(options);
+    options.paths = {};  // each is in its item now
+    return runBatch(items, options, reporting);
 }
 
 }  // namespace rastrex::cli

@@ -4,12 +4,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "options.h"
+#include "platform.h"
 
 namespace rastrex::cli {
 
@@ -25,6 +28,7 @@ struct Item {
     std::uint64_t bytes = 0;  // size of the dump
     Action action = Action::Convert;
     std::string reason;  // why it fails, for Action::Fail; the note, for Action::Note
+    FileId id{};         // the dump's file, once looked at
 };
 
 // Finds the dumps of every PATH and decides for each whether it is converted,
@@ -51,11 +55,19 @@ struct Reporting {
     std::optional<int> terminalColumns;
     // Set from outside (a signal) to start no further conversion.
     const std::atomic<bool>* stop = nullptr;
+    // Standard input, for the PATH "-" and --files-from=-; none when null.
+    std::istream* in = nullptr;
+    // Whether `out` is a terminal, which is never sent a bitmap.
+    bool outIsTerminal = false;
+    // Called before a dump is read from `in` or a bitmap written to `out`:
+    // puts both in binary mode where the system has a text mode.
+    std::function<void()> binary{};
 };
 
 // Converts the items on `options.jobs` threads. Messages come in item order
 // whatever the number of threads: failures and notes on `err`, and with
-// --verbose each file converted or skipped on `out`. On a terminal a run of
+// --verbose each file converted or skipped on `out` (on `err` when the
+// bitmap goes to `out`). On a terminal a run of
 // more than one file ends with one line that counts what was converted,
 // skipped and failed, and the seconds it took.
 ExitStatus runBatch(const std::vector<Item>& items, const Options& options,

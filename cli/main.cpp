@@ -58,7 +58,8 @@ int main(int argc, char** argv)
     // reported at the end instead.
     signal(SIGPIPE, SIG_IGN);
     const rastrex::cli::Reporting reporting{std::cout, std::cerr, terminalColumns(),
-                                            &stopRequested};
+                                            &stopRequested, &std::cin,
+                                            isatty(STDOUT_FILENO) == 1, {}};
     auto status = rastrex::cli::runProgram(argc, argv, reporting);
     std::cout.flush();
     if (!std::cout) {

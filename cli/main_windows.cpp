@@ -3,6 +3,11 @@
 // cmd.exe passes on unexpanded.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 #include <atomic>
 #include <iostream>
 #include <optional>
@@ -76,6 +81,24 @@ private:
     UINT saved_;
 };
 
+// Whether standard output is the console, which is sent no bitmap.
+bool outputIsConsole()
+{
+    DWORD mode = 0;
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    return out != INVALID_HANDLE_VALUE && out != nullptr && GetConsoleMode(out, &mode);
+}
+
+// Dumps and bitmaps pass through standard input and output unchanged: no
+// CR added before a line feed, no end at a Ctrl-Z.
+void binaryStreams()
+{
+    std::cout.flush();
+    std::fflush(stdout);
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -90,8 +113,10 @@ int main(int argc, char** argv)
     rastrex::cli::ExitStatus status;
     {
         const ConsoleCodePage codePage;
-        const rastrex::cli::Reporting reporting{std::cout, std::cerr, consoleColumns(),
-                                                &stopRequested};
+        const rastrex::cli::Reporting reporting{std::cout,       std::cerr,
+                                                consoleColumns(),  &stopRequested,
+                                                &std::cin,         outputIsConsole(),
+                                                binaryStreams};
         status = rastrex::cli::runProgram(static_cast<int>(expanded.size()), expanded.data(),
                                           reporting);
         std::cout.flush();

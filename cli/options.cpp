@@ -18,6 +18,8 @@ constexpr const char* kProgram = "xwd2bmp";
 void printHelp(std::ostream& out)
 {
     out << "Usage: " << kProgram << " [OPTION]... PATH...\n"
+        << "  or:  " << kProgram << " [OPTION]... --files-from=FILE [PATH]...\n"
+        << "  or:  " << kProgram << " [OPTION]... - < DUMP > BITMAP\n"
         << "Convert X Window dumps (XWD) into 24-bit Windows bitmaps (BMP).\n"
            "\n"
            "Each PATH is a dump or a folder. A dump named as a PATH is converted\n"
@@ -28,6 +30,12 @@ void printHelp(std::ostream& out)
            "a name holding neither gets \".BMP\" appended. An existing bitmap is\n"
            "replaced. Dumps are never changed or removed.\n"
            "\n"
+           "The PATH - reads one dump from standard input and writes its bitmap to\n"
+           "standard output; -c writes the bitmap of the one dump named there. The\n"
+           "bitmap reaches standard output whole or not at all, and never a terminal.\n"
+           "A PATH that is neither a file nor a folder (a device, a pipe) is refused\n"
+           "unless it is the one dump of -c.\n"
+           "\n"
            "Mandatory arguments to long options are mandatory for short options too.\n"
            "  -o, --output-dir=DIR  write the bitmaps into DIR, created if missing; a dump\n"
            "                          found in a subfolder of a folder PATH goes to the\n"
@@ -35,6 +43,13 @@ void printHelp(std::ostream& out)
            "  -r, --recursive       take the dumps of the subfolders of each folder too\n"
            "                          (links to folders are not followed)\n"
            "  -n, --no-clobber      skip a dump whose bitmap already exists\n"
+           "  -c, --stdout          write the bitmap of the one dump named to standard\n"
+           "                          output instead of beside it\n"
+           "      --files-from=FILE\n"
+           "                        convert the PATHs listed in FILE too, one a line,\n"
+           "                          in UTF-8; FILE - is standard input\n"
+           "  -0, --null            the PATHs of --files-from each end in a NUL\n"
+           "                          character instead (find's -print0)\n"
            "  -j, --jobs=N          convert N files at once (1 to "
         << kMaxJobs << "; default: the number of\n"
         << "                          processors, " << defaultJobs() << " here)\n"
@@ -60,7 +75,11 @@ void printHelp(std::ostream& out)
            "Examples:\n"
         << "  " << kProgram << " shot.xwd              write shot.bmp\n"
         << "  " << kProgram << " -r -o bitmaps runs    convert every dump under runs into\n"
-        << "                                  bitmaps, keeping the subfolders\n";
+        << "                                  bitmaps, keeping the subfolders\n"
+        << "  xwd -root -silent | " << kProgram << " - > shot.bmp\n"
+        << "                                  the screen into shot.bmp\n"
+        << "  find runs -name '*.xwd' -print0 | " << kProgram << " -0 --files-from=-\n"
+        << "                                  every dump found, in one run\n";
 }
 
 void printVersion(std::ostream& out)
@@ -89,6 +108,9 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_option("-o,--output-dir", options.outputDir)->type_name("DIR");
     app.add_flag("-r,--recursive", options.recursive);
     app.add_flag("-n,--no-clobber", options.noClobber);
+    app.add_flag("-c,--stdout", options.toStdout);
+    app.add_option("--files-from", options.filesFrom)->type_name("FILE");
+    app.add_flag("-0,--null", options.nulSeparated);
     app.add_option("-j,--jobs", options.jobs)->type_name("N")->check(CLI::Range(1u, kMaxJobs));
     CLI::Option* quiet = app.add_flag("-q,--quiet", options.quiet);
     app.add_flag("-v,--verbose", options.verbose)->excludes(quiet);
@@ -110,15 +132,36 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
         printVersion(out);
         return {std::nullopt, ExitStatus::Success};
     }
-    if (options.paths.empty()) {
-        err << kProgram << ": missing PATH\n"
+    const auto usage = [&err](const std::string& message) -> ParseOutcome {
+        err << kProgram << ": " << message << '\n'
             << "Try '" << kProgram << " --help' for more information.\n";
         return {std::nullopt, ExitStatus::Usage};
+    };
+    if (options.paths.empty() && !options.filesFrom)
+        return usage("missing PATH");
+    if (options.outputDir && options.outputDir->empty())
+        return usage("--output-dir: the output folder is an empty name");
+    if (options.filesFrom && options.filesFrom->empty())
+        return usage("--files-from: the list is an empty name");
+    if (options.nulSeparated && !options.filesFrom)
+        return usage("--null: there is no --files-from list to read");
+    // The PATH "-" stands for standard input; "./-" names a file called "-".
+    const auto dash = std::find(options.paths.begin(), options.paths.end(), "-");
+    if (dash != options.paths.end()) {
+        if (options.paths.size() > 1 || options.filesFrom)
+            return usage("-: standard input is one dump, and must be the only PATH");
+        options.paths.clear();
+        options.fromStdin = true;
+        options.toStdout = true;
     }
-    if (options.outputDir && options.outputDir->empty()) {
-        err << kProgram << ": the output folder is an empty name\n"
-            << "Try '" << kProgram << " --help' for more information.\n";
-        return {std::nullopt, ExitStatus::Usage};
+    if (options.toStdout) {
+        const char* what = options.fromStdin ? "-" : "--stdout";
+        if (options.filesFrom)
+            return usage(std::string(what) + ": standard output takes one bitmap; --files-from names a list");
+        if (!options.fromStdin && options.paths.size() != 1)
+            return usage("--stdout: standard output takes one bitmap; name exactly one dump");
+        if (options.outputDir)
+            return usage(std::string(what) + ": the bitmap goes to standard output, not into --output-dir");
     }
     return {std::move(options), ExitStatus::Success};
 }

@@ -25,7 +25,15 @@ inline constexpr unsigned kMaxJobs = 256;
 
 struct Options {
     std::vector<std::string> paths;  // dumps and folders, in the order given
+    // Indexes into `paths` of names from --files-from that the system's code
+    // page cannot spell (Windows only), in increasing order.
+    std::vector<std::size_t> unspellable;
     std::optional<std::string> outputDir;
+    // --files-from: a file of PATHs, "-" for standard input.
+    std::optional<std::string> filesFrom;
+    bool nulSeparated = false;  // -0: the list's PATHs end in NUL, not a line end
+    bool fromStdin = false;     // the PATH "-": one dump on standard input
+    bool toStdout = false;      // -c, or the PATH "-": the bitmap goes to standard output
     unsigned jobs = 1;
     bool recursive = false;
     bool noClobber = false;

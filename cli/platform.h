@@ -37,6 +37,18 @@ std::filesystem::path toPath(std::string_view native);
 // Empty when the code page cannot spell the path.
 std::optional<std::string> fromPath(const std::filesystem::path& path);
 
+// A PATH read from a list in UTF-8 (--files-from), in the system's code
+// page; empty when the code page cannot spell it.
+std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// Makes a new folder that only this user may enter, in the system's folder
+// for temporary files; its path, or an errno value on failure.
+struct PrivateFolder {
+    std::optional<std::string> path;
+    int error = 0;
+};
+PrivateFolder makePrivateFolder();
+
 // The path as a key for comparing with others: on Windows, where file names
 // ignore case, its letters made lower case; elsewhere the path itself.
 std::filesystem::path caseFolded(const std::filesystem::path& path);

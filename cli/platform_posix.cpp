@@ -1,6 +1,9 @@
 #include <sys/stat.h>
 
+#include <stdlib.h>
+
 #include <cerrno>
+#include <cstdlib>
 
 #include "platform.h"
 
@@ -25,6 +28,21 @@ std::filesystem::path toPath(std::string_view native)
 std::optional<std::string> fromPath(const std::filesystem::path& path)
 {
     return path.native();
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8)
+{
+    return std::string(utf8);  // names are bytes here
+}
+
+PrivateFolder makePrivateFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    pattern += "/xwd2bmp-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)  // made with mode 0700
+        return {std::nullopt, errno};
+    return {pattern, 0};
 }
 
 std::filesystem::path caseFolded(const std::filesystem::path& path)

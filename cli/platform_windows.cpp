@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <string>
 
 #include "platform.h"
 
@@ -53,7 +55,8 @@ std::size_t nameStart(std::string_view path)
 // The options whose value is the next argument, which is never a pattern.
 bool takesValue(std::string_view arg)
 {
-    return arg == "-o" || arg == "--output-dir" || arg == "-j" || arg == "--jobs";
+    return arg == "-o" || arg == "--output-dir" || arg == "-j" || arg == "--jobs" ||
+           arg == "--files-from";
 }
 
 }  // namespace
@@ -104,6 +107,50 @@ std::optional<std::string> fromPath(const std::filesystem::path& path)
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                         native.data(), n, nullptr, nullptr);
     return native;
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8)
+{
+    if (utf8.empty())
+        return std::string();
+    if (utf8.size() > static_cast<std::size_t>(INT_MAX))
+        return std::nullopt;
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, 0);
+    if (n <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        wide.data(), n);
+    return fromPath(std::filesystem::path(std::move(wide)));
+}
+
+PrivateFolder makePrivateFolder()
+{
+    // Attempts at a name that no folder has yet.
+    constexpr int kAttempts = 100;
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n == 0 || n > MAX_PATH)
+        return {std::nullopt, ENOENT};
+    const std::wstring base(temp, n);
+    for (int i = 0; i < kAttempts; ++i) {
+        const std::wstring folder = base + L"xwd2bmp-" + std::to_wstring(GetCurrentProcessId()) +
+                                    L"-" + std::to_wstring(GetTickCount64() + static_cast<ULONGLONG>(i));
+        // The folder inherits the temporary folder's access, which on
+        // Windows is the user's own.
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            std::optional<std::string> path = fromPath(std::filesystem::path(folder));
+            if (!path) {
+                RemoveDirectoryW(folder.c_str());
+                return {std::nullopt, EILSEQ};
+            }
+            return {std::move(path), 0};
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return {std::nullopt, errnoOf(GetLastError())};
+    }
+    return {std::nullopt, EEXIST};
 }
 
 std::filesystem::path caseFolded(const std::filesystem::path& path)

@@ -8,9 +8,10 @@ build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-de
   fonts-ipafont-gothic xvfb xauth)
 # To build the Debian package.
 package=(dpkg-dev file gzip)
-# To test: the sanitizers and fuzzer, and what checks the package.
+# To test: the sanitizers and fuzzer, what checks the package, and GNU parallel
+# for the README's runs over several machines.
 test=(clang libclang-rt-14-dev binutils "${package[@]}" lintian desktop-file-utils appstream
-  bash-completion man-db)
+  bash-completion man-db parallel)
 bench=(imagemagick netpbm)
 case "${1:-build}" in
   build) want=("${build[@]}") ;;

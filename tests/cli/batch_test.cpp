@@ -14,6 +14,7 @@
 #include "rastrex.h"
 
 using namespace rastrex::test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -48,7 +49,7 @@ protected:
     // Runs on `dumps` made in the folder and checks that they and the
     // files `kept` are still there, byte for byte.
     Outcome run(const std::vector<std::string>& dumps, const std::vector<std::string>& args,
-                const std::vector<std::string>& kept = {})
+                const std::vector<std::string>& kept = {}, const std::string& input = {})
     {
         makeDumps(dir.path(), dumps);
         std::map<std::string, Bytes> before;
@@ -56,7 +57,7 @@ protected:
             before[name] = readFile(dir / name);
         for (const std::string& name : kept)
             before[name] = readFile(dir / name);
-        Outcome o = runInProcess(expand(args, dir.path()));
+        Outcome o = runInProcess(expand(args, dir.path()), spelled(input, dir.path()));
         for (const auto& [name, bytes] : before)
             EXPECT_TRUE(fs::exists(dir / name) && readFile(dir / name) == bytes)
                 << name << " was changed";
@@ -81,6 +82,7 @@ struct PlacementCase {
     std::vector<std::string> dumps;
     std::vector<std::string> args;
     std::set<std::string> bitmaps;  // the files the run adds
+    std::string input = {};         // standard input; "@" is the test's folder
 };
 
 const PlacementCase kPlacementCases[] = {
@@ -105,6 +107,15 @@ const PlacementCase kPlacementCases[] = {
     {"folder and file", {"in/a.xwd", "solo"}, {"@in", "@solo"}, {"in/a.bmp", "solo.BMP"}},
     {"same dump twice is converted once", {"a.xwd"}, {"-j", "4", "@a.xwd", "@", "@./a.xwd"},
      {"a.bmp"}},
+    // Lists of PATHs, after those of the command line.
+    {"files from standard input", {"a.xwd", "in/B.XWD", "c.xwd", "d.xwd"},
+     {"@d.xwd", "--files-from=-"}, {"a.bmp", "in/B.BMP", "d.bmp"}, "@a.xwd\n\n@in/B.XWD\n"},
+#if !defined(_WIN32)
+    {"-0, a name holding a line end", {"n\nl.xwd", "a.xwd", "c d.xwd"}, {"-0", "--files-from", "-"},
+     {"n\nl.bmp", "c d.bmp"}, "@n\nl.xwd\0@c d.xwd\0"s},
+#endif
+    {"-0, names with spaces", {"a b.xwd", "c.xwd"}, {"--null", "--files-from=-"},
+     {"a b.bmp", "c.bmp"}, "@a b.xwd\0\0@c.xwd"s},
 };
 
 class Placement : public Batch, public ::testing::WithParamInterface<PlacementCase> {};
@@ -112,7 +123,7 @@ class Placement : public Batch, public ::testing::WithParamInterface<PlacementCa
 TEST_P(Placement, WritesEachBitmapWhereTheRuleSays)
 {
     const PlacementCase& c = GetParam();
-    const Outcome o = run(c.dumps, c.args);
+    const Outcome o = run(c.dumps, c.args, {}, c.input);
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.err, "");
     EXPECT_EQ(o.out, "");
@@ -399,12 +410,12 @@ TEST_F(Batch, RecursiveRunReportsEveryPathItCannotReach)
 
 #endif
 
-TEST_F(Batch, OutputFolderThatIsAFileFailsTheRun)
+TEST_F(Batch, OutputFolderThatIsAFileIsAWrongCommandLine)
 {
     writeFile(dir / "out", {'x'});
-    const Outcome o = run({"a.xwd"}, {"-o", "@out", "@a.xwd"});
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err.find("xwd2bmp: cannot create the folder "), 0u) << o.err;
+    const Outcome o = run({"a.xwd"}, {"-o", "@out", "@a.xwd"}, {"out"});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err.find("xwd2bmp: --output-dir: "), 0u) << o.err;
     EXPECT_EQ(added({"a.xwd", "out"}), std::set<std::string>{});
 }
 
@@ -455,27 +466,34 @@ TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
 }
 
 // Usage errors: exit status 2, a hint to --help, and nothing converted.
-class UsageError : public Batch, public ::testing::WithParamInterface<std::vector<std::string>> {};
+// Each case: the arguments, and how the message begins (the option named).
+using UsageCase = std::pair<std::vector<std::string>, std::string>;
+
+class UsageError : public Batch, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(UsageError, ExitsWithTwo)
 {
-    const Outcome o = run({"a.xwd"}, GetParam());
+    const Outcome o = run({"a.xwd"}, GetParam().first);
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err.find("xwd2bmp: "), 0u) << o.err;
+    EXPECT_EQ(o.err.find("xwd2bmp: " + GetParam().second), 0u) << o.err;
     EXPECT_NE(o.err.find("Try 'xwd2bmp --help' for more information.\n"), std::string::npos);
     EXPECT_EQ(added({"a.xwd"}), std::set<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UsageError,
-    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-v"},
-                      std::vector<std::string>{"-j", "0", "@"},
-                      std::vector<std::string>{"-j", "257", "@"},
-                      std::vector<std::string>{"--jobs=two", "@"},
-                      std::vector<std::string>{"--bogus", "@"},
-                      std::vector<std::string>{"-q", "-v", "@"},
-                      std::vector<std::string>{"@", "-o"},
-                      std::vector<std::string>{"-o", "", "@"}));
+    ::testing::Values(UsageCase{{}, "missing PATH"}, UsageCase{{"-v"}, "missing PATH"},
+                      UsageCase{{"-j", "0", "@"}, "--jobs"}, UsageCase{{"-j", "257", "@"}, "--jobs"},
+                      UsageCase{{"--jobs=two", "@"}, "--jobs"},
+                      UsageCase{{"--bogus", "@"}, "The following argument was not expected: --bogus"},
+                      UsageCase{{"-q", "-v", "@"}, "--quiet"}, UsageCase{{"@", "-o"}, "--output-dir"},
+                      UsageCase{{"-o", "", "@"}, "--output-dir"},
+                      UsageCase{{"-c", "@a.xwd", "@a.xwd"}, "--stdout"},
+                      UsageCase{{"-c", "@"}, "--stdout"}, UsageCase{{"-", "@a.xwd"}, "-: "},
+                      UsageCase{{"-", "--files-from=-"}, "-: "},
+                      UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout"},
+                      UsageCase{{"-0", "@"}, "--null"},
+                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open"}));
 
 }  // namespace

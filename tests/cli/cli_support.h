@@ -101,17 +101,19 @@ struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
+    Bytes outBytes{};  // standard output as it came, line ends and all
 };
 
 // Runs the program's logic in this process, as if standard error were not a
-// terminal.
-inline Outcome runInProcess(const std::vector<std::string>& args)
+// terminal, with `input` as its standard input.
+inline Outcome runInProcess(const std::vector<std::string>& args, const std::string& input = {})
 {
     std::vector<const char*> argv{"xwd2bmp"};
     for (const std::string& a : args)
         argv.push_back(a.c_str());
     std::ostringstream out, err;
-    const cli::Reporting reporting{out, err, std::nullopt};
+    std::istringstream in(input);
+    const cli::Reporting reporting{out, err, std::nullopt, nullptr, &in};
     const int status = static_cast<int>(
         cli::runProgram(static_cast<int>(argv.size()), argv.data(), reporting));
     return {status, out.str(), err.str()};
@@ -156,10 +158,22 @@ inline HANDLE inheritableFile(const fs::path& p)
 }
 
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false)
+                          bool outputReaderGone = false, const Bytes* input = nullptr)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
+    // The input fills a pipe before the program starts: it must fit in it.
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    if (input != nullptr) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE writeEnd = nullptr;
+        DWORD written = 0;
+        if (!CreatePipe(&in, &writeEnd, &inherit, 1 << 20) ||
+            !WriteFile(writeEnd, input->data(), static_cast<DWORD>(input->size()), &written,
+                       nullptr))
+            throw std::runtime_error("cannot feed standard input");
+        CloseHandle(writeEnd);
+    }
     std::string line = quoteArgument(programPath());
     for (const std::string& a : args)
         line += " " + quoteArgument(a);
@@ -178,7 +192,7 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     STARTUPINFOA start{};
     start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    start.hStdInput = in;
     start.hStdOutput = out;
     start.hStdError = err;
     PROCESS_INFORMATION process{};
@@ -187,6 +201,8 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
                                         folder.c_str(), &start, &process);
     CloseHandle(out);
     CloseHandle(err);
+    if (input != nullptr)
+        CloseHandle(in);
     if (!started)
         throw std::runtime_error("cannot start " + programPath());
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -205,7 +221,8 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     };
     Outcome o;
     o.status = static_cast<int>(code);
-    o.out = lines(readFile(outFile));
+    o.outBytes = readFile(outFile);
+    o.out = lines(o.outBytes);
     o.err = lines(readFile(errFile));
     return o;
 }
@@ -214,8 +231,10 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
 
 // Runs the real program in `cwd`, its output and errors going to files; with
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
+// `input`, when given, comes from a pipe (filled before the start: it must
+// fit in it).
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false)
+                          bool outputReaderGone = false, const Bytes* input = nullptr)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
@@ -239,11 +258,22 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int inputEnds[2] = {-1, -1};
+    if (input != nullptr) {
+        if (pipe(inputEnds) != 0 ||
+            write(inputEnds[1], input->data(), input->size()) !=
+                static_cast<ssize_t>(input->size()))
+            throw std::runtime_error("cannot feed standard input");
+        close(inputEnds[1]);
+        posix_spawn_file_actions_adddup2(&actions, inputEnds[0], STDIN_FILENO);
+    }
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, XWD2BMP_PATH, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (pipeEnds[1] >= 0)
         close(pipeEnds[1]);
+    if (inputEnds[0] >= 0)
+        close(inputEnds[0]);
     if (spawned != 0)
         throw std::runtime_error("cannot start " XWD2BMP_PATH);
     int wstatus = 0;
@@ -251,8 +281,9 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
 
     Outcome o;
     o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
-    const Bytes out = readFile(outFile), err = readFile(errFile);
-    o.out.assign(out.begin(), out.end());
+    o.outBytes = readFile(outFile);
+    const Bytes err = readFile(errFile);
+    o.out.assign(o.outBytes.begin(), o.outBytes.end());
     o.err.assign(err.begin(), err.end());
     return o;
 }

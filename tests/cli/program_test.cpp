@@ -5,6 +5,7 @@
 
 #if !defined(_WIN32)
 #include <pty.h>
+#include <sys/stat.h>
 #endif
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 
 #include "cli_support.h"
 #include "progress.h"
+#include "rastrex.h"
 
 using namespace rastrex::test;
 
@@ -23,6 +25,8 @@ struct ProcessCase {
     int status;
     std::string out;  // a prefix of standard output
     std::string err;  // all of standard error
+    const char* input = nullptr;     // the file piped to standard input
+    const char* bitmapOf = nullptr;  // the dump whose bitmap is all of standard output
 };
 
 const ProcessCase kProcessCases[] = {
@@ -37,6 +41,25 @@ const ProcessCase kProcessCases[] = {
     {"help", {"--help"}, 0, "Usage: xwd2bmp [OPTION]... PATH...\n", ""},
     {"help wins over errors", {"-j", "9", "--help"}, 0, "Usage: xwd2bmp", ""},
     {"version", {"--version", "nope"}, 0, "xwd2bmp (rastrex) ", ""},
+    // Standard input and output. The dump is 26 (Ctrl-Z) pixels wide and its
+    // bitmap 10 (a line feed) high: a stream in text mode would change both.
+    {"stdin to stdout", {"-"}, 0, "", "", "tall.xwd", "tall.xwd"},
+    {"-c", {"-c", "tall.xwd"}, 0, "", "", nullptr, "tall.xwd"},
+    {"verbose lists on stderr", {"-v", "-"}, 0, "", "- -> standard output\n", "tall.xwd", "tall.xwd"},
+    {"short dump on a pipe gives no bytes", {"-"}, 1, "",
+     "-: not a complete dump: its header, window name or first pixel is missing\n", "bad.xwd"},
+    {"-c a short dump", {"--stdout", "bad.xwd"}, 1, "",
+     "bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    {"files from a list", {"-v", "--files-from=list"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"-o on a file", {"-o", "a.xwd", "tall.xwd"}, 2, "",
+     "xwd2bmp: --output-dir: a.xwd is a file, not a folder\n"
+     "Try 'xwd2bmp --help' for more information.\n"},
+#if !defined(_WIN32)
+    {"/dev/stdin as a PATH", {"/dev/stdin"}, 1, "",
+     "/dev/stdin: not a regular file; use - to read standard input\n", "tall.xwd"},
+    {"a FIFO as a PATH", {"fifo.xwd"}, 1, "",
+     "fifo.xwd: not a regular file; use - to read standard input\n"},
+#endif
 };
 
 class Process : public ::testing::TestWithParam<ProcessCase> {};
@@ -47,11 +70,29 @@ TEST_P(Process, ExitStatusAndStreams)
     TempDir dir;
     makeDumps(dir.path(), {"a.xwd"});
     writeFile(dir / "bad.xwd", {0, 0, 0});
-    const Outcome o = runProcess(dir.path(), c.args);
+    writeFile(dir / "tall.xwd", dumpBytes(0, 26, 10));
+    const std::string list = "tall.xwd\n\na.xwd";  // an empty line, no last line end
+    writeFile(dir / "list", Bytes(list.begin(), list.end()));
+#if !defined(_WIN32)
+    // Nobody writes to it: a program that opened it would wait for ever.
+    ASSERT_EQ(mkfifo((dir / "fifo.xwd").c_str(), 0600), 0);
+#endif
+    Bytes input;
+    if (c.input != nullptr)
+        input = readFile(dir / c.input);
+    const Outcome o = runProcess(dir.path(), c.args, false, c.input ? &input : nullptr);
     EXPECT_EQ(o.status, c.status);
-    EXPECT_EQ(o.out.substr(0, c.out.size()), c.out);
-    if (c.out.empty()) {
-        EXPECT_EQ(o.out, "");
+    if (c.bitmapOf != nullptr) {
+        TempDir scratch;
+        ASSERT_EQ(fnRastrex(nativePath(dir / c.bitmapOf).c_str(),
+                            nativePath(scratch / "ref.bmp").c_str()), RASTREX_OK);
+        EXPECT_TRUE(o.outBytes == readFile(scratch / "ref.bmp"));
+        EXPECT_EQ(filesUnder(dir.path()).count("tall.bmp"), 0u);
+    } else {
+        EXPECT_EQ(o.out.substr(0, c.out.size()), c.out);
+        if (c.out.empty()) {
+            EXPECT_EQ(o.out, "");
+        }
     }
     EXPECT_EQ(o.err, spelled(c.err));
 }
@@ -80,6 +121,7 @@ TEST(Help, ListsEveryOptionAndExitStatus)
     TempDir dir;
     const Outcome o = runProcess(dir.path(), {"--help"});
     for (const char* text : {"-o, --output-dir=DIR", "-r, --recursive", "-n, --no-clobber",
+                             "-c, --stdout", "--files-from=FILE", "-0, --null",
                              "-j, --jobs=N", "-q, --quiet", "-v, --verbose", "-h, --help",
                              "--version", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
         EXPECT_NE(o.out.find(text), std::string::npos) << text;
@@ -153,6 +195,19 @@ INSTANTIATE_TEST_SUITE_P(
                       TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
                       TerminalCase{{"a.xwd"}, true, ""},
                       TerminalCase{{"-q", "."}, false, ""}));
+
+// A bitmap is never sent to a terminal.
+TEST(TerminalOutput, IsRefused)
+{
+    TempDir dir;
+    makeDumps(dir.path(), {"a.xwd"});
+    for (const auto& args : {std::vector<std::string>{"-c", "a.xwd"}, std::vector<std::string>{"-"}}) {
+        const std::string seen = runOnTerminal(dir.path(), args);
+        EXPECT_NE(seen.find(": standard output is a terminal; redirect it to a file or a pipe"),
+                  std::string::npos) << seen;
+        EXPECT_EQ(seen.find("BM"), std::string::npos) << seen;
+    }
+}
 #endif
 
 // The bar never takes the terminal's last column, so it cannot wrap and

@@ -98,4 +98,24 @@ TEST(Program, ExpandsWildcardsAndTakesBackslashPaths)
     EXPECT_EQ(o.err, "none*.xwd: No such file or directory\n");
 }
 
+// A list of PATHs is UTF-8 with CR LF line ends; a name the program's code
+// page cannot spell fails on its own.
+TEST(Program, TakesAListInUtf8)
+{
+    if (!rastrex::cli::fromUtf8("caf\xc3\xa9"))
+        GTEST_SKIP() << "the code page cannot spell an e with an acute accent";
+    TempDir dir;
+    writeFile(dir.path() / fs::path(u8"caf\u00e9.xwd"), dumpBytes());
+    const std::string list = "caf\xc3\xa9.xwd\r\n\xe6\x97\xa5.xwd\r\n";
+    writeFile(dir / "list", Bytes(list.begin(), list.end()));
+    const Outcome o = runProcess(dir.path(), {"--files-from=list"});
+    EXPECT_TRUE(fs::exists(dir.path() / fs::path(u8"caf\u00e9.bmp")));
+    if (rastrex::cli::fromUtf8("\xe6\x97\xa5")) {
+        EXPECT_EQ(o.status, 1);  // spelled, but there is no such file
+    } else {
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, "\xe6\x97\xa5.xwd: the name cannot be spelled in the system's code page\n");
+    }
+}
+
 }  // namespace

@@ -32,6 +32,8 @@ while IFS='|' read -r line want; do
 done <<'CASES'
 xwd2bmp --ver|--verbose --version 
 xwd2bmp --no|--no-clobber 
+xwd2bmp --fi|--files-from= 
+xwd2bmp --files-from |B.XWD a.xwd notes.txt runs 
 xwd2bmp --output-d|--output-dir= 
 xwd2bmp -o |runs 
 xwd2bmp -j 1|1 

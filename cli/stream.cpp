@@ -1,0 +1,139 @@
+#include "stream.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "batch.h"
+#include "path_rules.h"
+#include "platform.h"
+#include "rastrex.h"
+
+namespace rastrex::cli {
+
+namespace fs = std::filesystem;
+
+bool readPathList(std::istream& list, Options& options)
+{
+    const char end = options.nulSeparated ? '\0' : '\n';
+    std::string name;
+    while (std::getline(list, name, end)) {
+#if defined(_WIN32)
+        if (!options.nulSeparated && !name.empty() && name.back() == '\r')
+            name.pop_back();
+#endif
+        if (name.empty())
+            continue;
+        if (std::optional<std::string> spelled = fromUtf8(name)) {
+            options.paths.push_back(std::move(*spelled));
+        } else {
+            options.unspellable.push_back(options.paths.size());
+            options.paths.push_back(std::move(name));
+        }
+    }
+    return list.eof() && !list.bad();
+}
+
+namespace {
+
+// Bytes moved at a time between a stream and a file.
+constexpr std::size_t kCopyBytes = 1 << 16;
+
+// Copies `from` to its end into `to`; false when either fails.
+bool copyStream(std::istream& from, std::ostream& to)
+{
+    const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
+    while (from) {
+        from.read(buffer.get(), kCopyBytes);
+        const std::streamsize got = from.gcount();
+        if (got > 0 && !to.write(buffer.get(), got))
+            return false;
+    }
+    return from.eof() && !from.bad() && to.flush();
+}
+
+// A private folder, removed with whatever is in it.
+class Scratch {
+public:
+    Scratch() : made_(makePrivateFolder()) {}
+    ~Scratch()
+    {
+        if (made_.path) {
+            std::error_code ec;
+            fs::remove_all(toPath(*made_.path), ec);
+        }
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    const PrivateFolder& made() const { return made_; }
+    std::string file(const char* name) const { return *made_.path + kFolderSeparator + name; }
+
+private:
+    PrivateFolder made_;
+};
+
+bool isRegularFile(const std::string& path)
+{
+    std::error_code ec;
+    return fs::is_regular_file(toPath(path), ec);
+}
+
+}  // namespace
+
+StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::ostream& out,
+                               const std::function<void()>& binary)
+{
+    StreamOutcome outcome;
+    const Scratch scratch;
+    if (!scratch.made().path) {
+        outcome.failure = "cannot make a temporary folder for the bitmap: " +
+                          std::generic_category().message(scratch.made().error);
+        return outcome;
+    }
+    if (binary)
+        binary();
+    std::string input = dump;
+    if (dump == "-" || !isRegularFile(dump)) {
+        input = scratch.file("dump.xwd");
+        std::ofstream copy(toPath(input), std::ios::binary);
+        std::ifstream source;
+        std::istream* from = in;
+        if (dump != "-") {
+            source.open(toPath(dump), std::ios::binary);
+            if (!source) {
+                outcome.code = RASTREX_ERR_OPEN_INPUT;
+                return outcome;
+            }
+            from = &source;
+        }
+        if (from == nullptr || !copy) {
+            outcome.failure = from == nullptr ? "there is no standard input to read"
+                                              : "cannot copy the dump into " + input;
+            return outcome;
+        }
+        const bool copied = copyStream(*from, copy);
+        copy.close();
+        if (!copied || !copy) {
+            outcome.failure = from->bad() ? "cannot read the dump"
+                                          : "cannot copy the dump into " + input;
+            return outcome;
+        }
+    }
+    const std::string bitmap = scratch.file("bitmap.bmp");
+    outcome.code = fnRastrex(input.c_str(), bitmap.c_str());
+    outcome.notADump = outcome.code == RASTREX_ERR_READ_INPUT && plainlyNotADump(input);
+    if (outcome.code != RASTREX_OK)
+        return outcome;
+    std::ifstream written(toPath(bitmap), std::ios::binary);
+    if (!written || !copyStream(written, out)) {
+        outcome.failure = written ? "cannot write the bitmap to standard output"
+                                  : "cannot read back the bitmap " + bitmap;
+        out.clear();  // said here, once
+    }
+    return outcome;
+}
+
+}  // namespace rastrex::cli

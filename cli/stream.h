@@ -1,0 +1,37 @@
+// xwd2bmp's streams: the PATH list of --files-from, and a dump converted for
+// standard output, read from standard input or any file.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "options.h"
+
+namespace rastrex::cli {
+
+// Appends the PATHs of a list to `options.paths`: one a line, or with
+// `options.nulSeparated` each ending in a NUL character. Empty entries are
+// skipped; a line end may be CR LF on Windows. The names are UTF-8 and are
+// spelled in the system's code page. False when the list cannot be read.
+bool readPathList(std::istream& list, Options& options);
+
+// A dump converted for standard output.
+struct StreamOutcome {
+    std::int32_t code = 0;  // fnRastrex's result
+    bool notADump = false;  // the input plainly is no dump at all
+    std::string failure;    // set when a step around the conversion failed
+};
+
+// Converts `dump` ("-": the dump on `in`) into a private temporary folder
+// and only then copies the bitmap to `out`, so that nothing reaches it
+// unless the whole bitmap does. A dump that is not a regular file (a pipe,
+// standard input) is first copied there too: the library then reads it by
+// offset, never holding the whole picture. `binary` is called before `in`
+// is read or `out` written.
+StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::ostream& out,
+                               const std::function<void()>& binary);
+
+}  // namespace rastrex::cli
