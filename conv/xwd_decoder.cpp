@@ -125,6 +125,20 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
     }
 
+    // One plane of 1-bit data whose bits run through plain bytes: the 24
+    // bitmap bytes of every byte's eight pixels.
+    if (l_.planes == 1 && l_.bitsPerPixel == 1 && l_.unitBits == 8 && lut_.size() == 2) {
+        bitBytes_.resize(256 * 24);
+        for (std::uint32_t b = 0; b < 256; ++b)
+            for (std::uint32_t k = 0; k < 8; ++k) {
+                const std::uint32_t bit = (b >> (l_.msbBitFirst ? 7 - k : k)) & 1;
+                unsigned char* p = bitBytes_.data() + b * 24 + k * 3;
+                p[0] = lut_[bit].b;
+                p[1] = lut_[bit].g;
+                p[2] = lut_[bit].r;
+            }
+    }
+
     // Whole-byte channels shown as they are: copy bytes.
     if (l_.format == PixmapFormat::kZPixmap && usesMasks_ &&
         (l_.bitsPerPixel == 24 || l_.bitsPerPixel == 32)) {
@@ -326,6 +340,26 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
     }
 }
 
+// Looks each pixel's value up in a table of colours packed as blue | green
+// << 8 | red << 16 and stores four bytes a pixel, each store overlapping the
+// next pixel's first three; the last pixel gets its three alone.
+template <class ValueAt>
+void lookUpPacked(const std::uint32_t* lut, std::size_t count, unsigned char* out, ValueAt valueAt)
+{
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        for (; i + 1 < count; ++i, out += 3) {
+            const std::uint32_t c = lut[valueAt(i)];
+            std::memcpy(out, &c, 4);
+        }
+    for (; i < count; ++i, out += 3) {
+        const std::uint32_t c = lut[valueAt(i)];
+        out[0] = static_cast<unsigned char>(c);
+        out[1] = static_cast<unsigned char>(c >> 8);
+        out[2] = static_cast<unsigned char>(c >> 16);
+    }
+}
+
 }  // namespace
 
 void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::size_t count,
@@ -333,16 +367,22 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
 {
     const unsigned char* row = view.plane[0];
     const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
+    if (!bitBytes_.empty()) {
+        // One plane of 1-bit data in bytes: eight pixels a byte from a table.
+        std::size_t lead = static_cast<std::size_t>((8 - first % 8) % 8);
+        lead = std::min(lead, count);
+        decodeEach(view, first, lead, out);
+        out += 3 * lead;
+        count -= lead;
+        const unsigned char* src = row + (first + lead) / 8;
+        const std::size_t bytes = count / 8;
+        for (std::size_t i = 0; i < bytes; ++i, out += 24)
+            std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        decodeEach(view, first + lead + 8 * bytes, count % 8, out);
+        return;
+    }
     if (l_.format != PixmapFormat::kZPixmap) {
-        for (std::size_t i = 0; i < count; ++i, out += 3) {
-            std::uint32_t v = 0;
-            for (std::uint32_t k = 0; k < l_.planes; ++k)
-                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
-            const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
-            out[0] = c.b;
-            out[1] = c.g;
-            out[2] = c.r;
-        }
+        decodeEach(view, first, count, out);
         return;
     }
     if (bytewise_) {
@@ -352,31 +392,39 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
             copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data());
         return;
     }
-    if (l_.bitsPerPixel == 8) {
-        // Four bytes a pixel, each overlapping the next one's first; the
-        // last pixel gets its three.
+    const std::uint32_t* lut = packedLut_.data();
+    if (l_.bitsPerPixel == 8 && lut != nullptr) {
         const unsigned char* src = row + first;
-        const std::uint32_t* lut = packedLut_.data();
-        std::size_t i = 0;
-        if constexpr (std::endian::native == std::endian::little)
-            for (; i + 1 < count; ++i, out += 3) {
-                const std::uint32_t c = lut[src[i]];
-                std::memcpy(out, &c, 4);
-            }
-        for (; i + 1 < count; ++i, out += 3) {
-            const Bgr c = lut_[src[i]];
-            out[0] = c.b;
-            out[1] = c.g;
-            out[2] = c.r;
-        }
-        const Bgr c = lut_[src[i]];
-        out[0] = c.b;
-        out[1] = c.g;
-        out[2] = c.r;
+        lookUpPacked(lut, count, out, [src](std::size_t i) { return src[i]; });
         return;
     }
+    if (l_.bitsPerPixel == 16 && lut != nullptr) {
+        const unsigned char* src = row + 2 * first;
+        if (l_.msbByteFirst)
+            lookUpPacked(lut, count, out, [src](std::size_t i) {
+                return (std::uint32_t{src[2 * i]} << 8) | src[2 * i + 1];
+            });
+        else
+            lookUpPacked(lut, count, out, [src](std::size_t i) {
+                return (std::uint32_t{src[2 * i + 1]} << 8) | src[2 * i];
+            });
+        return;
+    }
+    decodeEach(view, first, count, out);
+}
+
+// Pixel by pixel, from pixel `first` counted from the start of the row.
+void PixelDecoder::decodeEach(const RowView& view, std::uint64_t first, std::size_t count,
+                              unsigned char* out) const
+{
     for (std::size_t i = 0; i < count; ++i, out += 3) {
-        const std::uint32_t v = pixelValue(row, first + i);
+        std::uint32_t v = 0;
+        if (l_.format == PixmapFormat::kZPixmap) {
+            v = pixelValue(view.plane[0], first + i);
+        } else {
+            for (std::uint32_t k = 0; k < l_.planes; ++k)
+                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
+        }
         const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
         out[0] = c.b;
         out[1] = c.g;

@@ -64,6 +64,8 @@ private:
     std::uint64_t segmentEnd(std::uint64_t last) const;
     void decodeFullRow(const RowView& row, std::uint32_t x0, std::size_t count,
                        unsigned char* out) const;
+    void decodeEach(const RowView& row, std::uint64_t first, std::size_t count,
+                    unsigned char* out) const;
 
     PixelLayout l_;
     bool usesMasks_ = false;
@@ -77,6 +79,9 @@ private:
     std::vector<Bgr> lut_;
     // The same colours packed as blue | green << 8 | red << 16.
     std::vector<std::uint32_t> packedLut_;
+    // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
+    // eight pixels of each byte value.
+    std::vector<unsigned char> bitBytes_;
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;
