@@ -341,11 +341,12 @@ int benchmark(int runs)
     std::printf("Files in %s; median of %d interleaved runs (peers: %d)\n",
                 dir.path().parent_path().c_str(), runs, kPeerRuns);
     printLoad("at the start");
-    std::printf("ms: fnRastrex called in this process, and the floor (same reads and writes, no decoding).\n"
-                "vs 32-bit: its time over the 32-bit dump's of the same size. Peers: their time over\n"
-                "fnRastrex's in a process of its own (the 'process' column), one file per process.\n");
-    std::printf("%-22s %9s %8s %8s %6s %8s %7s %7s %8s", "kind", "size", "fnRastrex", "floor", "ratio",
-                "vs 32-bit", "peak MB", "process", "");
+    std::printf("ms: wall-clock medians of fnRastrex called in this process and of the floor (the same\n"
+                "reads and writes, no decoding); ratio: fnRastrex / floor, by wall clock and by CPU time\n"
+                "(user + system); vs 32-bit: over the 32-bit dump's time at the same size. Peers: their\n"
+                "median wall time over fnRastrex's in a process of its own ('process' ms), one file each.\n");
+    std::printf("%-22s %9s %8s %8s %6s %6s %8s %6s %7s %7s", "kind", "size", "fnRastrex", "floor", "ratio",
+                "(cpu)", "vs 32-bit", "(cpu)", "peak MB", "process");
     std::vector<const Peer*> peers;
     for (const Peer& p : kPeers)
         if (present(p.program))
@@ -358,7 +359,7 @@ int benchmark(int runs)
     std::vector<Row> rows;
     const std::array<std::pair<std::uint32_t, std::uint32_t>, 2> sizes{{{1920, 1080}, {3840, 2160}}};
     for (const auto& [width, height] : sizes) {
-        double base = 0;
+        double base = 0, baseCpu = 0;
         for (const KindSpec& spec : kKinds) {
             const std::string in = (dir / "in.xwd").string();
             writeFile(in, dumpBytes(spec, width, height));
@@ -370,13 +371,15 @@ int benchmark(int runs)
                 std::printf("%s: fnRastrex or the floor failed\n", spec.name);
                 return 1;
             }
-            std::vector<double> lib, floor, cpu, process;
+            std::vector<double> lib, floor, cpu, floorCpu, process;
             std::vector<std::vector<double>> peer(peers.size());
             for (int i = 0; i < runs; ++i) {
                 const double cpuStart = selfCpuSeconds();
                 const auto a = timed([&] { return fnRastrex(in.c_str(), out.c_str()) == RASTREX_OK; });
                 cpu.push_back(selfCpuSeconds() - cpuStart);
+                const double floorStart = selfCpuSeconds();
                 const auto b = timed([&] { return floorConvert(in.c_str(), floorOut.c_str()); });
+                floorCpu.push_back(selfCpuSeconds() - floorStart);
                 if (!a || !b)
                     return 1;
                 lib.push_back(*a);
@@ -397,12 +400,16 @@ int benchmark(int runs)
             row.lib = median(lib);
             row.floor = median(floor);
             row.libCpu = median(cpu);
-            if (base == 0)
+            const double cpuRatio = row.libCpu / median(floorCpu);
+            if (base == 0) {
                 base = row.lib;
+                baseCpu = row.libCpu;
+            }
             const double ratio = row.lib / row.floor, vs32 = row.lib / base;
             const double own = median(process);
-            std::printf("%-22s %4ux%-4u %8.2f %8.2f %6.2f %8.2f %7.1f %7.2f %8s", spec.name, width, height,
-                        row.lib * 1e3, row.floor * 1e3, ratio, vs32, row.peakMb, own * 1e3, "");
+            std::printf("%-22s %4ux%-4u %8.2f %8.2f %6.2f %6.2f %8.2f %6.2f %7.1f %7.2f", spec.name, width,
+                        height, row.lib * 1e3, row.floor * 1e3, ratio, cpuRatio, vs32, row.libCpu / baseCpu,
+                        row.peakMb, own * 1e3);
             for (std::size_t p = 0; p < peers.size(); ++p) {
                 if (peer[p].size() == static_cast<std::size_t>(std::min(runs, kPeerRuns)))
                     std::printf(" %13.1fx", median(peer[p]) / own);

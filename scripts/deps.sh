@@ -11,7 +11,9 @@ package=(dpkg-dev file gzip)
 # To test: the sanitizers and fuzzer, and what checks the package.
 test=(clang libclang-rt-14-dev binutils "${package[@]}" lintian desktop-file-utils appstream
   bash-completion man-db)
-bench=(imagemagick netpbm)
+# To benchmark against the peers: ImageMagick, GraphicsMagick, ffmpeg and
+# netpbm read the same dumps.
+bench=(imagemagick graphicsmagick ffmpeg netpbm)
 case "${1:-build}" in
   build) want=("${build[@]}") ;;
   test) want=("${build[@]}" "${test[@]}") ;;
