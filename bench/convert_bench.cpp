@@ -12,6 +12,7 @@
 // Usage: bench_convert [RUNS]   (RASTREX_BENCH_DIR=folder to choose where the
 // files go; /dev/shm by default; RASTREX_BENCH_DISK_DIR for the second table,
 // the build folder by default)
+// bench_convert --dumps DIR writes the 3840 x 2160 dumps into DIR and stops.
 // (bench_convert --convert IN OUT and --floor IN OUT are the children whose
 // memory is measured; bench_convert --measure REPORT PROGRAM ARGS... is the
 // process that measures them.)
@@ -482,6 +483,15 @@ int main(int argc, char** argv)
         return fnRastrex(argv[2], argv[3]) == RASTREX_OK ? 0 : 1;
     if (argc == 4 && std::strcmp(argv[1], "--floor") == 0)
         return floorConvert(argv[2], argv[3]) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "--dumps") == 0) {
+        // The dumps alone, for timing other programs on them.
+        for (const KindSpec& spec : kKinds) {
+            std::string name = spec.name;
+            std::replace(name.begin(), name.end(), ' ', '-');
+            writeFile(fs::path(argv[2]) / (name + ".xwd"), dumpBytes(spec, 3840, 2160));
+        }
+        return 0;
+    }
     int runs = kDefaultRuns;
     if (argc == 2)
         runs = std::max(1, std::atoi(argv[1]));
