@@ -493,10 +493,10 @@ int main(int argc, char** argv)
         return 0;
     }
     int runs = kDefaultRuns;
-    if (argc == 2)
-        runs = std::max(1, std::atoi(argv[1]));
+    if (argc == 2 && std::atoi(argv[1]) > 0)
+        runs = std::atoi(argv[1]);
     else if (argc != 1) {
-        std::fprintf(stderr, "usage: %s [RUNS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [RUNS] | --dumps DIR\n", argv[0]);
         return 2;
     }
     const int result = benchmark(runs);

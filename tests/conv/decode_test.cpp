@@ -497,6 +497,41 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
     }
 }
 
+// Every value of a 16-bit pixel, in rows of 255 pixels: each row is taken
+// sixteen pixels at a time, then eight, then one by one, where the processor
+// allows. Channels of up to 8 bits are scaled by arithmetic, wider ones and
+// colour maps go through tables.
+TEST(SixteenBits, EveryValueDecodesToItsColour)
+{
+    const KindCase cases[] = {
+        {"565_lsb", z(16, 16, false, 4, k565)},
+        {"565_msb", z(16, 16, true, 4, k565)},
+        {"555_lsb", z(16, 15, false, 4, k555)},
+        {"555_msb", z(16, 15, true, 4, k555)},
+        {"444_msb", z(16, 12, true, 4, k444)},
+        {"8_bit_red", z(16, 16, false, 4, {0xFF00, 0x00F0, 0x000F})},
+        {"10_bit_red", z(16, 16, true, 4, {0xFFC0, 0x0038, 0x0007})},
+        {"directcolor_no_map", z(16, 16, false, 5, k565)},
+        {"directcolor_map", z(16, 16, true, 5, {0x7C00, 0x03E0, 0x001F}), Map::kInverted, 32},
+    };
+    constexpr std::uint32_t kWidth = 255;
+    constexpr std::uint32_t kRows = 65536 / kWidth + 1;
+    std::vector<std::uint32_t> values(std::size_t{kWidth} * kRows);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<std::uint32_t>(i & 0xFFFF);
+    for (const KindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFile(dir / "in.xwd",
+                  kindDump(c.kind, kWidth, kRows, values, buildMap(c.map, c.entries, c.kind)).bytes());
+        ASSERT_EQ(convert(dir / "in.xwd", dir / "out.bmp"), RASTREX_OK);
+        const Bitmap pic = parseBmp(readFile(dir / "out.bmp"));
+        ASSERT_EQ(pic.pixels.size(), values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(pic.pixels[i], expectedColour(c, values[i])) << "value " << values[i];
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Layout words that cannot describe real data: the dump is read the plain
 // way (32-bit units of blue, green, red after 256 colour entries), which for
