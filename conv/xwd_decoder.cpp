@@ -6,6 +6,7 @@
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
+#define RASTREX_HAVE_SSSE3_PATH 1
 #endif
 
 namespace rastrex {
@@ -47,6 +48,9 @@ constexpr std::size_t kEntryPixel = 0;
 constexpr std::size_t kEntryRed = 4;
 constexpr std::size_t kEntryGreen = 6;
 constexpr std::size_t kEntryBlue = 8;
+
+// Whether this processor has the byte shuffles of the SSSE3 paths.
+bool haveSsse3();
 
 bool isGrey(VisualClass v)
 {
@@ -113,9 +117,45 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
     }
 
+    // 16-bit TrueColor (or DirectColor without a map) whose channels are at
+    // most 8 bits: the levels can be worked out eight pixels at a time.
+    if (l_.format == PixmapFormat::kZPixmap && usesMasks_ && l_.bitsPerPixel == 16) {
+        bool ok = true;
+        for (std::size_t c = 0; c < 3 && ok; ++c) {
+            const Channel& ch = channel_[c];
+            ok = ch.width <= 8;
+            const std::uint32_t max = (std::uint32_t{1} << ch.width) - 1;
+            for (std::uint32_t i = 0; ok && i <= max; ++i)
+                ok = ch.level[i] == scaleToByte(i, ch.width);
+            // The smallest magic number, and its shift, that divides every
+            // numerator the field can give exactly as the rounding does.
+            bool found = false;
+            for (std::uint32_t post = 0; ok && !found && post < 16; ++post) {
+                const std::uint64_t magic = ((std::uint64_t{1} << (16 + post)) + max - 1) / max;
+                if (magic > UINT16_MAX)
+                    break;
+                found = true;
+                for (std::uint32_t i = 0; found && i <= max; ++i)
+                    found = (((i * 255 + max / 2) * magic) >> (16 + post)) == ch.level[i];
+                if (found)
+                    scale16_[2 - c] = {static_cast<std::uint16_t>(ch.shift), static_cast<std::uint16_t>(max),
+                                       static_cast<std::uint16_t>(max / 2), static_cast<std::uint16_t>(magic),
+                                       static_cast<std::uint16_t>(post)};
+            }
+            ok = ok && found;
+        }
+        scaled16_ = ok;
+    }
+
     const std::uint32_t valueBits =
         l_.format == PixmapFormat::kZPixmap ? l_.bitsPerPixel : l_.depth;
-    if (valueBits <= kMaxTableBits) {
+    // (Not when eight pixels at a time are scaled instead: the few pixels
+    // at the end of a row go through colourOf().)
+    bool scaledInstead = false;
+#if defined(RASTREX_HAVE_SSSE3_PATH)
+    scaledInstead = scaled16_ && haveSsse3();
+#endif
+    if (valueBits <= kMaxTableBits && !scaledInstead) {
         lut_.resize(std::size_t{1} << valueBits);
         packedLut_.resize(lut_.size());
         for (std::uint32_t v = 0; v < lut_.size(); ++v) {
@@ -123,6 +163,20 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
             packedLut_[v] = lut_[v].b | (std::uint32_t{lut_[v].g} << 8) |
                             (std::uint32_t{lut_[v].r} << 16);
         }
+    }
+
+    // One plane of 1-bit data whose bits run through plain bytes: the 24
+    // bitmap bytes of every byte's eight pixels.
+    if (l_.planes == 1 && l_.bitsPerPixel == 1 && l_.unitBits == 8 && lut_.size() == 2) {
+        bitBytes_.resize(256 * 24);
+        for (std::uint32_t b = 0; b < 256; ++b)
+            for (std::uint32_t k = 0; k < 8; ++k) {
+                const std::uint32_t bit = (b >> (l_.msbBitFirst ? 7 - k : k)) & 1;
+                unsigned char* p = bitBytes_.data() + b * 24 + k * 3;
+                p[0] = lut_[bit].b;
+                p[1] = lut_[bit].g;
+                p[2] = lut_[bit].r;
+            }
     }
 
     // Whole-byte channels shown as they are: copy bytes.
@@ -269,8 +323,7 @@ bool PixelDecoder::firstPixelPresent(std::uint64_t available) const
 
 namespace {
 
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#define RASTREX_HAVE_SSSE3_PATH 1
+#if defined(RASTREX_HAVE_SSSE3_PATH)
 
 // Four pixels of `stride` bytes become twelve bytes of blue, green, red by
 // one byte shuffle. Both the 16 bytes read and the 16 written reach past the
@@ -294,6 +347,123 @@ __attribute__((target("ssse3"))) std::size_t shuffleFour(const unsigned char* sr
     }
     return done;
 }
+
+// Eight 16-bit pixels at a time become 24 bytes of blue, green, red: each
+// channel's field is scaled by multiplying (see FieldScale), then the three
+// rows of levels are interleaved by two byte shuffles. Reads and writes stay
+// within the eight pixels; returns how many pixels were done.
+template <class Scale>
+__attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src, std::size_t count,
+                                                        unsigned char* out, bool msbFirst,
+                                                        const Scale* scale)
+{
+    const __m128i swap = _mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    const __m128i k255 = _mm_set1_epi16(255);
+    __m128i shift[3], mask[3], half[3], magic[3], post[3];
+    for (int c = 0; c < 3; ++c) {
+        shift[c] = _mm_cvtsi32_si128(scale[c].shift);
+        mask[c] = _mm_set1_epi16(static_cast<short>(scale[c].mask));
+        half[c] = _mm_set1_epi16(static_cast<short>(scale[c].half));
+        magic[c] = _mm_set1_epi16(static_cast<short>(scale[c].magic));
+        post[c] = _mm_cvtsi32_si128(scale[c].post);
+    }
+    // Output byte j of the 24 is channel j % 3 of pixel j / 3: blue and green
+    // come from one register (blue in bytes 0-7, green in 8-15), red from
+    // another (bytes 0-7). The second store covers bytes 8 to 23.
+    alignas(16) signed char fromBg[2][16], fromR[2][16];
+    for (int half16 = 0; half16 < 2; ++half16)
+        for (int i = 0; i < 16; ++i) {
+            const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
+            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
+            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
+        }
+    const __m128i bgLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0]));
+    const __m128i bgHi = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1]));
+    const __m128i rLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0]));
+    const __m128i rHi = _mm_load_si128(reinterpret_cast<const __m128i*>(fromR[1]));
+    std::size_t done = 0;
+    for (; count - done >= 8; done += 8, src += 16, out += 24) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        if (msbFirst)
+            v = _mm_shuffle_epi8(v, swap);
+        __m128i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m128i field = _mm_and_si128(_mm_srl_epi16(v, shift[c]), mask[c]);
+            const __m128i n = _mm_add_epi16(_mm_mullo_epi16(field, k255), half[c]);
+            level[c] = _mm_srl_epi16(_mm_mulhi_epu16(n, magic[c]), post[c]);
+        }
+        const __m128i bg = _mm_packus_epi16(level[0], level[1]);
+        const __m128i r = _mm_packus_epi16(level[2], level[2]);
+        const __m128i lo = _mm_or_si128(_mm_shuffle_epi8(bg, bgLo), _mm_shuffle_epi8(r, rLo));
+        const __m128i hi = _mm_or_si128(_mm_shuffle_epi8(bg, bgHi), _mm_shuffle_epi8(r, rHi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), hi);
+    }
+    return done;
+}
+
+#if !defined(_WIN32)
+// The same sixteen pixels at a time, each 128-bit half doing eight. (Not on
+// Windows, whose compilers cannot align the stack for 256-bit values.)
+#define RASTREX_HAVE_AVX2_PATH 1
+template <class Scale>
+__attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* src, std::size_t count,
+                                                        unsigned char* out, bool msbFirst,
+                                                        const Scale* scale)
+{
+    const __m256i swap = _mm256_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14,
+                                          1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14);
+    const __m256i k255 = _mm256_set1_epi16(255);
+    __m128i shift[3], post[3];
+    __m256i mask[3], half[3], magic[3];
+    for (int c = 0; c < 3; ++c) {
+        shift[c] = _mm_cvtsi32_si128(scale[c].shift);
+        mask[c] = _mm256_set1_epi16(static_cast<short>(scale[c].mask));
+        half[c] = _mm256_set1_epi16(static_cast<short>(scale[c].half));
+        magic[c] = _mm256_set1_epi16(static_cast<short>(scale[c].magic));
+        post[c] = _mm_cvtsi32_si128(scale[c].post);
+    }
+    alignas(16) signed char fromBg[2][16], fromR[2][16];
+    for (int half16 = 0; half16 < 2; ++half16)
+        for (int i = 0; i < 16; ++i) {
+            const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
+            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
+            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
+        }
+    const __m256i bgLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0])));
+    const __m256i bgHi = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1])));
+    const __m256i rLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0])));
+    const __m256i rHi = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromR[1])));
+    std::size_t done = 0;
+    for (; count - done >= 16; done += 16, src += 32, out += 48) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        if (msbFirst)
+            v = _mm256_shuffle_epi8(v, swap);
+        __m256i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m256i field = _mm256_and_si256(_mm256_srl_epi16(v, shift[c]), mask[c]);
+            const __m256i n = _mm256_add_epi16(_mm256_mullo_epi16(field, k255), half[c]);
+            level[c] = _mm256_srl_epi16(_mm256_mulhi_epu16(n, magic[c]), post[c]);
+        }
+        // Within each half: blue and green of its eight pixels, and red.
+        const __m256i bg = _mm256_packus_epi16(level[0], level[1]);
+        const __m256i r = _mm256_packus_epi16(level[2], level[2]);
+        const __m256i lo = _mm256_or_si256(_mm256_shuffle_epi8(bg, bgLo), _mm256_shuffle_epi8(r, rLo));
+        const __m256i hi = _mm256_or_si256(_mm256_shuffle_epi8(bg, bgHi), _mm256_shuffle_epi8(r, rHi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(lo));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm256_castsi256_si128(hi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 24), _mm256_extracti128_si256(lo, 1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 32), _mm256_extracti128_si256(hi, 1));
+    }
+    return done;
+}
+
+bool haveAvx2()
+{
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+#endif
 
 bool haveSsse3()
 {
@@ -326,23 +496,49 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
     }
 }
 
+// Looks each pixel's value up in a table of colours packed as blue | green
+// << 8 | red << 16 and stores four bytes a pixel, each store overlapping the
+// next pixel's first three; the last pixel gets its three alone.
+template <class ValueAt>
+void lookUpPacked(const std::uint32_t* lut, std::size_t count, unsigned char* out, ValueAt valueAt)
+{
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little)
+        for (; i + 1 < count; ++i, out += 3) {
+            const std::uint32_t c = lut[valueAt(i)];
+            std::memcpy(out, &c, 4);
+        }
+    for (; i < count; ++i, out += 3) {
+        const std::uint32_t c = lut[valueAt(i)];
+        out[0] = static_cast<unsigned char>(c);
+        out[1] = static_cast<unsigned char>(c >> 8);
+        out[2] = static_cast<unsigned char>(c >> 16);
+    }
+}
+
 }  // namespace
 
 void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::size_t count,
                                  unsigned char* out) const
 {
     const unsigned char* row = view.plane[0];
-    const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
+    std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
+    if (!bitBytes_.empty()) {
+        // One plane of 1-bit data in bytes: eight pixels a byte from a table.
+        std::size_t lead = static_cast<std::size_t>((8 - first % 8) % 8);
+        lead = std::min(lead, count);
+        decodeEach(view, first, lead, out);
+        out += 3 * lead;
+        count -= lead;
+        const unsigned char* src = row + (first + lead) / 8;
+        const std::size_t bytes = count / 8;
+        for (std::size_t i = 0; i < bytes; ++i, out += 24)
+            std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        decodeEach(view, first + lead + 8 * bytes, count % 8, out);
+        return;
+    }
     if (l_.format != PixmapFormat::kZPixmap) {
-        for (std::size_t i = 0; i < count; ++i, out += 3) {
-            std::uint32_t v = 0;
-            for (std::uint32_t k = 0; k < l_.planes; ++k)
-                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
-            const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
-            out[0] = c.b;
-            out[1] = c.g;
-            out[2] = c.r;
-        }
+        decodeEach(view, first, count, out);
         return;
     }
     if (bytewise_) {
@@ -352,31 +548,56 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
             copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data());
         return;
     }
-    if (l_.bitsPerPixel == 8) {
-        // Four bytes a pixel, each overlapping the next one's first; the
-        // last pixel gets its three.
+    const std::uint32_t* lut = packedLut_.data();
+    if (l_.bitsPerPixel == 8 && lut != nullptr) {
         const unsigned char* src = row + first;
-        const std::uint32_t* lut = packedLut_.data();
-        std::size_t i = 0;
-        if constexpr (std::endian::native == std::endian::little)
-            for (; i + 1 < count; ++i, out += 3) {
-                const std::uint32_t c = lut[src[i]];
-                std::memcpy(out, &c, 4);
-            }
-        for (; i + 1 < count; ++i, out += 3) {
-            const Bgr c = lut_[src[i]];
-            out[0] = c.b;
-            out[1] = c.g;
-            out[2] = c.r;
-        }
-        const Bgr c = lut_[src[i]];
-        out[0] = c.b;
-        out[1] = c.g;
-        out[2] = c.r;
+        lookUpPacked(lut, count, out, [src](std::size_t i) { return src[i]; });
         return;
     }
+    if (l_.bitsPerPixel == 16) {
+        const unsigned char* src = row + 2 * first;
+#if defined(RASTREX_HAVE_SSSE3_PATH)
+        if (scaled16_ && count >= 8 && haveSsse3()) {
+            std::size_t done = 0;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+            if (count >= 16 && haveAvx2())
+                done = scaleSixteen(src, count, out, l_.msbByteFirst, scale16_.data());
+#endif
+            done += scaleEight(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
+                               scale16_.data());
+            src += 2 * done;
+            out += 3 * done;
+            count -= done;
+            first += done;
+        }
+#endif
+        if (lut == nullptr)
+            decodeEach(view, first, count, out);
+        else if (l_.msbByteFirst)
+            lookUpPacked(lut, count, out, [src](std::size_t i) {
+                return (std::uint32_t{src[2 * i]} << 8) | src[2 * i + 1];
+            });
+        else
+            lookUpPacked(lut, count, out, [src](std::size_t i) {
+                return (std::uint32_t{src[2 * i + 1]} << 8) | src[2 * i];
+            });
+        return;
+    }
+    decodeEach(view, first, count, out);
+}
+
+// Pixel by pixel, from pixel `first` counted from the start of the row.
+void PixelDecoder::decodeEach(const RowView& view, std::uint64_t first, std::size_t count,
+                              unsigned char* out) const
+{
     for (std::size_t i = 0; i < count; ++i, out += 3) {
-        const std::uint32_t v = pixelValue(row, first + i);
+        std::uint32_t v = 0;
+        if (l_.format == PixmapFormat::kZPixmap) {
+            v = pixelValue(view.plane[0], first + i);
+        } else {
+            for (std::uint32_t k = 0; k < l_.planes; ++k)
+                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
+        }
         const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
         out[0] = c.b;
         out[1] = c.g;

@@ -64,6 +64,8 @@ private:
     std::uint64_t segmentEnd(std::uint64_t last) const;
     void decodeFullRow(const RowView& row, std::uint32_t x0, std::size_t count,
                        unsigned char* out) const;
+    void decodeEach(const RowView& row, std::uint64_t first, std::size_t count,
+                    unsigned char* out) const;
 
     PixelLayout l_;
     bool usesMasks_ = false;
@@ -77,6 +79,18 @@ private:
     std::vector<Bgr> lut_;
     // The same colours packed as blue | green << 8 | red << 16.
     std::vector<std::uint32_t> packedLut_;
+    // 16-bit pixels whose channels are at most 8 bits wide and scaled by
+    // arithmetic (no colour map): each level is (field * 255 + half) * magic
+    // >> (16 + post), checked at construction for every field value to equal
+    // the table's level. Blue, green, red.
+    struct FieldScale {
+        std::uint16_t shift = 0, mask = 0, half = 0, magic = 0, post = 0;
+    };
+    bool scaled16_ = false;
+    std::array<FieldScale, 3> scale16_{};
+    // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
+    // eight pixels of each byte value.
+    std::vector<unsigned char> bitBytes_;
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;

@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
-# Builds the benchmarks and runs them; ImageMagick and netpbm are installed
-# so that they are timed on the same dumps.
+# Builds the benchmarks and runs them; ImageMagick, GraphicsMagick, ffmpeg
+# and netpbm are installed so that they are timed on the same dumps.
+#   bench_convert   every kind of dump at 1920x1080 and 3840x2160: fnRastrex
+#                   against the floor (the same reads and writes, no decoding)
+#                   and the peers; then replacing a bitmap against writing a
+#                   new one on the build folder's disk
+#   bench_batch     files per second of xwd2bmp -j1 and -jN on 500 VGA and 50
+#                   4K dumps, against mogrify and gm mogrify
+#   bench_one_call  fnRastrex alone, also under Wine when Windows builds exist
+# The machine may be busy: each table says its load average, and the
+# figures are medians of interleaved runs (bench_batch: the best of three).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j"$(nproc)"
+cmake --build build --target bench_convert bench_batch bench_one_call -j"$(nproc)"
+echo "== $(nproc) cores; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for b in bench_convert bench_batch bench_one_call; do
   if [ -x "build/bin/$b" ]; then
     echo "== $b"
-    "build/bin/$b"
+    RASTREX_BENCH_DISK_DIR="${RASTREX_BENCH_DISK_DIR:-$PWD/build}" "build/bin/$b"
   fi
 done
 

@@ -12,7 +12,9 @@ package=(dpkg-dev file gzip)
 # for the README's runs over several machines.
 test=(clang libclang-rt-14-dev binutils "${package[@]}" lintian desktop-file-utils appstream
   bash-completion man-db parallel)
-bench=(imagemagick netpbm)
+# To benchmark against the peers: ImageMagick, GraphicsMagick, ffmpeg and
+# netpbm read the same dumps.
+bench=(imagemagick graphicsmagick ffmpeg netpbm)
 case "${1:-build}" in
   build) want=("${build[@]}") ;;
   test) want=("${build[@]}" "${test[@]}") ;;

@@ -204,6 +204,9 @@ TEST_P(Dimensions, AreRejectedBeforeAnyOutput)
     XwdRecipe r = canonicalDump(2, 2, patternPixel);
     r.word(4) = c.width;
     r.word(5) = c.height;
+    // No pixel area: a picture within the limits is planned, then has no
+    // pixel to read.
+    r.pixels.clear();
     writeFile(xwd, r.bytes());
     EXPECT_EQ(convert(xwd, bmp), c.result);
     EXPECT_FALSE(fs::exists(bmp));
@@ -217,7 +220,15 @@ INSTANTIATE_TEST_SUITE_P(Cases, Dimensions,
                                            SizeCase{1, 0x80000000u, RASTREX_ERR_NO_MEMORY},
                                            SizeCase{0xFFFFFFFFu, 0xFFFFFFFFu, RASTREX_ERR_NO_MEMORY},
                                            SizeCase{65536, 16384, RASTREX_ERR_NO_MEMORY},
-                                           SizeCase{0x40000000u, 1, RASTREX_ERR_NO_MEMORY}),
+                                           SizeCase{0x40000000u, 1, RASTREX_ERR_NO_MEMORY},
+                                           // The most pixels, and one more.
+                                           SizeCase{0x3FFFFFFFu, 1, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{4, 0x0FFFFFFFu, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{4, 0x10000000u, RASTREX_ERR_NO_MEMORY},
+                                           // The largest bitmap whose size fits its 32-bit
+                                           // field (2^32 - 2 bytes), and one row more.
+                                           SizeCase{1, 1073741810u, RASTREX_ERR_READ_INPUT},
+                                           SizeCase{1, 1073741811u, RASTREX_ERR_NO_MEMORY}),
                          [](const auto& info) {
                              return std::to_string(info.param.width) + "x" +
                                     std::to_string(info.param.height);

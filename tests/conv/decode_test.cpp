@@ -304,6 +304,7 @@ DumpKind wide(DumpKind k, std::uint32_t extra, std::uint32_t xOffset = 0)
 constexpr std::array<std::uint32_t, 3> k888{0xFF0000, 0x00FF00, 0x0000FF};
 constexpr std::array<std::uint32_t, 3> k565{0xF800, 0x07E0, 0x001F};
 constexpr std::array<std::uint32_t, 3> k555{0x7C00, 0x03E0, 0x001F};
+constexpr std::array<std::uint32_t, 3> k444{0x0F00, 0x00F0, 0x000F};
 constexpr std::array<std::uint32_t, 3> k101010{0x3FF00000, 0x000FFC00, 0x000003FF};
 constexpr std::array<std::uint32_t, 3> kBgr888{0x0000FF, 0x00FF00, 0xFF0000};
 
@@ -331,6 +332,9 @@ const KindCase kKinds[] = {
     {"z8_staticgray_map", z(8, 8, false, 0), Map::kPalette, 256},
     {"z8_pseudocolor_no_map_is_black", z(8, 8, false, 3)},
     {"z16_pseudocolor_12bit", z(16, 12, true, 3), Map::kPalette, 4096},
+    {"z16_lsb_444_12bit", z(16, 12, false, 4, k444)},
+    {"z16_pseudocolor_largest_map", z(16, 16, false, 3), Map::kPalette, 65536},
+    {"z32_depth_32", z(32, 32, true, 4, k888)},
     {"z4_msb_pseudocolor", z(4, 4, true, 3), Map::kPalette, 16},
     {"z4_lsb_pseudocolor", z(4, 4, false, 3), Map::kPalette, 16},
     {"z4_lsb_grayscale_no_map", z(4, 4, false, 1)},
@@ -355,6 +359,8 @@ const KindCase kKinds[] = {
     {"x_offset_past_units_xypixmap", wide(bits(z(1, 4, false, 3), 1, 32, false, true), 0, 70), Map::kPalette, 16},
     {"x_offset_odd_z4", wide(z(4, 4, true, 3), 2, 7), Map::kPalette, 16},
     {"x_offset_z24_msb", wide(z(24, 24, true, 4, k888), 5, 4)},
+    {"x_offset_z16_msb_565", wide(z(16, 16, true, 4, k565), 3, 5)},
+    {"x_offset_z1_lsb_bits_unit32_lsb_bytes", wide(bits(z(1, 1, false, 0), 2, 32, false, false), 0, 11), Map::kPalette, 2, 70},
     {"z32_truecolor_no_map", z(32, 24, false, 4, k888), Map::kNone, 0, 300},
 };
 
@@ -488,6 +494,41 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
                 << "first wrong pixel " << (wrong.first - want.begin()) % c.width << ","
                 << (wrong.first - want.begin()) / c.width;
         }
+    }
+}
+
+// Every value of a 16-bit pixel, in rows of 255 pixels: each row is taken
+// sixteen pixels at a time, then eight, then one by one, where the processor
+// allows. Channels of up to 8 bits are scaled by arithmetic, wider ones and
+// colour maps go through tables.
+TEST(SixteenBits, EveryValueDecodesToItsColour)
+{
+    const KindCase cases[] = {
+        {"565_lsb", z(16, 16, false, 4, k565)},
+        {"565_msb", z(16, 16, true, 4, k565)},
+        {"555_lsb", z(16, 15, false, 4, k555)},
+        {"555_msb", z(16, 15, true, 4, k555)},
+        {"444_msb", z(16, 12, true, 4, k444)},
+        {"8_bit_red", z(16, 16, false, 4, {0xFF00, 0x00F0, 0x000F})},
+        {"10_bit_red", z(16, 16, true, 4, {0xFFC0, 0x0038, 0x0007})},
+        {"directcolor_no_map", z(16, 16, false, 5, k565)},
+        {"directcolor_map", z(16, 16, true, 5, {0x7C00, 0x03E0, 0x001F}), Map::kInverted, 32},
+    };
+    constexpr std::uint32_t kWidth = 255;
+    constexpr std::uint32_t kRows = 65536 / kWidth + 1;
+    std::vector<std::uint32_t> values(std::size_t{kWidth} * kRows);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<std::uint32_t>(i & 0xFFFF);
+    for (const KindCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFile(dir / "in.xwd",
+                  kindDump(c.kind, kWidth, kRows, values, buildMap(c.map, c.entries, c.kind)).bytes());
+        ASSERT_EQ(convert(dir / "in.xwd", dir / "out.bmp"), RASTREX_OK);
+        const Bitmap pic = parseBmp(readFile(dir / "out.bmp"));
+        ASSERT_EQ(pic.pixels.size(), values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(pic.pixels[i], expectedColour(c, values[i])) << "value " << values[i];
     }
 }
 
