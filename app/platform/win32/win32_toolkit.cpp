@@ -1411,8 +1411,10 @@ void W32Window::createMenus()
         for (const MenuItemLayout& item : m.items) {
             const int id = kFirstMenuId + static_cast<int>(menuItems_.size());
             std::string caption(item.caption);
-            if (!item.shortcut.empty())
-                caption += "\t" + std::string(item.shortcut);
+            if (!item.shortcut.empty()) {
+                caption += '\t';
+                caption += item.shortcut;
+            }
             AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), widen(caption).c_str());
             menuItems_.push_back(std::make_unique<W32MenuItem>(item.name));
             menuIds_.push_back(id);
