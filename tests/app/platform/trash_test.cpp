@@ -27,20 +27,6 @@ std::string homeTrash()
     return qEnvironmentVariable("XDG_DATA_HOME").toStdString() + "/Trash";
 }
 
-std::string percentDecoded(const std::string& s)
-{
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size()) {
-            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 // Puts the one file in `trash` back where its record says it came from, as
 // every restorer that follows the freedesktop.org trash specification does:
 // the record's Path key is the path's bytes percent-encoded, absolute in the
@@ -58,7 +44,7 @@ std::string restoreOnlyFile(const std::string& trash, const std::string& topdir,
     std::string line, path;
     while (std::getline(in, line))
         if (line.rfind("Path=", 0) == 0)
-            path = percentDecoded(line.substr(5));
+            path = QByteArray::fromPercentEncoding(QByteArray::fromStdString(line.substr(5))).toStdString();
     recorded = path;
     if (path.empty())
         return {};
