@@ -19,7 +19,9 @@
 
 // The C runtime expands no wildcards of its own: expandWildcards does, by
 // the same rules whatever runtime the program is linked with.
-extern "C" int _dowildcard = 0;
+extern "C" {
+int _dowildcard = 0;
+}
 
 namespace {
 

@@ -279,7 +279,9 @@ void OutputFile::openNew()
     // them clears set-id bits, so they come first). Some file systems keep
     // neither; the bitmap is written all the same.
     if (fd_ >= 0 && keepMode_ >= 0) {
-        (void)::fchown(fd_, static_cast<uid_t>(keepOwner_), static_cast<gid_t>(keepGroup_));
+        if (::fchown(fd_, static_cast<uid_t>(keepOwner_), static_cast<gid_t>(keepGroup_)) != 0) {
+            // the bitmap keeps its writer as owner
+        }
         (void)::fchmod(fd_, static_cast<mode_t>(keepMode_));
     }
 }

@@ -11,23 +11,6 @@ namespace rastrex {
 
 namespace {
 
-// The freedesktop.org trash, reached through Qt, which names files as
-// QString: a name whose bytes do not survive the round trip is refused
-// rather than guessed at.
-class DesktopRecycleBin final : public RecycleBin {
-public:
-    bool asksItself() const override { return false; }
-    Outcome moveToTrash(const std::string& path, NativeHandle) override
-    {
-        const QByteArray bytes = QByteArray::fromStdString(path);
-        const QString name = QFile::decodeName(bytes);
-        if (QFile::encodeName(name) != bytes)
-            return {false, "このファイル名はごみ箱に渡せません。"};
-        const Trash::Outcome out = systemTrash().moveToTrash(name);
-        return {out.moved, out.reason.toStdString()};
-    }
-};
-
 std::vector<std::string> bytes(const QStringList& list)
 {
     std::vector<std::string> out;
@@ -47,7 +30,7 @@ ConverterLibrary& systemConverterLibrary()
 
 RecycleBin& systemRecycleBin()
 {
-    static DesktopRecycleBin bin;
+    static DesktopTrash bin;
     return bin;
 }
 

@@ -1,25 +1,20 @@
-// Moving one file to the desktop's trash, from which the user can restore
-// it, as the Qt builds name files (QString).
+// Moving one file to the desktop's trash, from which the user can restore it.
 #pragma once
 
-#include <QString>
+#include <string>
+
+#include "services.h"
 
 namespace rastrex {
 
-class Trash {
+// The freedesktop.org trash through GIO: the home trash for a file on the
+// home folder's file system, the trash in the top folder of the file's own
+// volume otherwise. The path is handed over as the bytes it is, whatever
+// their encoding, so the record restores to exactly this path.
+class DesktopTrash final : public RecycleBin {
 public:
-    struct Outcome {
-        bool moved = false;
-        QString reason;  // why not, in words for the user, when !moved
-    };
-
-    virtual ~Trash() = default;
-    // Moves exactly the file at `path` into the trash, or leaves it in place
-    // and says why. Asks nothing.
-    virtual Outcome moveToTrash(const QString& path) = 0;
+    bool asksItself() const override { return false; }
+    Outcome moveToTrash(const std::string& path, NativeHandle owner) override;
 };
-
-// The platform's trash (on Linux the freedesktop.org trash of the file's volume).
-Trash& systemTrash();
 
 }  // namespace rastrex

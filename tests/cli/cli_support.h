@@ -175,8 +175,10 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
         CloseHandle(writeEnd);
     }
     std::string line = quoteArgument(programPath());
-    for (const std::string& a : args)
-        line += " " + quoteArgument(a);
+    for (const std::string& a : args) {
+        line += ' ';
+        line += quoteArgument(a);
+    }
 
     HANDLE out = INVALID_HANDLE_VALUE;
     if (outputReaderGone) {

@@ -29,17 +29,23 @@ diff -u "$work/expected" "$work/files" || fail "the package's files differ from 
 
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for lib in libc6 libstdc++6 libqt6widgets6; do
+# The libraries as shlibdeps finds them (GLib's for the trash), and Qt's
+# Japanese texts for the buttons.
+for lib in libc6 libstdc++6 libqt6widgets6 libglib2.0-0; do
   [[ $depends == *"$lib "* ]] || fail "Depends lacks $lib: $depends"
 done
+[[ ", $depends," == *", qt6-translations-l10n,"* ]] || fail "Depends lacks qt6-translations-l10n: $depends"
 [[ $depends != *rastrex* ]] || fail "the package depends on itself: $depends"
-[[ $recommends == "fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk, "* ]] ||
-  fail "Recommends names no Japanese font first: $recommends"
+# Only a Japanese font: nothing of a desktop is needed.
+[[ $recommends == "fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk" ]] ||
+  fail "Recommends is more or less than a Japanese font: $recommends"
 dpkg-deb -e "$deb" "$work/control"
 [ ! -e "$work/control/postinst" ] || fail "the package has a postinst script"
 grep -qx "activate-noawait ldconfig" "$work/control/triggers" || fail "no ldconfig trigger"
 
 dpkg-deb -x "$deb" "$work/root"
+grep -qx "License: Expat" "$work/root/usr/share/doc/rastrex/copyright" ||
+  fail "the copyright file names no licence"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$work/root/usr/share/applications/rastrex.desktop" ||
     fail "desktop-file-validate"

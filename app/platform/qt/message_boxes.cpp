@@ -1,6 +1,10 @@
 #include "message_boxes.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTranslator>
 
 #include "qt_controls.h"
 
@@ -17,6 +21,21 @@ QString messageBoxText(const QString& text)
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return result;
+}
+
+bool useJapaneseStandardButtons()
+{
+    static QPointer<QTranslator> installed;
+    if (installed)
+        return true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
 }
 
 namespace {

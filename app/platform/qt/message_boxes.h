@@ -16,6 +16,12 @@ QString applicationTitle();
 // The text as shown: a lone carriage return is a line break.
 QString messageBoxText(const QString& text);
 
+// Gives the standard buttons (Yes, No, OK) Qt's own Japanese texts, the
+// window's language whatever the system's, for as long as the application
+// runs. False when Qt's translations are not installed: the buttons then
+// keep Qt's English texts.
+bool useJapaneseStandardButtons();
+
 class MessageBoxes final : public rastrex::MessageBox {
 public:
     explicit MessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}

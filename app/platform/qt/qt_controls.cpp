@@ -408,7 +408,12 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 FileList::FileList(QWidget* parent) : PaneList(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setUniformItemSizes(true);
+    // Each row as wide as its name, so a name wider than the list is read
+    // whole by scrolling sideways (rows of one size would all take the width
+    // of a single row's name and cut the others).
+    setUniformItemSizes(false);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void FileList::setPath(const std::string& folder)

@@ -409,6 +409,9 @@ void QtWindow::buildMenus()
         // Top-level menus kept out of the menu bar are only ever popups.
         QMenu* menu = m.popupOnly ? new QMenu(text(m.caption), widget_) : widget_->menuBar()->addMenu(text(m.caption));
         menu->setObjectName(text(m.name));
+        // A menu opens as a window of its own, which does not inherit the
+        // window's font.
+        menu->setFont(widget_->font());
         for (const MenuItemLayout& i : m.items) {
             QAction* action = menu->addAction(text(i.caption));
             action->setObjectName(text(i.name));
@@ -503,6 +506,7 @@ NativeHandle QtWindow::nativeHandle() const
 
 QtToolkit::QtToolkit() : font_(chooseInterfaceFont())
 {
+    useJapaneseStandardButtons();
     QApplication::setQuitOnLastWindowClosed(false);
 }
 

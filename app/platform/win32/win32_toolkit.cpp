@@ -760,8 +760,31 @@ private:
         SendMessageW(hwnd, LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
         for (const std::wstring& t : texts)
             SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.c_str()));
+        SendMessageW(hwnd, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widestText(texts)), 0);
         SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(hwnd, nullptr, TRUE);
+    }
+    // The width in pixels that shows the widest of `texts` whole in the
+    // list's font, with the margin the list box leaves before and after a
+    // text: the list scrolls sideways that far when the names are wider.
+    int widestText(const std::vector<std::wstring>& texts) const
+    {
+        constexpr int kTextMargin = 6;
+        HDC dc = GetDC(hwnd);
+        if (dc == nullptr)
+            return 0;
+        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        const HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+        int widest = 0;
+        for (const std::wstring& t : texts) {
+            SIZE size{};
+            if (GetTextExtentPoint32W(dc, t.c_str(), static_cast<int>(t.size()), &size) && size.cx > widest)
+                widest = size.cx;
+        }
+        if (previous != nullptr)
+            SelectObject(dc, previous);
+        ReleaseDC(hwnd, dc);
+        return widest == 0 ? 0 : widest + kTextMargin;
     }
     static LRESULT CALLBACK subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
     {
@@ -1293,7 +1316,7 @@ void W32Window::createControls()
         case ControlKind::FileList:
             control = std::make_unique<W32FileList>(*this, c);
             cls = L"LISTBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
             exStyle |= WS_EX_CLIENTEDGE;
             break;
         case ControlKind::DirList:
@@ -1388,8 +1411,10 @@ void W32Window::createMenus()
         for (const MenuItemLayout& item : m.items) {
             const int id = kFirstMenuId + static_cast<int>(menuItems_.size());
             std::string caption(item.caption);
-            if (!item.shortcut.empty())
-                caption += "\t" + std::string(item.shortcut);
+            if (!item.shortcut.empty()) {
+                caption += '\t';
+                caption += item.shortcut;
+            }
             AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), widen(caption).c_str());
             menuItems_.push_back(std::make_unique<W32MenuItem>(item.name));
             menuIds_.push_back(id);

@@ -251,6 +251,9 @@ TEST_F(MainFormLayoutTest, MenusHaveTheirCaptionsAndShortcutsAndThePopupsStayOut
     EXPECT_EQ(menuRight2->title(), QStringLiteral("右クリック用ダミー２"));
     EXPECT_FALSE(widget()->menuBar()->actions().contains(menuRight1->menuAction()));
     EXPECT_FALSE(widget()->menuBar()->actions().contains(menuRight2->menuAction()));
+    // A menu opens as a window of its own, yet in the window's font.
+    for (QMenu* menu : {menuFile, menuEdit, menuRight1, menuRight2})
+        EXPECT_EQ(menu->font(), widget()->font()) << menu->objectName().toStdString();
 }
 
 TEST_F(MainFormLayoutTest, TheVersionWindowFollowsItsLayout)

@@ -35,6 +35,7 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
     QWidget* owner = nullptr;
     Qt::WindowModality modality = Qt::NonModal;
+    QStringList yesNoTexts;  // the texts of Yes and No, when shown
 };
 
 // Arranges for the next modal box to be read and answered with `press`.
@@ -49,6 +50,10 @@ void answerNextBox(SeenBox& seen, QMessageBox::StandardButton press)
         seen.buttons = box->standardButtons();
         seen.owner = box->parentWidget();
         seen.modality = box->windowModality();
+        seen.yesNoTexts.clear();
+        for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No})
+            if (QAbstractButton* button = box->button(b))
+                seen.yesNoTexts << button->text();
         box->button(press)->click();
     });
 }
@@ -81,6 +86,19 @@ TEST(MessageBoxDialogsTest, ReportAndQuestionCarryTheTitleAndAreModalToTheOwner)
         EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(seen.owner, &owner);
     }
+}
+
+// The window speaks Japanese whatever the system's language, its question
+// boxes too.
+TEST(MessageBoxDialogsTest, QuestionButtonsAreJapaneseWhenQtsTranslationsAreInstalled)
+{
+    if (!qt::useJapaneseStandardButtons())
+        GTEST_SKIP() << "Qt's translations (qtbase_ja.qm) are not installed";
+    qt::MessageBoxes dialogs;
+    SeenBox seen;
+    answerNextBox(seen, QMessageBox::No);
+    dialogs.ask("a.xwd を\rごみ箱に移動するよ？");
+    EXPECT_EQ(seen.yesNoTexts, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
-// Takes the screenshots of docs/: the main window opened on a folder and
-// its version window, each grabbed as the screen shows it. Run under a
+// Takes the screenshots of docs/: the main window opened on a folder, its
+// version window and the question asked before a move to the trash, each
+// grabbed as the screen shows it. Run under a
 // display with the Japanese fonts installed, e.g.
 //   cd samples && xvfb-run -a -s "-screen 0 1024x768x24" ../build/bin/ui_screenshots ../docs
 #include <QApplication>
+#include <QAbstractButton>
 #include <QDir>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 
 #include "ui_test_support.h"
@@ -32,5 +36,17 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     auto& about = static_cast<rastrex::qt::QtWindow&>(form.aboutForm()->window());
     ok = about.widget()->grab().save(out + QStringLiteral("/version-window.png")) && ok;
+
+    QTimer::singleShot(0, [&ok, &out] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            ok = false;
+            return;
+        }
+        ok = box->grab().save(out + QStringLiteral("/question-box.png")) && ok;
+        box->button(QMessageBox::No)->click();
+    });
+    const std::string file = form.Dir1->path() + "/" + form.File1->list(0);
+    toolkit.messageBox().ask(file + " を\rごみ箱に移動するよ？");
     return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // The toolkit layer: the guarantees the handlers rely on.
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QUrl>
 #include <QTest>
@@ -143,6 +144,31 @@ TEST(FileListTest, AFolderThatCannotBeReadGivesAnEmptyList)
         list.setPath(bad.toStdString());
         EXPECT_EQ(list.listCount(), 0) << bad.toStdString();
     }
+}
+
+// A name wider than the list is read whole by scrolling sideways, whichever
+// row it is in; short names need no scrolling.
+TEST(FileListTest, ScrollsSidewaysToTheWholeOfAWideName)
+{
+    QTemporaryDir dir;
+    const QString wide = QStringLiteral("gradient-8bit-netpbm-with-a-name-much-wider-than-its-list.xwd");
+    for (const QString& name : {wide, QStringLiteral("z.xwd")})
+        std::ofstream((dir.path() + QLatin1Char('/') + name).toStdString()) << "x";
+    FileList list;
+    list.resize(120, 100);
+    list.setPattern("*.xwd");
+    list.setPath(dir.path().toStdString());
+    list.show();
+    QApplication::processEvents();
+    ASSERT_EQ(list.listCount(), 2);
+    const int needed = list.fontMetrics().horizontalAdvance(wide);
+    ASSERT_GT(needed, list.viewport()->width());
+    EXPECT_GE(list.visualItemRect(list.item(0)).width(), needed);
+    EXPECT_GE(list.horizontalScrollBar()->maximum(), needed - list.viewport()->width());
+
+    list.setPattern("z.*");
+    QApplication::processEvents();
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST(FileListTest, HoldsMoreItemsThanSixteenBitIndexes)

@@ -212,6 +212,31 @@ TEST_F(Win32ToolkitTest, FileListListsFolderByPatternIgnoringCase)
     }
 }
 
+// A name wider than the list is read whole by scrolling sideways, as far as
+// the widest name needs; short names need no scrolling.
+TEST_F(Win32ToolkitTest, FileListScrollsSidewaysAsFarAsItsWidestName)
+{
+    const std::string wide = "gradient-8bit-netpbm-with-a-name-much-wider-than-its-list.xwd";
+    touch(wide);
+    touch("b.xwd");
+    FileList& list = *window_->fileList("Files");
+    list.setPath(dir());
+    HWND h = childByClass(hwnd_, L"LISTBOX", 0);
+    EXPECT_TRUE(GetWindowLongW(h, GWL_STYLE) & WS_HSCROLL);
+    HDC dc = GetDC(h);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    SIZE text{};
+    GetTextExtentPoint32A(dc, wide.c_str(), static_cast<int>(wide.size()), &text);
+    ReleaseDC(h, dc);
+    RECT client{};
+    GetClientRect(h, &client);
+    ASSERT_GT(text.cx, client.right);
+    EXPECT_GE(SendMessageW(h, LB_GETHORIZONTALEXTENT, 0, 0), text.cx);
+
+    list.setPattern("b.*");
+    EXPECT_LT(SendMessageW(h, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
+}
+
 TEST_F(Win32ToolkitTest, FileListSelectionHoldsUntilRefresh)
 {
     for (const char* name : {"a.xwd", "b.xwd", "c.xwd"})
