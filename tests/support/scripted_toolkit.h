@@ -558,8 +558,6 @@ inline void ScriptedWindow::markUnloaded()
 {
     loaded_ = false;
     --toolkit_.loaded;
-    if (unloaded)
-        unloaded();
 }
 
 // A recycle bin that moves files into a folder of the test's own, or

@@ -1,4 +1,4 @@
-# The drive list's volumes and which volume holds a path.
+# The drive list's volumes, read from the kernel's mount table.
 add_library(rastrex_platform_volumes STATIC
   ${CMAKE_CURRENT_LIST_DIR}/volumes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volumes.h)

@@ -185,16 +185,6 @@ QList<Volume> filterVolumes(const QList<MountEntry>& mounts, const QString& home
     return out;
 }
 
-QString volumeRootFor(const QString& path, const QList<Volume>& volumes)
-{
-    const QString clean = QDir::cleanPath(path);
-    QString best;
-    for (const Volume& v : volumes)
-        if (isUnder(clean, v.root) && v.root.size() > best.size())
-            best = v.root;
-    return best;
-}
-
 QList<Volume> systemVolumes()
 {
     QFile file(QStringLiteral("/proc/self/mountinfo"));
@@ -212,12 +202,6 @@ QList<Volume> systemVolumes()
             labels.insert(device, decodeUdevName(it.fileName()));
     }
     return filterVolumes(parseMountInfo(text), QDir::homePath(), labels);
-}
-
-QString volumeRootFor(const QString& path)
-{
-    const QString root = volumeRootFor(path, systemVolumes());
-    return root.isEmpty() ? QStringLiteral("/") : root;
 }
 
 }  // namespace rastrex

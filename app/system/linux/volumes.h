@@ -1,4 +1,4 @@
-// The volumes the drive list offers, and which volume holds a path.
+// The volumes the drive list offers, read from the kernel's mount table.
 #pragma once
 
 #include <QList>
@@ -34,14 +34,7 @@ QList<MountEntry> parseMountInfo(const QString& text);
 QList<Volume> filterVolumes(const QList<MountEntry>& mounts, const QString& home,
                             const QMap<QString, QString>& labels = {});
 
-// The root of the volume among `volumes` that holds `path` (the deepest one
-// whose root is a prefix of it); empty when none does.
-QString volumeRootFor(const QString& path, const QList<Volume>& volumes);
-
 // The machine's volumes now, as filterVolumes gives them.
 QList<Volume> systemVolumes();
-
-// The root path of the mounted volume of the drive list holding `path`.
-QString volumeRootFor(const QString& path);
 
 }  // namespace rastrex

@@ -484,8 +484,6 @@ void QtWindow::markUnloaded()
         return;
     loaded_ = false;
     toolkit_.loadedCountChanged(-1);
-    if (unloaded)
-        unloaded();
 }
 
 void QtWindow::pressDefault()

@@ -28,9 +28,6 @@ public:
     // Dispatches what is waiting in the queue without blocking; for tests.
     void pumpPending();
 
-    // The face name of the font the windows use.
-    const std::wstring& uiFontFace() const;
-
     struct State;
 
 private:

@@ -291,8 +291,6 @@ void W32Window::unloadFor(UnloadCause cause)
     tooltips_ = nullptr;
     menuBar_ = nullptr;
     state_.windowGone(this);
-    if (unloaded)
-        unloaded();
 }
 
 void W32Window::buttonFocus(HWND focused)

@@ -73,22 +73,5 @@ TEST(VolumesTest, RootComesFirstEvenWhenItIsAContainerLayer)
     EXPECT_EQ(filterVolumes({}, QStringLiteral("/root")), (QList<Volume>{{"/", ""}}));
 }
 
-TEST(VolumesTest, TheVolumeRootOfAPathIsTheDeepestVolumeHoldingIt)
-{
-    const QList<Volume> volumes{{"/", ""}, {"/home", ""}, {"/media/usb", ""}};
-    struct Case {
-        const char* path;
-        const char* root;
-    };
-    const Case cases[] = {
-        {"/home/user/a.xwd", "/home"}, {"/home", "/home"},     {"/homework/a.xwd", "/"},
-        {"/media/usb/a.xwd", "/media/usb"}, {"/media/usb2/a", "/"}, {"/a.xwd", "/"},
-        {"/home/../etc/x", "/"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(volumeRootFor(QString::fromUtf8(c.path), volumes), QString::fromUtf8(c.root)) << c.path;
-    EXPECT_EQ(volumeRootFor(QStringLiteral("/x"), QList<Volume>{}), QString());
-}
-
 }  // namespace
 }  // namespace rastrex
