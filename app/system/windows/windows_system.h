@@ -30,7 +30,7 @@ struct Drive {
 std::vector<Drive> systemDrives();
 
 // The names of `folder`'s files (not folders, hidden or system files)
-// matching `patterns` (see wildcard.h), sorted as Explorer sorts them, case
+// matching `patterns` (see common/wildcard.h), sorted as Explorer sorts them, case
 // ignored. A folder that cannot be read gives no names.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& patterns);
 
