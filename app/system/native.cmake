@@ -14,6 +14,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/linux/folder_listing_linux.cpp
     ${CMAKE_CURRENT_LIST_DIR}/linux/runtime_library_linux.cpp)
 endif()
+target_sources(rastrex_platform_files PRIVATE ${CMAKE_CURRENT_LIST_DIR}/runtime_library.cpp)
 target_include_directories(rastrex_platform_files PUBLIC
   ${CMAKE_CURRENT_LIST_DIR}
   $<TARGET_PROPERTY:RASTREX,INTERFACE_INCLUDE_DIRECTORIES>)

@@ -31,4 +31,16 @@ private:
     RastrexFn fn_ = nullptr;
 };
 
+// What each platform's loader does for RuntimeConverterLibrary
+// (runtime_library_linux.cpp, runtime_library_windows.cpp).
+namespace loader {
+
+// The library at `candidate`, or null with the loader's reason in `why`.
+void* open(const std::string& candidate, std::string& why);
+// The address of the export `name`, or null.
+void* lookUp(void* handle, const char* name);
+void close(void* handle);
+
+}  // namespace loader
+
 }  // namespace rastrex

@@ -1,48 +1,28 @@
-#include "runtime_library.h"
-
+// The conversion library opened by the dynamic loader.
 #include <dlfcn.h>
 
-namespace rastrex {
+#include "runtime_library.h"
 
-RuntimeConverterLibrary::RuntimeConverterLibrary(std::string fileName, std::vector<std::string> candidates)
-    : fileName_(std::move(fileName)), candidates_(std::move(candidates))
-{
-}
+namespace rastrex::loader {
 
-bool RuntimeConverterLibrary::bind(std::string* reason)
+void* open(const std::string& candidate, std::string& why)
 {
-    if (fn_ != nullptr)
-        return true;
-    std::string failures;
-    for (const std::string& candidate : candidates_) {
-        void* handle = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            const char* why = ::dlerror();
-            failures += '\r';
-            failures += why ? why : candidate;
-            continue;
-        }
-        auto fn = reinterpret_cast<RastrexFn>(::dlsym(handle, "fnRastrex"));
-        if (fn == nullptr) {
-            // The loader's own words after a failed look-up are often empty.
-            failures += "\r" + candidate + " に fnRastrex がない。";
-            ::dlclose(handle);
-            continue;
-        }
-        handle_ = handle;
-        fn_ = fn;
-        return true;
+    void* handle = ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* error = ::dlerror();
+        why = error ? error : candidate;
     }
-    if (reason != nullptr)
-        *reason = "変換ライブラリ " + fileName_ + " を読み込めなかったぞ。" + failures;
-    return false;
+    return handle;
 }
 
-std::int32_t RuntimeConverterLibrary::convert(const std::string& xwdPath, const std::string& bmpPath)
+void* lookUp(void* handle, const char* name)
 {
-    if (fn_ == nullptr && !bind(nullptr))
-        return kNotBound;
-    return fn_(xwdPath.c_str(), bmpPath.c_str());
+    return ::dlsym(handle, name);
 }
 
-}  // namespace rastrex
+void close(void* handle)
+{
+    ::dlclose(handle);
+}
+
+}  // namespace rastrex::loader

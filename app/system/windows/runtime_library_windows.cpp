@@ -1,10 +1,10 @@
-// The conversion library bound by the Windows loader: LoadLibraryA by file
+// The conversion library opened by the Windows loader: LoadLibraryA by file
 // name (or full path), the entry looked up with GetProcAddress.
 #include "runtime_library.h"
 
 #include <windows.h>
 
-namespace rastrex {
+namespace rastrex::loader {
 
 namespace {
 
@@ -24,42 +24,22 @@ std::string errorText(DWORD code)
 
 }  // namespace
 
-RuntimeConverterLibrary::RuntimeConverterLibrary(std::string fileName, std::vector<std::string> candidates)
-    : fileName_(std::move(fileName)), candidates_(std::move(candidates))
+void* open(const std::string& candidate, std::string& why)
 {
+    HMODULE module = LoadLibraryA(candidate.c_str());
+    if (module == nullptr)
+        why = candidate + ": " + errorText(GetLastError());
+    return module;
 }
 
-bool RuntimeConverterLibrary::bind(std::string* reason)
+void* lookUp(void* handle, const char* name)
 {
-    if (fn_ != nullptr)
-        return true;
-    std::string failures;
-    for (const std::string& candidate : candidates_) {
-        HMODULE module = LoadLibraryA(candidate.c_str());
-        if (module == nullptr) {
-            failures += "\r" + candidate + ": " + errorText(GetLastError());
-            continue;
-        }
-        auto fn = reinterpret_cast<RastrexFn>(reinterpret_cast<void*>(GetProcAddress(module, "fnRastrex")));
-        if (fn == nullptr) {
-            failures += "\r" + candidate + " に fnRastrex がない。";
-            FreeLibrary(module);
-            continue;
-        }
-        handle_ = module;  // kept loaded until the program ends
-        fn_ = fn;
-        return true;
-    }
-    if (reason != nullptr)
-        *reason = "変換ライブラリ " + fileName_ + " を読み込めなかったぞ。" + failures;
-    return false;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
 
-std::int32_t RuntimeConverterLibrary::convert(const std::string& xwdPath, const std::string& bmpPath)
+void close(void* handle)
 {
-    if (fn_ == nullptr && !bind(nullptr))
-        return kNotBound;
-    return fn_(xwdPath.c_str(), bmpPath.c_str());
+    FreeLibrary(static_cast<HMODULE>(handle));
 }
 
-}  // namespace rastrex
+}  // namespace rastrex::loader
