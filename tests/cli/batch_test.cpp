@@ -83,6 +83,11 @@ struct PlacementCase {
     std::set<std::string> bitmaps;  // the files the run adds
 };
 
+void PrintTo(const PlacementCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 const PlacementCase kPlacementCases[] = {
     // The naming rule of the window.
     {"lower-case extension", {"a.xwd"}, {"@a.xwd"}, {"a.bmp"}},
@@ -131,6 +136,11 @@ struct NoDumpCase {
     std::vector<std::string> args;
     std::string err;
 };
+
+void PrintTo(const NoDumpCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 const NoDumpCase kNoDumpCases[] = {
     {"empty folder", {}, {"@"}, "@: no dump in this folder (no file named *.xwd)\n"},
@@ -189,6 +199,12 @@ struct ClobberCase {
     std::string out;
 };
 
+void PrintTo(const ClobberCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << ' ';
+}
+
 class Clobber : public Batch, public ::testing::WithParamInterface<ClobberCase> {};
 
 TEST_P(Clobber, ExistingBitmap)
@@ -210,7 +226,8 @@ INSTANTIATE_TEST_SUITE_P(
         ClobberCase{{"-n", "@"}, true, ""},
         ClobberCase{{"--no-clobber", "-v", "@"}, true,
                     "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n"},
-        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}));
+        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}),
+    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
 
 // Failures: one line each, in the order of the files, and the rest is
 // converted. "@" in an expected line stands for the test's folder.
@@ -222,6 +239,11 @@ struct FailureCase {
     std::set<std::string> bitmaps;
     std::string err;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 // A header whose size word is shorter than the header itself.
 Bytes dumpWithoutName()
@@ -476,6 +498,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"--bogus", "@"},
                       std::vector<std::string>{"-q", "-v", "@"},
                       std::vector<std::string>{"@", "-o"},
-                      std::vector<std::string>{"-o", "", "@"}));
+                      std::vector<std::string>{"-o", "", "@"}),
+    [](const auto& info) { return numberedCaseName(info.index, info.param); });
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "bmp_name.h"
+#include "case_names.h"
 
 namespace {
 
@@ -8,6 +9,11 @@ struct NameCase {
     const char* xwd;
     const char* bmp;
 };
+
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << '"' << c.xwd << "\" -> \"" << c.bmp << '"';
+}
 
 class BmpName : public ::testing::TestWithParam<NameCase> {};
 
@@ -26,6 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp"},
                       NameCase{"/data/shots.XWD/dump", "/data/shots.XWD/dump.BMP"},
                       NameCase{"/data/x.xwd/A.XWD", "/data/x.xwd/A.BMP"},
-                      NameCase{"a.xwd", "a.bmp"}, NameCase{"", ".BMP"}));
+                      NameCase{"a.xwd", "a.bmp"}, NameCase{"", ".BMP"}),
+    [](const auto& info) { return rastrex::test::numberedCaseName(info.index, {info.param.xwd}); });
 
 }  // namespace

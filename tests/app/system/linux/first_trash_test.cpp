@@ -27,6 +27,11 @@ struct FirstTrashCase {
     QStringList made;        // folders the move must make, mode 0700
 };
 
+void PrintTo(const FirstTrashCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 class FirstMoveToTrash : public testing::TestWithParam<FirstTrashCase> {};
 
 TEST_P(FirstMoveToTrash, MakesTheMissingFoldersPrivate)
