@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "wildcard.h"
+
 namespace rastrex::cli {
 
 // Names one file whatever path leads to it: device and inode, or on Windows
@@ -60,7 +62,8 @@ std::filesystem::path caseFolded(const std::filesystem::path& path);
 std::vector<std::string> expandWildcards(const std::vector<std::string>& args);
 
 // Whether `name` matches the wildcard pattern (* any run, ? one character),
-// ignoring the case of ASCII letters as Windows file names do.
-bool wildcardMatch(std::string_view pattern, std::string_view name);
+// ignoring the case of ASCII letters as Windows file names do: the matcher
+// of every program (common/wildcard.h).
+using rastrex::wildcardMatch;
 
 }  // namespace rastrex::cli

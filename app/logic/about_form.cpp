@@ -8,7 +8,6 @@ namespace rastrex {
 AboutForm::AboutForm(Toolkit& toolkit)
     : window_(toolkit.buildWindow(aboutFormLayout(), WindowRole::Secondary))
 {
-    Command2 = window_->commandButton("Command2");
     Text2 = window_->textBox("Text2");
     Label2 = window_->label("Label2");
     Label3 = window_->label("Label3");

@@ -19,7 +19,6 @@ public:
     void unload() { window_->unload(); }
     bool loaded() const { return window_->loaded(); }
 
-    CommandButton* Command2 = nullptr;
     TextBox* Text2 = nullptr;
     Label* Label2 = nullptr;
     Label* Label3 = nullptr;

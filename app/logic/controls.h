@@ -317,7 +317,8 @@ public:
     // the window is unloaded.
     virtual void show() = 0;
     // Unloads the window: raises queryUnload with UnloadCause::Code, and
-    // unless a handler cancels, closes it and raises unloaded. Unloading a
+    // unless a handler cancels, closes it; its controls still answer but
+    // show nothing. Unloading a
     // window that is not loaded does nothing. The toolkit raises the same
     // sequence with UnloadCause::ControlMenu for the close box.
     virtual void unload() = 0;
@@ -327,8 +328,6 @@ public:
 
     std::function<void()> resize;
     std::function<void(bool& cancel, UnloadCause cause)> queryUnload;
-    // The window has been unloaded; its controls still answer but show nothing.
-    std::function<void()> unloaded;
 };
 
 // Which part a window plays: message boxes are owned by the main window.

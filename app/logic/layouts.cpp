@@ -8,7 +8,7 @@ using K = ControlKind;
 
 // Panel 1 holds the state of the source list; panel 2, the file last
 // touched, takes the rest of the bar.
-constexpr PanelLayout kMainPanels[] = {{1550, 1550}, {4820, 4100}};
+constexpr PanelLayout kMainPanels[] = {{1550}, {4820}};
 
 constexpr ControlLayout kMainControls[] = {
     {.name = "Command1", .kind = K::CommandButton, .container = "", .left = 3510, .top = 2900, .width = 1400,

@@ -49,8 +49,7 @@ struct FontSpec {
 
 // A panel of a status bar.
 struct PanelLayout {
-    int width;     // twips; the last panel takes the rest of the bar
-    int minWidth;  // twips
+    int width;  // twips; the last panel takes the rest of the bar
 };
 
 struct ControlLayout {

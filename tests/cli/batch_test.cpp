@@ -85,6 +85,11 @@ struct PlacementCase {
     std::string input = {};         // standard input; "@" is the test's folder
 };
 
+void PrintTo(const PlacementCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 const PlacementCase kPlacementCases[] = {
     // The naming rule of the window.
     {"lower-case extension", {"a.xwd"}, {"@a.xwd"}, {"a.bmp"}},
@@ -143,6 +148,11 @@ struct NoDumpCase {
     std::string err;
 };
 
+void PrintTo(const NoDumpCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 const NoDumpCase kNoDumpCases[] = {
     {"empty folder", {}, {"@"}, "@: no dump in this folder (no file named *.xwd)\n"},
     {"only other files", {{"notes.txt", {'x'}}, {"sub/s.xwd", dumpBytes()}}, {"@"},
@@ -200,6 +210,12 @@ struct ClobberCase {
     std::string out;
 };
 
+void PrintTo(const ClobberCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << ' ';
+}
+
 class Clobber : public Batch, public ::testing::WithParamInterface<ClobberCase> {};
 
 TEST_P(Clobber, ExistingBitmap)
@@ -221,7 +237,8 @@ INSTANTIATE_TEST_SUITE_P(
         ClobberCase{{"-n", "@"}, true, ""},
         ClobberCase{{"--no-clobber", "-v", "@"}, true,
                     "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n"},
-        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}));
+        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}),
+    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
 
 // Failures: one line each, in the order of the files, and the rest is
 // converted. "@" in an expected line stands for the test's folder.
@@ -233,6 +250,11 @@ struct FailureCase {
     std::set<std::string> bitmaps;
     std::string err;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 // A header whose size word is shorter than the header itself.
 Bytes dumpWithoutName()
@@ -494,6 +516,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"-", "--files-from=-"}, "-: "},
                       UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout"},
                       UsageCase{{"-0", "@"}, "--null"},
-                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open"}));
+                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open"}),
+    [](const auto& info) { return numberedCaseName(info.index, info.param.first); });
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "case_names.h"
 #include "xwd_recipe.h"
 
 #if !defined(_WIN32)
@@ -67,24 +68,6 @@ inline void makeDumps(const fs::path& root, const std::vector<std::string>& name
         fs::create_directories((root / name).parent_path());
         writeFile(root / name, dumpBytes(seed++));
     }
-}
-
-// A test-case name made of the letters and digits of a description:
-// "-o with a file" gives "oWithAFile".
-inline std::string caseName(const char* what)
-{
-    std::string name;
-    bool upper = false;
-    for (const char* p = what; *p != '\0'; ++p) {
-        const char c = *p;
-        if (std::isalnum(static_cast<unsigned char>(c))) {
-            name += upper && !name.empty() ? static_cast<char>(std::toupper(c)) : c;
-            upper = false;
-        } else {
-            upper = true;
-        }
-    }
-    return name;
 }
 
 // Every file under `root`, as paths relative to it.

@@ -29,6 +29,11 @@ struct ProcessCase {
     const char* bitmapOf = nullptr;  // the dump whose bitmap is all of standard output
 };
 
+void PrintTo(const ProcessCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 const ProcessCase kProcessCases[] = {
     {"one dump, quiet on a pipe", {"a.xwd"}, 0, "", ""},
     {"a folder", {"."}, 1, "", "./bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
@@ -168,6 +173,12 @@ struct TerminalCase {
     std::string summary;  // the closing line's counts, empty when there is none
 };
 
+void PrintTo(const TerminalCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << ' ';
+}
+
 class Terminal : public ::testing::TestWithParam<TerminalCase> {};
 
 TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
@@ -194,7 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
                       TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
                       TerminalCase{{"a.xwd"}, true, ""},
-                      TerminalCase{{"-q", "."}, false, ""}));
+                      TerminalCase{{"-q", "."}, false, ""}),
+    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
 
 // A bitmap is never sent to a terminal.
 TEST(TerminalOutput, IsRefused)
@@ -217,6 +229,11 @@ struct LineCase {
     std::string current;
     std::string contains;
 };
+
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.columns << " columns, " << c.current;
+}
 
 class ProgressLine : public ::testing::TestWithParam<LineCase> {};
 
@@ -251,6 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{40, "x.xwd", "3/10 2.0 MB/s 0:04 left  x.xwd"},
         LineCase{45, "\xe7\x94\xbb\xe5\x83\x8f/\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd",
                  "\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd"},
-        LineCase{10, "x.xwd", "left"}));
+        LineCase{10, "x.xwd", "left"}),
+    [](const auto& info) { return std::to_string(info.param.columns) + "_columns"; });
 
 }  // namespace

@@ -15,6 +15,11 @@ struct MatchCase {
     bool matches;
 };
 
+void PrintTo(const MatchCase& c, std::ostream* os)
+{
+    *os << '"' << c.pattern << "\" ~ \"" << c.name << '"';
+}
+
 class Wildcard : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(Wildcard, MatchesLikeWindowsLongNames)
@@ -36,7 +41,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, Wildcard,
                                            MatchCase{"*", "anything", true},
                                            MatchCase{"*a*b*", "xaybz", true},
                                            MatchCase{"*a*b*", "xbya", false},
-                                           MatchCase{"", "a", false}));
+                                           MatchCase{"", "a", false}),
+                         [](const auto& info) {
+                             return numberedCaseName(info.index, {info.param.pattern, info.param.name});
+                         });
 
 // The files of the folder each pattern names, relative to the folder, or
 // the pattern itself when nothing matches.
@@ -45,6 +53,11 @@ struct ExpandCase {
     std::vector<std::string> args;  // "@" is the test's folder and a backslash
     std::vector<std::string> expanded;
 };
+
+void PrintTo(const ExpandCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 const ExpandCase kExpandCases[] = {
     {"star dot xwd in any case", {"@*.xwd"}, {"@-dash.xwd", "@A.XWD", "@b.xwd", "@c.Xwd"}},

@@ -91,6 +91,11 @@ struct NameCase {
     std::int32_t result;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 class WindowName : public Conversion, public ::testing::WithParamInterface<NameCase> {};
 
 TEST_P(WindowName, DecidesWhereTheColourMapStarts)
@@ -152,6 +157,11 @@ struct CutCase {
     std::int32_t result;
 };
 
+void PrintTo(const CutCase& c, std::ostream* os)
+{
+    *os << c.what << " (" << c.keep << " bytes kept)";
+}
+
 class Truncated : public Conversion, public ::testing::WithParamInterface<CutCase> {};
 
 TEST_P(Truncated, GivesItsResultAndTouchesNoOldBitmapOnFailure)
@@ -195,6 +205,11 @@ struct SizeCase {
     std::uint32_t width, height;
     std::int32_t result;
 };
+
+void PrintTo(const SizeCase& c, std::ostream* os)
+{
+    *os << c.width << " x " << c.height;
+}
 
 class Dimensions : public Conversion, public ::testing::WithParamInterface<SizeCase> {};
 

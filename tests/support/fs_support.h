@@ -10,6 +10,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
@@ -20,6 +21,23 @@
 #include "xwd_recipe.h"
 
 namespace rastrex::test {
+
+// Hands `write` the bytes of `data`, then `zeros` zero bytes a block at a
+// time, until they are all taken, `write` (which says whether the pipe took
+// the whole block) fails, or `stopped` is set: the writing side of either
+// platform's PipeFeed.
+template <class Write>
+void feedPadded(const Bytes& data, std::uint64_t zeros, const std::atomic<bool>& stopped, Write write)
+{
+    write(data.data(), data.size());
+    const Bytes block(65536, 0);
+    for (std::uint64_t left = zeros; left != 0 && !stopped;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+        if (!write(block.data(), n))
+            break;
+        left -= n;
+    }
+}
 
 #if defined(_WIN32)
 
@@ -54,14 +72,7 @@ public:
                 return;
             if (stopped_)
                 return;
-            feed(data.data(), data.size());
-            const Bytes block(65536, 0);
-            for (std::uint64_t left = zeros; left != 0 && !stopped_;) {
-                const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
-                if (!feed(block.data(), n))
-                    break;
-                left -= n;
-            }
+            feedPadded(data, zeros, stopped_, [this](const std::uint8_t* p, std::size_t n) { return feed(p, n); });
             // Closed, not disconnected: a disconnect drops what the reader
             // has not read yet (Wine's flush does not wait for the reader).
             CloseHandle(pipe_);
@@ -148,14 +159,7 @@ public:
         if (::pipe(fds_) != 0)
             throw std::runtime_error("pipe failed");
         writer_ = std::thread([this, data = std::move(data), zeros] {
-            feed(data.data(), data.size());
-            const Bytes block(65536, 0);
-            for (std::uint64_t left = zeros; left != 0 && !stopped_;) {
-                const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
-                if (!feed(block.data(), n))
-                    break;
-                left -= n;
-            }
+            feedPadded(data, zeros, stopped_, [this](const std::uint8_t* p, std::size_t n) { return feed(p, n); });
             ::close(fds_[1]);
         });
     }

@@ -21,6 +21,7 @@
 #include "folder_listing.h"
 #include "layouts.h"
 #include "services.h"
+#include "wildcard.h"
 
 namespace rastrex::test {
 
@@ -68,32 +69,6 @@ public:
             click();
     }
 };
-
-// Whether `name` matches a file-search pattern: "*" and "?", ";" between
-// patterns, ASCII letter case ignored, "*.*" for every name.
-inline bool globMatches(const std::string& name, const std::string& patterns)
-{
-    const auto lower = [](unsigned char c) { return static_cast<char>(std::tolower(c)); };
-    const std::function<bool(std::size_t, std::size_t, const std::string&)> match =
-        [&](std::size_t n, std::size_t p, const std::string& pat) -> bool {
-        if (p == pat.size())
-            return n == name.size();
-        if (pat[p] == '*')
-            return match(n, p + 1, pat) || (n < name.size() && match(n + 1, p, pat));
-        if (n == name.size())
-            return false;
-        return (pat[p] == '?' || lower(pat[p]) == lower(name[n])) && match(n + 1, p + 1, pat);
-    };
-    std::size_t start = 0;
-    while (start <= patterns.size()) {
-        const std::size_t end = std::min(patterns.find(';', start), patterns.size());
-        const std::string pat = patterns.substr(start, end - start);
-        if (pat == "*.*" || (!pat.empty() && match(0, 0, pat)))
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
 
 inline std::string cleanPath(const std::string& path)
 {
@@ -199,7 +174,7 @@ public:
         if (!folder_.empty() && fs::is_directory(folder_, ec))
             for (const fs::directory_entry& e : fs::directory_iterator(folder_, ec)) {
                 const std::string name = e.path().filename().string();
-                if (name[0] != '.' && e.is_regular_file(ec) && globMatches(name, pattern_))
+                if (name[0] != '.' && e.is_regular_file(ec) && matchesPattern(name, pattern_))
                     items.push_back(name);
             }
         const auto lower = [](std::string s) {
@@ -558,8 +533,6 @@ inline void ScriptedWindow::markUnloaded()
 {
     loaded_ = false;
     --toolkit_.loaded;
-    if (unloaded)
-        unloaded();
 }
 
 // A recycle bin that moves files into a folder of the test's own, or

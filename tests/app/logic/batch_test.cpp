@@ -67,6 +67,11 @@ struct Trigger {
     std::function<void(FormTest&)> run;
 };
 
+void PrintTo(const Trigger& t, std::ostream* os)
+{
+    *os << t.name;
+}
+
 class BatchTriggerTest : public BatchTest, public testing::WithParamInterface<Trigger> {};
 
 // Items 2 and 7 of 10 selected: item 7 first with the bar at 3 of 10, then
@@ -303,6 +308,11 @@ struct OptionCase {
     bool overwritten;
     bool trashed;
 };
+
+void PrintTo(const OptionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class BatchOptionTest : public BatchTest, public testing::WithParamInterface<OptionCase> {};
 

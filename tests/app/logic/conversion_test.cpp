@@ -229,6 +229,11 @@ struct Scenario {
     bool sourceTrashed;
 };
 
+void PrintTo(const Scenario& s, std::ostream* os)
+{
+    *os << s.name;
+}
+
 class DoMainTest : public testing::TestWithParam<Scenario> {};
 
 TEST_P(DoMainTest, FollowsTheOptionsAndAnswers)

@@ -1,6 +1,0 @@
-# The drive list's volumes and which volume holds a path.
-add_library(rastrex_platform_volumes STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/volumes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/volumes.h)
-target_include_directories(rastrex_platform_volumes PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(rastrex_platform_volumes PUBLIC Qt6::Core)

@@ -1,0 +1,27 @@
+// The window's fonts: a face with Japanese glyphs, sized so that every
+// caption fits. Private to the toolkit.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+
+namespace rastrex::win32 {
+
+// The first face of the Japanese families this machine has; the system's
+// message font without one.
+std::wstring chooseFace();
+
+// The font of `face` at `points` for a screen of `dpi` dots per inch.
+HFONT makeFont(const std::wstring& face, double points, bool bold, int dpi);
+
+// The size of `text` on one line in `font`.
+SIZE textSize(HDC dc, HFONT font, const std::wstring& text);
+
+}  // namespace rastrex::win32

@@ -1,0 +1,404 @@
+// A window built from its layout: its controls in the focus order, its
+// tooltips, and the procedure that hands its messages to them.
+#include "win32_window.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "win32_controls.h"
+#include "win32_fonts.h"
+#include "windows_system.h"
+
+namespace rastrex::win32 {
+
+namespace {
+
+// The drop-down part of the drive list, below its edit line.
+constexpr int kDriveDropDownPixels = 200;
+// The widest a tooltip grows before it wraps.
+constexpr int kTooltipWidthPixels = 400;
+
+}  // namespace
+
+W32Window::W32Window(Win32Toolkit::State& state, const FormLayout& layout, WindowRole role)
+    : state_(state), layout_(layout), role_(role)
+{
+    const bool dialog = layout.border == WindowBorder::FixedDialog;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | (dialog ? 0 : WS_MINIMIZEBOX);
+    const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME : 0;
+    const bool hasMenu = std::any_of(layout.menus.begin(), layout.menus.end(), [](const MenuLayout& m) { return !m.popupOnly; });
+
+    RECT r{px(layout.left), px(layout.top), px(layout.left + layout.clientWidth),
+           px(layout.top + layout.clientHeight)};
+    AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);
+    hwnd_ = CreateWindowExW(exStyle, kFormClass, widen(std::string(layout.caption)).c_str(), style, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, nullptr, nullptr, state.instance, this);
+    if (hwnd_ == nullptr)
+        throw std::runtime_error("CreateWindowEx failed for " + std::string(layout.name));
+    createMenus();
+    if (menuBar_ != nullptr) {
+        SetMenu(hwnd_, menuBar_);
+        // The menu bar may take more than one line: the client area keeps
+        // its laid-out size below it.
+        RECT client{};
+        GetClientRect(hwnd_, &client);
+        const int missing = px(layout.clientHeight) - (client.bottom - client.top);
+        if (missing != 0) {
+            RECT outer{};
+            GetWindowRect(hwnd_, &outer);
+            SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + missing,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    chooseFonts();
+    createControls();
+    createTooltips();
+    state_.loaded.push_back(this);
+    if (role == WindowRole::Main)
+        state_.main = this;
+}
+
+W32Window::~W32Window()
+{
+    if (hwnd_ != nullptr) {
+        for (auto& c : controls_)
+            if (c->hwnd != nullptr)
+                c->destroying();
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        state_.windowGone(this);
+    }
+    if (accel_ != nullptr)
+        DestroyAcceleratorTable(accel_);
+    popups_.clear();
+    controls_.clear();
+    for (HFONT f : ownFonts_)
+        DeleteObject(f);
+}
+
+Dispatch* W32Window::byId(int id)
+{
+    const int i = id - kFirstControlId;
+    return i >= 0 && static_cast<std::size_t>(i) < controls_.size() ? controls_[static_cast<std::size_t>(i)].get()
+                                                                     : nullptr;
+}
+
+RECT W32Window::placeOf(const ControlLayout& c) const
+{
+    int left = c.left, top = c.top;
+    if (!c.container.empty())
+        if (const ControlLayout* frame = findControl(layout_, c.container)) {
+            left += frame->left;
+            top += frame->top;
+        }
+    return RECT{px(left), px(top), px(left + c.width), px(top + c.height)};
+}
+
+void W32Window::createControls()
+{
+    // Creation order is the focus order: the dialog manager walks the
+    // controls in the order they were made.
+    std::vector<const ControlLayout*> order;
+    for (const ControlLayout& c : layout_.controls)
+        order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
+        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
+        return ta < tb;
+    });
+
+    HDC dc = GetDC(hwnd_);
+    for (const ControlLayout* cl : order) {
+        const ControlLayout& c = *cl;
+        std::unique_ptr<Dispatch> control;
+        const wchar_t* cls = nullptr;
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.hidden ? 0 : WS_VISIBLE);
+        DWORD exStyle = 0;
+        std::wstring text = widen(std::string(c.caption));
+        switch (c.kind) {
+        case ControlKind::CommandButton:
+            control = makeCommandButton(*this, c);
+            cls = L"BUTTON";
+            style |= WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case ControlKind::CheckBox:
+            control = makeCheckBox(*this, c);
+            cls = L"BUTTON";
+            style |= WS_TABSTOP | BS_3STATE;
+            break;
+        case ControlKind::StatusBar:
+            control = makeStatusBar(*this, c);
+            cls = STATUSCLASSNAMEW;
+            style |= CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
+            text.clear();
+            break;
+        case ControlKind::ProgressBar:
+            control = makeProgressBar(*this, c);
+            cls = PROGRESS_CLASSW;
+            style |= PBS_SMOOTH;
+            break;
+        case ControlKind::DriveList:
+            control = makeDriveList(*this, c);
+            cls = L"COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            break;
+        case ControlKind::FileList:
+            control = makeFileList(*this, c);
+            cls = L"LISTBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::DirList:
+            control = makeDirList(*this, c);
+            cls = L"LISTBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Frame:
+            control = makeLabel(*this, c);
+            cls = L"BUTTON";
+            style |= BS_GROUPBOX;
+            break;
+        case ControlKind::Label:
+            control = makeLabel(*this, c);
+            cls = L"STATIC";
+            style |= SS_NOPREFIX | SS_NOTIFY | (c.centred ? SS_CENTER : SS_LEFT);
+            break;
+        case ControlKind::Picture:
+            control = makePicture(*this, c);
+            cls = L"STATIC";
+            style |= SS_OWNERDRAW | SS_NOTIFY;
+            text.clear();
+            break;
+        case ControlKind::TextBox:
+            control = makeTextBox(*this, c);
+            cls = L"EDIT";
+            style |= WS_TABSTOP | ES_MULTILINE | ES_READONLY;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Line:
+            // Drawn by the window itself (paintLines).
+            control = std::make_unique<Dispatch>();
+            control->layout = &c;
+            break;
+        }
+        control->id = kFirstControlId + static_cast<int>(controls_.size());
+        if (cls != nullptr) {
+            HFONT font = font_;
+            if (c.font.points != 0) {
+                font = makeFont(L"Tahoma", c.font.points, c.font.bold, state_.dpi);
+                ownFonts_.push_back(font);
+            }
+            RECT r = placeOf(c);
+            if (c.autoSize && !text.empty()) {
+                // A label sized to its text grows when its font needs more
+                // room: to the right, or about its centre.
+                const SIZE need = textSize(dc, font, text);
+                const int width = r.right - r.left;
+                if (need.cx > width) {
+                    const int grow = need.cx - width;
+                    if (c.centred)
+                        r.left -= grow / 2;
+                    r.right = r.left + need.cx;
+                }
+                if (need.cy > r.bottom - r.top)
+                    r.bottom = r.top + need.cy;
+            }
+            int height = r.bottom - r.top;
+            if (c.kind == ControlKind::DriveList)
+                height += kDriveDropDownPixels;
+            control->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), style, r.left, r.top, r.right - r.left,
+                                            height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+                                            state_.instance, nullptr);
+            if (control->hwnd == nullptr)
+                throw std::runtime_error("cannot create control " + std::string(c.name));
+            SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            if (c.isDefault)
+                defaultId_ = control->id;
+            control->created();
+        }
+        controls_.push_back(std::move(control));
+    }
+    ReleaseDC(hwnd_, dc);
+
+    // Frames lie under everything; the progress bar lies over the status bar.
+    for (auto& c : controls_) {
+        if (c->hwnd == nullptr)
+            continue;
+        if (c->layout->kind == ControlKind::Frame)
+            SetWindowPos(c->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        else if (c->layout->kind == ControlKind::ProgressBar)
+            SetWindowPos(c->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void W32Window::createTooltips()
+{
+    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                state_.instance, nullptr);
+    if (tooltips_ == nullptr)
+        return;
+    SendMessageW(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, kTooltipWidthPixels);
+    for (auto& c : controls_) {
+        if (c->hwnd == nullptr || c->layout->tooltip.empty())
+            continue;
+        std::wstring text = widen(std::string(c->layout->tooltip));
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = hwnd_;
+        info.uId = reinterpret_cast<UINT_PTR>(c->hwnd);
+        info.lpszText = text.data();
+        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void W32Window::show()
+{
+    if (hwnd_ == nullptr)
+        return;
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        // The first control of the focus order that can take it.
+        if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE))
+            SetFocus(first);
+    }
+    UpdateWindow(hwnd_);
+}
+
+void W32Window::unloadFor(UnloadCause cause)
+{
+    if (hwnd_ == nullptr)
+        return;
+    bool cancel = false;
+    if (queryUnload)
+        queryUnload(cancel, cause);
+    if (cancel || hwnd_ == nullptr)
+        return;
+    for (auto& c : controls_)
+        if (c->hwnd != nullptr)
+            c->destroying();
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    DestroyWindow(h);
+    for (auto& c : controls_)
+        c->hwnd = nullptr;
+    tooltips_ = nullptr;
+    menuBar_ = nullptr;
+    state_.windowGone(this);
+}
+
+void W32Window::buttonFocus(HWND focused)
+{
+    // The focused push button shows the default frame; without one, the
+    // window's default button does.
+    for (auto& c : controls_) {
+        if (c->hwnd == nullptr || c->layout->kind != ControlKind::CommandButton)
+            continue;
+        const bool isDefault = focused != nullptr ? c->hwnd == focused : c->id == defaultId_;
+        SendMessageW(c->hwnd, BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    }
+}
+
+void W32Window::paintLines(HDC dc)
+{
+    for (const ControlLayout& c : layout_.controls) {
+        if (c.kind != ControlKind::Line)
+            continue;
+        const RECT place = placeOf(c);
+        RECT r{place.left, place.top, place.right, place.top + 1};
+        const int colour = c.colour == SystemColour::ButtonHighlight ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW;
+        FillRect(dc, &r, GetSysColorBrush(colour));
+    }
+}
+
+LRESULT CALLBACK W32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<W32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr || (self->hwnd_ != nullptr && self->hwnd_ != hwnd))
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    if (self->hwnd_ == nullptr)
+        self->hwnd_ = hwnd;  // during CreateWindowEx
+    return self->handle(msg, wp, lp);
+}
+
+LRESULT W32Window::handle(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wp);
+        if (lp != 0) {
+            if (Dispatch* c = byId(id))
+                c->command(HIWORD(wp));
+        } else if (HIWORD(wp) == 0 || HIWORD(wp) == 1) {
+            runMenu(id);  // a menu choice or a shortcut key
+        }
+        return 0;
+    }
+    case DM_GETDEFID:
+        return defaultId_ != 0 ? MAKELRESULT(defaultId_, DC_HASDEFID) : 0;
+    case WM_NEXTDLGCTL: {
+        HWND next = lp != 0 ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd_, GetFocus(), wp != 0);
+        if (next != nullptr)
+            SetFocus(next);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        if (Dispatch* c = byId(GetDlgCtrlID(reinterpret_cast<HWND>(lp))))
+            if (HBRUSH brush = c->colours(reinterpret_cast<HDC>(wp)))
+                return reinterpret_cast<LRESULT>(brush);
+        break;
+    case WM_DRAWITEM:
+        if (Dispatch* c = byId(static_cast<int>(wp))) {
+            c->drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        paintLines(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(hwnd_, focus))
+                savedFocus_ = focus;
+        } else if (savedFocus_ != nullptr && IsWindow(savedFocus_)) {
+            SetFocus(savedFocus_);
+            return 0;
+        }
+        break;
+    case WM_SIZE:
+        if (resize)
+            resize();
+        return 0;
+    case WM_CLOSE:
+        unloadFor(UnloadCause::ControlMenu);
+        return 0;
+    case WM_QUERYENDSESSION: {
+        bool cancel = false;
+        if (queryUnload)
+            queryUnload(cancel, UnloadCause::AppWindows);
+        return cancel ? FALSE : TRUE;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+}  // namespace rastrex::win32

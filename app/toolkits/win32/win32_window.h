@@ -1,0 +1,203 @@
+// The parts of the Win32 toolkit that its files share: the toolkit's
+// state, what the window's procedure asks of a control, the base of every
+// control and the window built from a layout. Private to the toolkit.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <commctrl.h>
+#undef MessageBox
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "controls.h"
+#include "layouts.h"
+#include "win32_toolkit.h"
+
+namespace rastrex::win32 {
+
+inline constexpr wchar_t kFormClass[] = L"RastrexForm";
+
+// Control and menu command identifiers of a window; the dialog manager's
+// IDOK (1) and IDCANCEL (2) are below both, so Escape reaches nothing.
+inline constexpr int kFirstControlId = 100;
+inline constexpr int kFirstMenuId = 1000;
+
+class SteadyClock final : public Clock {
+public:
+    std::chrono::steady_clock::time_point now() override { return std::chrono::steady_clock::now(); }
+};
+
+// The shift keys held, as the mouse events' `wParam` gives them, in the
+// masks of the window's handlers.
+inline int keyState(WPARAM keys)
+{
+    int shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= kShiftMask;
+    if (keys & MK_CONTROL)
+        shift |= kCtrlMask;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= kAltMask;
+    return shift;
+}
+
+class W32Window;
+
+// ------------------------------------------------------------------- state
+
+struct Win32Toolkit::State {
+    HINSTANCE instance = nullptr;
+    int dpi = 96;
+    std::wstring face;
+    bool oleReady = false;
+    std::vector<W32Window*> loaded;
+    W32Window* main = nullptr;
+    SteadyClock clock;
+    std::unique_ptr<MessageBox> boxes;
+
+    void windowGone(W32Window* w);
+    bool preTranslate(MSG& msg);
+};
+
+// ---------------------------------------------------------------- controls
+
+// What the window's procedure asks of any of its controls.
+class Dispatch {
+public:
+    virtual ~Dispatch() = default;
+    virtual void command(int /*code*/) {}
+    virtual void drawItem(const DRAWITEMSTRUCT&) {}
+    // Colours for a static-like control; null for the defaults.
+    virtual HBRUSH colours(HDC) { return nullptr; }
+    virtual void created() {}
+    virtual void destroying() {}
+
+    const ControlLayout* layout = nullptr;
+    HWND hwnd = nullptr;
+    int id = 0;
+};
+
+template <class I>
+class W32Control : public I, public Dispatch {
+public:
+    W32Control(W32Window& window, const ControlLayout& l) : window_(window), name_(l.name)
+    {
+        layout = &l;
+        visible_ = !l.hidden;
+    }
+
+    const std::string& name() const override { return name_; }
+    void setEnabled(bool on) override
+    {
+        enabled_ = on;
+        if (hwnd != nullptr)
+            EnableWindow(hwnd, on ? TRUE : FALSE);
+    }
+    bool enabled() const override { return enabled_; }
+    void setVisible(bool on) override
+    {
+        if (hwnd != nullptr) {
+            if (!on && GetFocus() == hwnd)
+                refocus_ = true;
+            ShowWindow(hwnd, on ? SW_SHOWNA : SW_HIDE);
+            if (on && refocus_) {
+                refocus_ = false;
+                SetFocus(hwnd);
+            }
+        }
+        visible_ = on;
+    }
+    bool visible() const override { return visible_; }
+
+protected:
+    W32Window& window_;
+    std::string name_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    bool refocus_ = false;
+};
+
+class W32Window final : public Window {
+public:
+    W32Window(Win32Toolkit::State& state, const FormLayout& layout, WindowRole role);
+    ~W32Window() override;
+
+    CheckBox* checkBox(std::string_view name) override { return find<CheckBox>(name); }
+    CommandButton* commandButton(std::string_view name) override { return find<CommandButton>(name); }
+    DriveList* driveList(std::string_view name) override { return find<DriveList>(name); }
+    DirList* dirList(std::string_view name) override { return find<DirList>(name); }
+    FileList* fileList(std::string_view name) override { return find<FileList>(name); }
+    ProgressBar* progressBar(std::string_view name) override { return find<ProgressBar>(name); }
+    StatusBar* statusBar(std::string_view name) override { return find<StatusBar>(name); }
+    TextBox* textBox(std::string_view name) override { return find<TextBox>(name); }
+    Label* label(std::string_view name) override { return find<Label>(name); }
+    MenuItem* menuItem(std::string_view name) override;
+    PopupMenu* popupMenu(std::string_view name) override;
+
+    void show() override;
+    void unload() override { unloadFor(UnloadCause::Code); }
+    bool loaded() const override { return hwnd_ != nullptr; }
+    NativeHandle nativeHandle() const override { return hwnd_; }
+
+    void unloadFor(UnloadCause cause);
+    HWND hwnd() const { return hwnd_; }
+    HACCEL accelerators() const { return accel_; }
+    int dpi() const { return state_.dpi; }
+    int px(int twips) const { return twipsToPixels(twips, state_.dpi); }
+    int twips(int pixels) const { return MulDiv(pixels, 1440, state_.dpi); }
+    bool oleReady() const { return state_.oleReady; }
+    HINSTANCE instance() const { return state_.instance; }
+    void runMenu(int id);
+    // A push button took or lost the focus: Enter presses the focused one.
+    void buttonFocus(HWND focused);
+
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    template <class T>
+    T* find(std::string_view name)
+    {
+        for (auto& c : controls_)
+            if (c->layout->name == name)
+                if (T* t = dynamic_cast<T*>(c.get()))
+                    return t;
+        return nullptr;
+    }
+    Dispatch* byId(int id);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void createControls();
+    void createMenus();
+    void createTooltips();
+    void chooseFonts();
+    RECT placeOf(const ControlLayout& c) const;
+    void paintLines(HDC dc);
+
+    Win32Toolkit::State& state_;
+    const FormLayout& layout_;
+    WindowRole role_;
+    HWND hwnd_ = nullptr;
+    HWND tooltips_ = nullptr;
+    HMENU menuBar_ = nullptr;
+    HACCEL accel_ = nullptr;
+    HFONT font_ = nullptr;
+    std::vector<HFONT> ownFonts_;
+    std::vector<std::unique_ptr<Dispatch>> controls_;
+    std::vector<std::unique_ptr<MenuItem>> menuItems_;
+    std::vector<int> menuIds_;
+    std::vector<std::unique_ptr<PopupMenu>> popups_;
+    int defaultId_ = 0;
+    HWND savedFocus_ = nullptr;
+    bool shownOnce_ = false;
+};
+
+}  // namespace rastrex::win32

@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "wildcard.h"
+
+namespace {
+
+struct PatternCase {
+    const char* what;
+    const char* patterns;
+    const char* name;
+    bool matches;
+};
+
+void PrintTo(const PatternCase& c, std::ostream* os)
+{
+    *os << '"' << c.patterns << "\" ~ \"" << c.name << '"';
+}
+
+class FilePatterns : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(FilePatterns, MatchAsTheFileSearchDoes)
+{
+    const PatternCase& c = GetParam();
+    EXPECT_EQ(rastrex::matchesPattern(c.name, c.patterns), c.matches);
+}
+
+const PatternCase kPatternCases[] = {
+    {"extension_in_any_case", "*.xwd", "A.XWD", true},
+    {"longer_extension", "*.xwd", "a.xwdx", false},
+    {"every_name_without_a_dot", "*.*", "plain", true},
+    {"one_of_a_list", "*.xwd;*.bmp", "a.bmp", true},
+    {"none_of_a_list", "*.xwd;*.bmp", "a.gif", false},
+    {"empty_list", "", "a.xwd", false},
+    {"stars_back_tracked", "*a*a*a*", "aaa", true},
+    {"stars_too_few", "*a*a*a*", "aab", false},
+    {"question_mark_is_one_character", "a?", "a", false},
+    {"star_in_a_name", "a*", "a*b", true},
+#if !defined(_WIN32)
+    // Names are UTF-8 here: "?" stands for a whole character, and a
+    // character never matches one that only shares its first byte.
+    {"question_mark_takes_a_whole_character", "?.xwd", "\xE5\x9B\xB3.xwd", true},
+    {"two_bytes_are_not_one_character", "?.xwd", "\xC3\xA9\xC3\xA9.xwd", false},
+    {"same_lead_byte_other_character", "\xE5\x9B\xB3*", "\xE5\x9B\xB4.xwd", false},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, FilePatterns, ::testing::ValuesIn(kPatternCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+}  // namespace
