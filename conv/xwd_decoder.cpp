@@ -352,6 +352,20 @@ __attribute__((target("ssse3"))) std::size_t shuffleFour(const unsigned char* sr
 // channel's field is scaled by multiplying (see FieldScale), then the three
 // rows of levels are interleaved by two byte shuffles. Reads and writes stay
 // within the eight pixels; returns how many pixels were done.
+// Output byte j of eight pixels' 24 is channel j % 3 of pixel j / 3: the
+// shuffles that take it from the packed blue and green levels (blue in bytes
+// 0-7, green in 8-15) or from the red ones (bytes 0-7); the second of each
+// pair makes bytes 8 to 23.
+void eightPixelShuffles(signed char (&fromBg)[2][16], signed char (&fromR)[2][16])
+{
+    for (int half16 = 0; half16 < 2; ++half16)
+        for (int i = 0; i < 16; ++i) {
+            const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
+            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
+            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
+        }
+}
+
 template <class Scale>
 __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src, std::size_t count,
                                                         unsigned char* out, bool msbFirst,
@@ -367,16 +381,8 @@ __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src
         magic[c] = _mm_set1_epi16(static_cast<short>(scale[c].magic));
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
-    // Output byte j of the 24 is channel j % 3 of pixel j / 3: blue and green
-    // come from one register (blue in bytes 0-7, green in 8-15), red from
-    // another (bytes 0-7). The second store covers bytes 8 to 23.
     alignas(16) signed char fromBg[2][16], fromR[2][16];
-    for (int half16 = 0; half16 < 2; ++half16)
-        for (int i = 0; i < 16; ++i) {
-            const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
-            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
-            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
-        }
+    eightPixelShuffles(fromBg, fromR);
     const __m128i bgLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0]));
     const __m128i bgHi = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1]));
     const __m128i rLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0]));
@@ -424,12 +430,7 @@ __attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* sr
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
     alignas(16) signed char fromBg[2][16], fromR[2][16];
-    for (int half16 = 0; half16 < 2; ++half16)
-        for (int i = 0; i < 16; ++i) {
-            const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
-            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
-            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
-        }
+    eightPixelShuffles(fromBg, fromR);
     const __m256i bgLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0])));
     const __m256i bgHi = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1])));
     const __m256i rLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0])));
