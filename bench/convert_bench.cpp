@@ -204,7 +204,7 @@ std::optional<double> timed(const std::function<bool()>& job)
 
 // --- The dumps: one picture, many layouts ------------------------------------
 
-struct KindSpec {
+struct KindRecipe {
     const char* name;
     DumpKind kind;
     std::uint32_t entries;  // colour entries, PseudoColor or StaticGray palettes
@@ -229,7 +229,7 @@ DumpKind oneBit()
     return k;
 }
 
-const KindSpec kKinds[] = {
+const KindRecipe kKinds[] = {
     {"32-bit TrueColor LSB", zKind(32, 24, false, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
     {"24-bit TrueColor MSB", zKind(24, 24, true, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
     {"16-bit 565 LSB", zKind(16, 16, false, 4, {0xF800, 0x07E0, 0x001F}), 0},
@@ -242,9 +242,9 @@ const KindSpec kKinds[] = {
 };
 
 // The pixel value showing pattern colour `c` in kind `k`.
-std::uint32_t valueOf(const KindSpec& spec, Rgb c, std::uint32_t x, std::uint32_t y)
+std::uint32_t valueOf(const KindRecipe& recipe, Rgb c, std::uint32_t x, std::uint32_t y)
 {
-    const DumpKind& k = spec.kind;
+    const DumpKind& k = recipe.kind;
     if (k.visual < 4)
         return k.depth == 1 ? ((x / 7 + y / 5) & 1) : (c.r ^ c.g ^ (x >> 3)) & 0xFF;
     std::uint32_t v = 0;
@@ -257,18 +257,18 @@ std::uint32_t valueOf(const KindSpec& spec, Rgb c, std::uint32_t x, std::uint32_
     return v;
 }
 
-Bytes dumpBytes(const KindSpec& spec, std::uint32_t width, std::uint32_t height)
+Bytes dumpBytes(const KindRecipe& recipe, std::uint32_t width, std::uint32_t height)
 {
     std::vector<std::uint32_t> values(std::size_t{width} * height);
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x)
-            values[std::size_t{y} * width + x] = valueOf(spec, patternPixel(x, y), x, y);
+            values[std::size_t{y} * width + x] = valueOf(recipe, patternPixel(x, y), x, y);
     Bytes map;
-    for (std::uint32_t i = 0; i < spec.entries; ++i)
+    for (std::uint32_t i = 0; i < recipe.entries; ++i)
         appendColourEntry(map, i, static_cast<std::uint16_t>(i * 257),
                           static_cast<std::uint16_t>((255 - i) * 257),
                           static_cast<std::uint16_t>((i * 7 % 256) * 257));
-    return kindDump(spec.kind, width, height, values, map).bytes();
+    return kindDump(recipe.kind, width, height, values, map).bytes();
 }
 
 // --- The peers ---------------------------------------------------------------
@@ -361,15 +361,15 @@ int benchmark(int runs)
     const std::array<std::pair<std::uint32_t, std::uint32_t>, 2> sizes{{{1920, 1080}, {3840, 2160}}};
     for (const auto& [width, height] : sizes) {
         double base = 0, baseCpu = 0;
-        for (const KindSpec& spec : kKinds) {
+        for (const KindRecipe& recipe : kKinds) {
             const std::string in = (dir / "in.xwd").string();
-            writeFile(in, dumpBytes(spec, width, height));
-            Row row{spec.name, width, height};
+            writeFile(in, dumpBytes(recipe, width, height));
+            Row row{recipe.name, width, height};
             row.inputMb = fs::file_size(in) / 1e6;
             // Warm the page cache and check that both work.
             if (fnRastrex(in.c_str(), out.c_str()) != RASTREX_OK || !floorConvert(in.c_str(), floorOut.c_str()) ||
                 fs::file_size(out) != fs::file_size(floorOut)) {
-                std::printf("%s: fnRastrex or the floor failed\n", spec.name);
+                std::printf("%s: fnRastrex or the floor failed\n", recipe.name);
                 return 1;
             }
             std::vector<double> lib, floor, cpu, floorCpu, process;
@@ -408,7 +408,7 @@ int benchmark(int runs)
             }
             const double ratio = row.lib / row.floor, vs32 = row.lib / base;
             const double own = median(process);
-            std::printf("%-22s %4ux%-4u %8.2f %8.2f %6.2f %6.2f %8.2f %6.2f %7.1f %7.2f", spec.name, width,
+            std::printf("%-22s %4ux%-4u %8.2f %8.2f %6.2f %6.2f %8.2f %6.2f %7.1f %7.2f", recipe.name, width,
                         height, row.lib * 1e3, row.floor * 1e3, ratio, cpuRatio, vs32, row.libCpu / baseCpu,
                         row.peakMb, own * 1e3);
             for (std::size_t p = 0; p < peers.size(); ++p) {
@@ -485,10 +485,10 @@ int main(int argc, char** argv)
         return floorConvert(argv[2], argv[3]) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "--dumps") == 0) {
         // The dumps alone, for timing other programs on them.
-        for (const KindSpec& spec : kKinds) {
-            std::string name = spec.name;
+        for (const KindRecipe& recipe : kKinds) {
+            std::string name = recipe.name;
             std::replace(name.begin(), name.end(), ' ', '-');
-            writeFile(fs::path(argv[2]) / (name + ".xwd"), dumpBytes(spec, 3840, 2160));
+            writeFile(fs::path(argv[2]) / (name + ".xwd"), dumpBytes(recipe, 3840, 2160));
         }
         return 0;
     }
