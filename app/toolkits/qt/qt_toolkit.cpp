@@ -107,6 +107,18 @@ QPalette::ColorRole roleOf(SystemColour colour)
     return QPalette::WindowText;
 }
 
+// The controls that take part in the focus order, in that order.
+std::vector<const ControlLayout*> tabOrder(const FormLayout& layout)
+{
+    std::vector<const ControlLayout*> tabbed;
+    for (const ControlLayout& c : layout.controls)
+        if (c.tab >= 0)
+            tabbed.push_back(&c);
+    std::sort(tabbed.begin(), tabbed.end(),
+              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
+    return tabbed;
+}
+
 }  // namespace
 
 bool japaneseFontInstalled()
@@ -379,14 +391,8 @@ void QtWindow::build(const QFont& font)
     }
 
     // The focus order of the table, among the controls that can take focus.
-    std::vector<const ControlLayout*> tabbed;
-    for (const ControlLayout& c : layout_.controls)
-        if (c.tab >= 0)
-            tabbed.push_back(&c);
-    std::sort(tabbed.begin(), tabbed.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
     QWidget* previous = nullptr;
-    for (const ControlLayout* c : tabbed) {
+    for (const ControlLayout* c : tabOrder(layout_)) {
         QWidget* made = control(c->name);
         if (made->focusPolicy() == Qt::NoFocus)
             continue;
@@ -437,13 +443,7 @@ void QtWindow::show()
     if (!first)
         return;
     // The focus goes to the first control of the focus order that can take it.
-    std::vector<const ControlLayout*> tabbed;
-    for (const ControlLayout& c : layout_.controls)
-        if (c.tab >= 0)
-            tabbed.push_back(&c);
-    std::sort(tabbed.begin(), tabbed.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
-    for (const ControlLayout* c : tabbed) {
+    for (const ControlLayout* c : tabOrder(layout_)) {
         QWidget* made = control(c->name);
         if (made->focusPolicy() != Qt::NoFocus && made->isEnabled() && !made->isHidden()) {
             made->setFocus();
