@@ -210,34 +210,22 @@ struct KindRecipe {
     std::uint32_t entries;  // colour entries, PseudoColor or StaticGray palettes
 };
 
-DumpKind zKind(std::uint32_t bpp, std::uint32_t depth, bool msb, std::uint32_t visual,
-               std::array<std::uint32_t, 3> masks)
-{
-    DumpKind k;
-    k.bitsPerPixel = bpp;
-    k.depth = depth;
-    k.msbByteFirst = msb;
-    k.visual = visual;
-    std::copy(masks.begin(), masks.end(), k.masks);
-    return k;
-}
-
 DumpKind oneBit()
 {
-    DumpKind k = zKind(1, 1, false, 0, {0, 0, 0});
+    DumpKind k = zPixmap(1, 1, false, 0, {0, 0, 0});
     k.unitBits = 32;
     return k;
 }
 
 const KindRecipe kKinds[] = {
-    {"32-bit TrueColor LSB", zKind(32, 24, false, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
-    {"24-bit TrueColor MSB", zKind(24, 24, true, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
-    {"16-bit 565 LSB", zKind(16, 16, false, 4, {0xF800, 0x07E0, 0x001F}), 0},
-    {"16-bit 565 MSB", zKind(16, 16, true, 4, {0xF800, 0x07E0, 0x001F}), 0},
-    {"15-bit 555 LSB", zKind(16, 15, false, 4, {0x7C00, 0x03E0, 0x001F}), 0},
-    {"15-bit 555 MSB", zKind(16, 15, true, 4, {0x7C00, 0x03E0, 0x001F}), 0},
-    {"12-bit 444 TrueColor", zKind(16, 12, false, 4, {0xF00, 0x0F0, 0x00F}), 0},
-    {"8-bit PseudoColor", zKind(8, 8, false, 3, {0, 0, 0}), 256},
+    {"32-bit TrueColor LSB", zPixmap(32, 24, false, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
+    {"24-bit TrueColor MSB", zPixmap(24, 24, true, 4, {0xFF0000, 0xFF00, 0xFF}), 0},
+    {"16-bit 565 LSB", zPixmap(16, 16, false, 4, {0xF800, 0x07E0, 0x001F}), 0},
+    {"16-bit 565 MSB", zPixmap(16, 16, true, 4, {0xF800, 0x07E0, 0x001F}), 0},
+    {"15-bit 555 LSB", zPixmap(16, 15, false, 4, {0x7C00, 0x03E0, 0x001F}), 0},
+    {"15-bit 555 MSB", zPixmap(16, 15, true, 4, {0x7C00, 0x03E0, 0x001F}), 0},
+    {"12-bit 444 TrueColor", zPixmap(16, 12, false, 4, {0xF00, 0x0F0, 0x00F}), 0},
+    {"8-bit PseudoColor", zPixmap(8, 8, false, 3, {0, 0, 0}), 256},
     {"1-bit StaticGray", oneBit(), 0},
 };
 

@@ -272,19 +272,6 @@ std::vector<std::uint32_t> pixelValues(const KindCase& c, std::uint32_t height)
 
 constexpr std::uint32_t kHeight = 5;
 
-DumpKind z(std::uint32_t bpp, std::uint32_t depth, bool msb, std::uint32_t visual,
-           std::array<std::uint32_t, 3> masks = {0, 0, 0})
-{
-    DumpKind k;
-    k.format = 2;
-    k.bitsPerPixel = bpp;
-    k.depth = depth;
-    k.msbByteFirst = msb;
-    k.visual = visual;
-    std::copy(masks.begin(), masks.end(), k.masks);
-    return k;
-}
-
 DumpKind bits(DumpKind k, std::uint32_t format, std::uint32_t unit, bool msbByte, bool msbBit)
 {
     k.format = format;
@@ -309,59 +296,59 @@ constexpr std::array<std::uint32_t, 3> k101010{0x3FF00000, 0x000FFC00, 0x000003F
 constexpr std::array<std::uint32_t, 3> kBgr888{0x0000FF, 0x00FF00, 0xFF0000};
 
 const KindCase kKinds[] = {
-    {"z32_lsb_truecolor", z(32, 24, false, 4, k888)},
-    {"z32_msb_truecolor", z(32, 24, true, 4, k888)},
-    {"z32_msb_blue_high", z(32, 24, true, 4, kBgr888)},
-    {"z24_lsb_truecolor", z(24, 24, false, 4, k888)},
-    {"z24_msb_truecolor", z(24, 24, true, 4, k888)},
-    {"z16_lsb_565", z(16, 16, false, 4, k565)},
-    {"z16_msb_565", z(16, 16, true, 4, k565)},
-    {"z16_lsb_555", z(16, 15, false, 4, k555)},
-    {"z16_msb_555", z(16, 15, true, 4, k555)},
-    {"z32_lsb_10bit_channels", z(32, 30, false, 4, k101010)},
-    {"z32_msb_10bit_channels", z(32, 30, true, 4, k101010)},
-    {"z32_directcolor_no_map", z(32, 24, false, 5, k888)},
-    {"z32_directcolor_identity_map", z(32, 24, false, 5, k888), Map::kIdentity, 256},
-    {"z32_directcolor_inverted_map", z(32, 24, true, 5, k888), Map::kInverted, 256},
-    {"z24_directcolor_short_map", z(24, 24, true, 5, k888), Map::kIdentity, 100},
-    {"z32_truecolor_ignores_its_map", z(32, 24, false, 4, k888), Map::kInverted, 256},
-    {"z8_pseudocolor", z(8, 8, false, 3), Map::kPalette, 256},
-    {"z8_indexes_past_the_map", z(8, 8, false, 3), Map::kPalette, 40},
-    {"z8_staticcolor", z(8, 8, true, 2), Map::kPalette, 256},
-    {"z8_grayscale_no_map", z(8, 8, false, 1)},
-    {"z8_staticgray_map", z(8, 8, false, 0), Map::kPalette, 256},
-    {"z8_pseudocolor_no_map_is_black", z(8, 8, false, 3)},
-    {"z16_pseudocolor_12bit", z(16, 12, true, 3), Map::kPalette, 4096},
-    {"z16_lsb_444_12bit", z(16, 12, false, 4, k444)},
-    {"z16_pseudocolor_largest_map", z(16, 16, false, 3), Map::kPalette, 65536},
-    {"z32_depth_32", z(32, 32, true, 4, k888)},
-    {"z4_msb_pseudocolor", z(4, 4, true, 3), Map::kPalette, 16},
-    {"z4_lsb_pseudocolor", z(4, 4, false, 3), Map::kPalette, 16},
-    {"z4_lsb_grayscale_no_map", z(4, 4, false, 1)},
-    {"z1_msb_bits_unit8", bits(z(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2},
-    {"z1_lsb_bits_unit8", bits(z(1, 1, false, 0), 2, 8, false, false), Map::kPalette, 2},
-    {"z1_msb_bits_unit32_lsb_bytes", bits(z(1, 1, false, 0), 2, 32, false, true), Map::kPalette, 2, 70},
-    {"z1_lsb_bits_unit32_msb_bytes", bits(z(1, 1, false, 0), 2, 32, true, false), Map::kPalette, 2, 70},
-    {"z1_lsb_bits_unit16_lsb_bytes_gray", bits(z(1, 1, false, 0), 2, 16, false, false)},
-    {"xybitmap_msb", bits(z(1, 1, false, 3), 0, 32, true, true), Map::kPalette, 2, 40},
-    {"xypixmap_8_pseudocolor", bits(z(1, 8, false, 3), 1, 32, false, false), Map::kPalette, 256},
-    {"xypixmap_24_truecolor_lsb", bits(z(1, 24, false, 4, k888), 1, 32, false, false)},
-    {"xypixmap_24_truecolor_msb", bits(z(1, 24, true, 4, k888), 1, 32, true, true), Map::kNone, 0, 40},
-    {"xypixmap_16_565_unit8", bits(z(1, 16, false, 4, k565), 1, 8, false, true)},
-    {"xypixmap_30_10bit", bits(z(1, 30, false, 4, k101010), 1, 16, true, false)},
-    {"wide_rows_z32", wide(z(32, 24, false, 4, k888), 12)},
-    {"wide_rows_z8", wide(z(8, 8, false, 3), 5), Map::kPalette, 256},
-    {"wide_rows_z24_msb", wide(z(24, 24, true, 4, k888), 7)},
-    {"x_offset_z8", wide(z(8, 8, false, 3), 0, 3), Map::kPalette, 256},
-    {"x_offset_z1", wide(bits(z(1, 1, false, 0), 2, 8, false, true), 0, 5), Map::kPalette, 2},
-    {"x_offset_xypixmap", wide(bits(z(1, 8, true, 3), 1, 16, true, true), 2, 9), Map::kPalette, 200},
-    {"x_offset_past_units_z1", wide(bits(z(1, 1, true, 0), 2, 16, true, false), 3, 37), Map::kPalette, 2},
-    {"x_offset_past_units_xypixmap", wide(bits(z(1, 4, false, 3), 1, 32, false, true), 0, 70), Map::kPalette, 16},
-    {"x_offset_odd_z4", wide(z(4, 4, true, 3), 2, 7), Map::kPalette, 16},
-    {"x_offset_z24_msb", wide(z(24, 24, true, 4, k888), 5, 4)},
-    {"x_offset_z16_msb_565", wide(z(16, 16, true, 4, k565), 3, 5)},
-    {"x_offset_z1_lsb_bits_unit32_lsb_bytes", wide(bits(z(1, 1, false, 0), 2, 32, false, false), 0, 11), Map::kPalette, 2, 70},
-    {"z32_truecolor_no_map", z(32, 24, false, 4, k888), Map::kNone, 0, 300},
+    {"z32_lsb_truecolor", zPixmap(32, 24, false, 4, k888)},
+    {"z32_msb_truecolor", zPixmap(32, 24, true, 4, k888)},
+    {"z32_msb_blue_high", zPixmap(32, 24, true, 4, kBgr888)},
+    {"z24_lsb_truecolor", zPixmap(24, 24, false, 4, k888)},
+    {"z24_msb_truecolor", zPixmap(24, 24, true, 4, k888)},
+    {"z16_lsb_565", zPixmap(16, 16, false, 4, k565)},
+    {"z16_msb_565", zPixmap(16, 16, true, 4, k565)},
+    {"z16_lsb_555", zPixmap(16, 15, false, 4, k555)},
+    {"z16_msb_555", zPixmap(16, 15, true, 4, k555)},
+    {"z32_lsb_10bit_channels", zPixmap(32, 30, false, 4, k101010)},
+    {"z32_msb_10bit_channels", zPixmap(32, 30, true, 4, k101010)},
+    {"z32_directcolor_no_map", zPixmap(32, 24, false, 5, k888)},
+    {"z32_directcolor_identity_map", zPixmap(32, 24, false, 5, k888), Map::kIdentity, 256},
+    {"z32_directcolor_inverted_map", zPixmap(32, 24, true, 5, k888), Map::kInverted, 256},
+    {"z24_directcolor_short_map", zPixmap(24, 24, true, 5, k888), Map::kIdentity, 100},
+    {"z32_truecolor_ignores_its_map", zPixmap(32, 24, false, 4, k888), Map::kInverted, 256},
+    {"z8_pseudocolor", zPixmap(8, 8, false, 3), Map::kPalette, 256},
+    {"z8_indexes_past_the_map", zPixmap(8, 8, false, 3), Map::kPalette, 40},
+    {"z8_staticcolor", zPixmap(8, 8, true, 2), Map::kPalette, 256},
+    {"z8_grayscale_no_map", zPixmap(8, 8, false, 1)},
+    {"z8_staticgray_map", zPixmap(8, 8, false, 0), Map::kPalette, 256},
+    {"z8_pseudocolor_no_map_is_black", zPixmap(8, 8, false, 3)},
+    {"z16_pseudocolor_12bit", zPixmap(16, 12, true, 3), Map::kPalette, 4096},
+    {"z16_lsb_444_12bit", zPixmap(16, 12, false, 4, k444)},
+    {"z16_pseudocolor_largest_map", zPixmap(16, 16, false, 3), Map::kPalette, 65536},
+    {"z32_depth_32", zPixmap(32, 32, true, 4, k888)},
+    {"z4_msb_pseudocolor", zPixmap(4, 4, true, 3), Map::kPalette, 16},
+    {"z4_lsb_pseudocolor", zPixmap(4, 4, false, 3), Map::kPalette, 16},
+    {"z4_lsb_grayscale_no_map", zPixmap(4, 4, false, 1)},
+    {"z1_msb_bits_unit8", bits(zPixmap(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2},
+    {"z1_lsb_bits_unit8", bits(zPixmap(1, 1, false, 0), 2, 8, false, false), Map::kPalette, 2},
+    {"z1_msb_bits_unit32_lsb_bytes", bits(zPixmap(1, 1, false, 0), 2, 32, false, true), Map::kPalette, 2, 70},
+    {"z1_lsb_bits_unit32_msb_bytes", bits(zPixmap(1, 1, false, 0), 2, 32, true, false), Map::kPalette, 2, 70},
+    {"z1_lsb_bits_unit16_lsb_bytes_gray", bits(zPixmap(1, 1, false, 0), 2, 16, false, false)},
+    {"xybitmap_msb", bits(zPixmap(1, 1, false, 3), 0, 32, true, true), Map::kPalette, 2, 40},
+    {"xypixmap_8_pseudocolor", bits(zPixmap(1, 8, false, 3), 1, 32, false, false), Map::kPalette, 256},
+    {"xypixmap_24_truecolor_lsb", bits(zPixmap(1, 24, false, 4, k888), 1, 32, false, false)},
+    {"xypixmap_24_truecolor_msb", bits(zPixmap(1, 24, true, 4, k888), 1, 32, true, true), Map::kNone, 0, 40},
+    {"xypixmap_16_565_unit8", bits(zPixmap(1, 16, false, 4, k565), 1, 8, false, true)},
+    {"xypixmap_30_10bit", bits(zPixmap(1, 30, false, 4, k101010), 1, 16, true, false)},
+    {"wide_rows_z32", wide(zPixmap(32, 24, false, 4, k888), 12)},
+    {"wide_rows_z8", wide(zPixmap(8, 8, false, 3), 5), Map::kPalette, 256},
+    {"wide_rows_z24_msb", wide(zPixmap(24, 24, true, 4, k888), 7)},
+    {"x_offset_z8", wide(zPixmap(8, 8, false, 3), 0, 3), Map::kPalette, 256},
+    {"x_offset_z1", wide(bits(zPixmap(1, 1, false, 0), 2, 8, false, true), 0, 5), Map::kPalette, 2},
+    {"x_offset_xypixmap", wide(bits(zPixmap(1, 8, true, 3), 1, 16, true, true), 2, 9), Map::kPalette, 200},
+    {"x_offset_past_units_z1", wide(bits(zPixmap(1, 1, true, 0), 2, 16, true, false), 3, 37), Map::kPalette, 2},
+    {"x_offset_past_units_xypixmap", wide(bits(zPixmap(1, 4, false, 3), 1, 32, false, true), 0, 70), Map::kPalette, 16},
+    {"x_offset_odd_z4", wide(zPixmap(4, 4, true, 3), 2, 7), Map::kPalette, 16},
+    {"x_offset_z24_msb", wide(zPixmap(24, 24, true, 4, k888), 5, 4)},
+    {"x_offset_z16_msb_565", wide(zPixmap(16, 16, true, 4, k565), 3, 5)},
+    {"x_offset_z1_lsb_bits_unit32_lsb_bytes", wide(bits(zPixmap(1, 1, false, 0), 2, 32, false, false), 0, 11), Map::kPalette, 2, 70},
+    {"z32_truecolor_no_map", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 300},
 };
 
 class Kind : public ::testing::TestWithParam<KindCase> {
@@ -468,9 +455,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
 TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 {
     const KindCase cases[] = {
-        {"z8", z(8, 8, false, 3), Map::kPalette, 256, 301},
-        {"xypixmap_24", bits(z(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
-        {"z32", z(32, 24, false, 4, k888), Map::kNone, 0, 400},
+        {"z8", zPixmap(8, 8, false, 3), Map::kPalette, 256, 301},
+        {"xypixmap_24", bits(zPixmap(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
+        {"z32", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 400},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
@@ -504,15 +491,15 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 TEST(SixteenBits, EveryValueDecodesToItsColour)
 {
     const KindCase cases[] = {
-        {"565_lsb", z(16, 16, false, 4, k565)},
-        {"565_msb", z(16, 16, true, 4, k565)},
-        {"555_lsb", z(16, 15, false, 4, k555)},
-        {"555_msb", z(16, 15, true, 4, k555)},
-        {"444_msb", z(16, 12, true, 4, k444)},
-        {"8_bit_red", z(16, 16, false, 4, {0xFF00, 0x00F0, 0x000F})},
-        {"10_bit_red", z(16, 16, true, 4, {0xFFC0, 0x0038, 0x0007})},
-        {"directcolor_no_map", z(16, 16, false, 5, k565)},
-        {"directcolor_map", z(16, 16, true, 5, {0x7C00, 0x03E0, 0x001F}), Map::kInverted, 32},
+        {"565_lsb", zPixmap(16, 16, false, 4, k565)},
+        {"565_msb", zPixmap(16, 16, true, 4, k565)},
+        {"555_lsb", zPixmap(16, 15, false, 4, k555)},
+        {"555_msb", zPixmap(16, 15, true, 4, k555)},
+        {"444_msb", zPixmap(16, 12, true, 4, k444)},
+        {"8_bit_red", zPixmap(16, 16, false, 4, {0xFF00, 0x00F0, 0x000F})},
+        {"10_bit_red", zPixmap(16, 16, true, 4, {0xFFC0, 0x0038, 0x0007})},
+        {"directcolor_no_map", zPixmap(16, 16, false, 5, k565)},
+        {"directcolor_map", zPixmap(16, 16, true, 5, {0x7C00, 0x03E0, 0x001F}), Map::kInverted, 32},
     };
     constexpr std::uint32_t kWidth = 255;
     constexpr std::uint32_t kRows = 65536 / kWidth + 1;

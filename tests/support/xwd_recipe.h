@@ -165,6 +165,22 @@ struct DumpKind {
     std::uint32_t xOffset = 0;
 };
 
+// A ZPixmap kind: bits per pixel, depth, byte order, visual class and the
+// red, green and blue masks.
+inline DumpKind zPixmap(std::uint32_t bpp, std::uint32_t depth, bool msb, std::uint32_t visual,
+                        std::array<std::uint32_t, 3> masks = {0, 0, 0})
+{
+    DumpKind k;
+    k.format = 2;
+    k.bitsPerPixel = bpp;
+    k.depth = depth;
+    k.msbByteFirst = msb;
+    k.visual = visual;
+    for (std::size_t c = 0; c < masks.size(); ++c)
+        k.masks[c] = masks[c];
+    return k;
+}
+
 // Pixel area bytes for `values` (row-major, top row first) laid out as `k`
 // says. 1-bit data is built as whole units: the unit's integer gets the
 // row's bits in the bitmap bit order, then goes out in the byte order.
