@@ -9,9 +9,13 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScreen>
+#include <QTextLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "pictures.h"
+#include "placement.h"
 #include "volumes.h"
 
 namespace rastrex::qt {
@@ -90,6 +94,53 @@ bool captionsFit(const FormLayout& layout, const QFont& font)
             return false;
     }
     return true;
+}
+
+// Whether `box` shows its whole text (line ends at its end aside) in
+// `font` without scrolling: its lines laid out as the box lays them out,
+// wrapped at its width inside the document's margins, leading included.
+bool showsWholeText(const QPlainTextEdit& box, const QFont& font)
+{
+    QString shownText = box.toPlainText();
+    while (shownText.endsWith(QLatin1Char('\n')))
+        shownText.chop(1);
+    const qreal margin = box.document()->documentMargin();
+    const QRect room = box.contentsRect();
+    const qreal width = room.width() - 2 * margin;
+    qreal height = 2 * margin;
+    QTextOption option = box.document()->defaultTextOption();
+    option.setWrapMode(box.wordWrapMode());
+    for (const QString& paragraph : shownText.split(QLatin1Char('\n'))) {
+        QTextLayout lines(paragraph, font);
+        lines.setTextOption(option);
+        lines.beginLayout();
+        for (QTextLine line = lines.createLine(); line.isValid(); line = lines.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(width);
+            height += line.height();
+        }
+        lines.endLayout();
+    }
+    return height <= room.height();
+}
+
+// Gives the multi-line box the largest size of the window's face, from the
+// layout's own down to the smallest readable one, at which its whole text
+// shows at its laid-out size; at the smallest, with a scroll bar, when none
+// does.
+void fitTextBox(QPlainTextEdit& box, const QFont& windowFont)
+{
+    QFont font = windowFont;
+    for (double points = kLayoutPoints; points >= kSmallestPoints; points -= kPointStep) {
+        font.setPointSizeF(points);
+        if (showsWholeText(box, font)) {
+            box.setFont(font);
+            return;
+        }
+    }
+    font.setPointSizeF(kSmallestPoints);
+    box.setFont(font);
+    box.setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 QPalette::ColorRole roleOf(SystemColour colour)
@@ -346,9 +397,15 @@ void QtWindow::build(const QFont& font)
             t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            // The box is drawn in the scheme's Active Border colour, as on
+            // Windows. A palette has no such role; in the scheme the
+            // layout was made in, Active Border is the colour of the 3D
+            // face, which a palette holds as Button, with ButtonText on it.
             QPalette p = t->palette();
-            p.setColor(QPalette::Base, p.color(QPalette::Window));
+            p.setColor(QPalette::Base, p.color(QPalette::Button));
+            p.setColor(QPalette::Text, p.color(QPalette::ButtonText));
             t->setPalette(p);
+            fitTextBox(*t, font);
         }
         if (auto* b = dynamic_cast<CommandButton*>(made); b && c->isDefault) {
             b->setDefault(true);
@@ -406,7 +463,32 @@ void QtWindow::build(const QFont& font)
     // The window cannot be resized: its client area is fixed and the frame
     // follows the menu bar and the client area.
     w.layout()->setSizeConstraint(QLayout::SetFixedSize);
-    w.move(twipsToPixels(layout_.left), twipsToPixels(layout_.top));
+    w.layout()->activate();
+    placeOnScreen();
+}
+
+void QtWindow::placeOnScreen()
+{
+    // At the stored origin when the window fits there, wholly inside the
+    // work area of the screen that holds that origin (the primary screen
+    // when none does) when it does not: at any scale, since the screen's
+    // geometry and the window's are in the same device-independent pixels.
+    // The frame counts where the window system has told its size.
+    FormWidget& w = *widget_;
+    const QPoint stored(twipsToPixels(layout_.left), twipsToPixels(layout_.top));
+    QScreen* screen = QGuiApplication::screenAt(stored);
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        w.move(stored);
+        return;
+    }
+    const QRect work = screen->availableGeometry();
+    const QMargins frame = w.windowHandle() != nullptr ? w.windowHandle()->frameMargins() : QMargins();
+    const QSize outer = w.size().grownBy(frame);
+    const ScreenPoint at = placeInside({stored.x(), stored.y(), outer.width(), outer.height()},
+                                       {work.x(), work.y(), work.width(), work.height()});
+    w.move(at.x, at.y);
 }
 
 void QtWindow::buildMenus()
@@ -437,6 +519,12 @@ void QtWindow::show()
     if (!loaded_ || !widget_)
         return;
     const bool first = !widget_->isVisible();
+    if (first) {
+        // Placed again once it has a window of the window system, which may
+        // know the size of the frame around it.
+        widget_->winId();
+        placeOnScreen();
+    }
     widget_->show();
     widget_->raise();
     widget_->activateWindow();

@@ -88,6 +88,7 @@ private:
     }
     void build(const QFont& font);
     void buildMenus();
+    void placeOnScreen();
     QWidget* make(const ControlLayout& c, QWidget* container);
     bool closeBox();  // the close box asks; true when the window unloads
     void pressDefault();

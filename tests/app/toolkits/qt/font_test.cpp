@@ -1,7 +1,10 @@
 // The interface font: every caption fits its control, and the font has a
 // glyph for every character of both windows.
 #include <QFontMetrics>
+#include <QPlainTextEdit>
 #include <QRawFont>
+#include <QScrollBar>
+#include <QTextCursor>
 
 #include "ui_test_support.h"
 
@@ -62,6 +65,29 @@ TEST_F(FontTest, TheInterfaceFontHasAGlyphForEveryCharacterOfBothWindows)
                     << font.family().toStdString() << " lacks U+" << std::hex << static_cast<unsigned>(ch.unicode()) << " of "
                     << text.toStdString();
             }
+}
+
+// Text2 shows the whole description at its laid-out size, down to its last
+// character, in a readable size of the window's face and without a scroll
+// bar; its background is the palette's counterpart of Active Border.
+TEST_F(FontTest, TheVersionWindowShowsItsWholeDescriptionInAReadableSize)
+{
+    open();
+    form->menuVersion_Click();
+    auto& about = static_cast<qt::QtWindow&>(form->aboutForm()->window());
+    auto* text2 = dynamic_cast<QPlainTextEdit*>(about.control("Text2"));
+    ASSERT_NE(text2, nullptr);
+    QApplication::processEvents();
+    RecordProperty("Text2", QString::number(text2->font().pointSizeF()).toStdString());
+    EXPECT_GE(text2->font().pointSizeF(), 7.0);
+    EXPECT_EQ(text2->font().families(), toolkit.interfaceFont().families());
+    EXPECT_FALSE(text2->verticalScrollBar()->isVisible());
+    QTextCursor last(text2->document());
+    last.movePosition(QTextCursor::End);
+    while (text2->document()->characterAt(last.position() - 1) == QChar::ParagraphSeparator)
+        last.movePosition(QTextCursor::PreviousCharacter);
+    EXPECT_LE(text2->cursorRect(last).bottom(), text2->viewport()->height());
+    EXPECT_EQ(text2->palette().color(QPalette::Base), text2->palette().color(QPalette::Button));
 }
 
 }  // namespace

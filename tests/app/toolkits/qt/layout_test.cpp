@@ -2,6 +2,7 @@
 // them: names, kinds, containers, places, focus order, texts, menus.
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 
 #include "ui_test_support.h"
 
@@ -291,11 +292,35 @@ TEST_F(MainFormLayoutTest, TheVersionWindowFollowsItsLayout)
     EXPECT_EQ(label("Label3")->font().pointSizeF(), 9.0);
     EXPECT_TRUE(label("Label3")->font().bold());
     EXPECT_EQ(label("Label1")->font().pointSizeF(), 8.25);
-    // The author lines are the project's own and name no person.
-    for (const char* line : {"Label4", "Label5", "Label6"})
-        EXPECT_FALSE(label(line)->text().isEmpty());
+    // The author lines are the project's own and name no person; the
+    // help line names what the Linux build ships; the e-mail line is empty.
+    EXPECT_FALSE(label("Label4")->text().isEmpty());
+    EXPECT_EQ(label("Label5")->text(), "Help: man rastrex");
+    EXPECT_TRUE(label("Label6")->text().isEmpty());
     EXPECT_EQ(label("Label6")->parentWidget(), aboutWindow.control("Frame1"));
     EXPECT_EQ(about->focusWidget(), aboutWindow.control("Command2"));
+}
+
+// Both windows open wholly inside the work area of their screen, at the
+// stored origin where they fit there; ctest runs this at scale 1 and at
+// QT_SCALE_FACTOR=2 on a 1024x768 screen, where neither fits.
+TEST_F(MainFormLayoutTest, BothWindowsOpenWhollyInsideTheWorkArea)
+{
+    open();
+    form->menuVersion_Click();
+    for (qt::QtWindow* w : {&window(), &static_cast<qt::QtWindow&>(form->aboutForm()->window())}) {
+        SCOPED_TRACE(w->widget()->objectName().toStdString());
+        QApplication::processEvents();
+        const QRect outer = w->widget()->frameGeometry();
+        const QRect work = w->widget()->screen()->availableGeometry();
+        RecordProperty(w->widget()->objectName().toStdString(),
+                       QStringLiteral("%1,%2 in %3x%4").arg(outer.x()).arg(outer.y()).arg(work.width()).arg(work.height()).toStdString());
+        EXPECT_TRUE(work.contains(outer)) << outer.x() << "," << outer.y() << " " << outer.width() << "x"
+                                          << outer.height() << " on " << work.width() << "x" << work.height();
+        const QPoint stored(px(w->layout().left), px(w->layout().top));
+        if (work.contains(QRect(stored, outer.size())))
+            EXPECT_EQ(outer.topLeft(), stored);
+    }
 }
 
 }  // namespace
