@@ -118,6 +118,14 @@ constexpr EventBinding kMainEvents[] = {
 constexpr FontSpec kAboutLabelFont{8.25, false};
 constexpr FontSpec kAboutTitleFont{9, true};
 
+// Where the user reads how the program is used: the text that each
+// platform's build ships with it.
+#ifdef _WIN32
+constexpr std::string_view kHelpLine = "Help: README-windows.txt beside rastrex.exe";
+#else
+constexpr std::string_view kHelpLine = "Help: man rastrex";
+#endif
+
 constexpr ControlLayout kAboutControls[] = {
     {.name = "Label1", .kind = K::Label, .container = "", .left = 1080, .top = 270, .width = 2355, .height = 195,
      .tab = 0, .caption = "XWD -- Image Format Converter", .tooltip = "", .autoSize = true, .centred = true,
@@ -131,16 +139,17 @@ constexpr ControlLayout kAboutControls[] = {
      .font = kAboutLabelFont},
     {.name = "Frame1", .kind = K::Frame, .container = "", .left = 90, .top = 1935, .width = 5565, .height = 1920,
      .tab = 4, .caption = "詳 細", .tooltip = ""},
-    // The rights notice, the project's home and where to report problems:
-    // the project's own lines, naming no person.
+    // The rights notice and where help is found: the project's own lines,
+    // naming no person. The line of an e-mail address stays empty: the
+    // project has none to give.
     {.name = "Label4", .kind = K::Label, .container = "", .left = 930, .top = 1125, .width = 2625, .height = 195,
      .tab = 5, .caption = "Copyright (C) 2001-2026 the rastrex project", .tooltip = "", .autoSize = true,
      .centred = true, .font = kAboutLabelFont},
     {.name = "Label5", .kind = K::Label, .container = "", .left = 945, .top = 1305, .width = 2595, .height = 195,
-     .tab = 6, .caption = "Source: the rastrex Git repository", .tooltip = "", .autoSize = true, .centred = true,
+     .tab = 6, .caption = kHelpLine, .tooltip = "", .autoSize = true, .centred = true,
      .font = kAboutLabelFont},
     {.name = "Label6", .kind = K::Label, .container = "Frame1", .left = 3350, .top = 1620, .width = 1755,
-     .height = 195, .tab = 7, .caption = "Issues: its tracker", .tooltip = "", .autoSize = true,
+     .height = 195, .tab = 7, .caption = "", .tooltip = "", .autoSize = true,
      .font = kAboutLabelFont},
     {.name = "Text2", .kind = K::TextBox, .container = "", .left = 270, .top = 2205, .width = 5145, .height = 1140,
      .tab = 8,
