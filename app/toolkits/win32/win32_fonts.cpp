@@ -93,6 +93,51 @@ SIZE textSize(HDC dc, HFONT font, const std::wstring& text)
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+namespace {
+
+// Whether `edit`, in the font it has, shows its text down to the last
+// character that is not a line end inside its formatting rectangle.
+bool showsWholeText(HWND edit, HFONT font)
+{
+    const int length = GetWindowTextLengthW(edit);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(edit, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    std::size_t last = text.find_last_not_of(L"\r\n");
+    if (last == std::wstring::npos)
+        return true;
+    RECT format{};
+    SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const LRESULT at = SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(last), 0);
+    if (at == -1)
+        return false;
+    HDC dc = GetDC(edit);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(edit, dc);
+    const int top = static_cast<short>(HIWORD(at));
+    return top + metrics.tmHeight <= format.bottom;
+}
+
+}  // namespace
+
+FittedFont fitTextBox(HWND edit, const std::wstring& face, int dpi)
+{
+    HFONT font = nullptr;
+    for (double points = kLayoutFontPoints; points >= kSmallestFontPoints; points -= kFontStepPoints) {
+        HFONT smaller = makeFont(face, points, false, dpi);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(smaller), FALSE);
+        if (font != nullptr)
+            DeleteObject(font);
+        font = smaller;
+        if (showsWholeText(edit, font))
+            return {font, true};
+    }
+    return {font, false};
+}
+
 void W32Window::chooseFonts()
 {
     // The largest size up to the layout's own at which every caption that

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32_controls.h"
@@ -292,7 +293,7 @@ public:
     {
         if (code == LBN_SELCHANGE)
             followCaret();
-        else if (code == LBN_DBLCLK && dblClick)
+        else if (code == LBN_DBLCLK && std::exchange(dblClickOnItem_, false) && dblClick)
             dblClick();
     }
 
@@ -350,6 +351,11 @@ private:
     static LRESULT CALLBACK subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
     {
         auto* self = reinterpret_cast<W32FileList*>(ref);
+        if (msg == WM_LBUTTONDBLCLK)
+            // The list reports a double-click anywhere in it, with the
+            // press or with the release; only one on an item converts,
+            // never one on the empty part below the items.
+            self->dblClickOnItem_ = self->itemAt(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
         int button = 0;
         if (msg == WM_LBUTTONDOWN)
             button = kLeftButton;
@@ -372,11 +378,24 @@ private:
         return r;
     }
 
+    // Whether the point (x, y) of the list lies on one of its items.
+    bool itemAt(int x, int y) const
+    {
+        const LRESULT hit = SendMessageW(hwnd, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+        const int index = LOWORD(hit);
+        RECT item{};
+        return HIWORD(hit) == 0 && index < listCount() &&
+               SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) !=
+                   LB_ERR &&
+               PtInRect(&item, POINT{x, y});
+    }
+
     std::string folder_;
     std::string pattern_;
     std::vector<std::string> names_;
     ItemIndex current_ = kNoItem;
     DropTarget* target_ = nullptr;
+    bool dblClickOnItem_ = false;
 };
 
 }  // namespace

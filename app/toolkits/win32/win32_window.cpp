@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "placement.h"
 #include "win32_controls.h"
 #include "win32_fonts.h"
 #include "windows_system.h"
@@ -17,6 +18,24 @@ namespace {
 constexpr int kDriveDropDownPixels = 200;
 // The widest a tooltip grows before it wraps.
 constexpr int kTooltipWidthPixels = 400;
+
+// Moves the window `w`, whose client area was made at the stored origin
+// `origin`, wholly into the work area of the screen that holds that origin
+// (the nearest screen when none does).
+void placeOnScreen(HWND w, POINT origin)
+{
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    RECT outer{};
+    if (!GetMonitorInfoW(MonitorFromPoint(origin, MONITOR_DEFAULTTONEAREST), &screen) || !GetWindowRect(w, &outer))
+        return;
+    const RECT& work = screen.rcWork;
+    const ScreenPoint at =
+        placeInside({outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top},
+                    {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    if (at.x != outer.left || at.y != outer.top)
+        SetWindowPos(w, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
@@ -50,6 +69,8 @@ W32Window::W32Window(Win32Toolkit::State& state, const FormLayout& layout, Windo
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    // Its outer size is final now: it opens wholly on the screen.
+    placeOnScreen(hwnd_, POINT{px(layout.left), px(layout.top)});
     chooseFonts();
     createControls();
     createTooltips();
@@ -173,7 +194,9 @@ void W32Window::createControls()
         case ControlKind::TextBox:
             control = makeTextBox(*this, c);
             cls = L"EDIT";
-            style |= WS_TABSTOP | ES_MULTILINE | ES_READONLY;
+            // Enter in the box stays in the box: it does not press the
+            // window's default button.
+            style |= WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
             exStyle |= WS_EX_CLIENTEDGE;
             break;
         case ControlKind::Line:
@@ -207,12 +230,28 @@ void W32Window::createControls()
             int height = r.bottom - r.top;
             if (c.kind == ControlKind::DriveList)
                 height += kDriveDropDownPixels;
-            control->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), style, r.left, r.top, r.right - r.left,
-                                            height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
-                                            state_.instance, nullptr);
-            if (control->hwnd == nullptr)
-                throw std::runtime_error("cannot create control " + std::string(c.name));
+            const auto create = [&](DWORD withStyle) {
+                control->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), withStyle, r.left, r.top,
+                                                r.right - r.left, height, hwnd_,
+                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
+                                                state_.instance, nullptr);
+                if (control->hwnd == nullptr)
+                    throw std::runtime_error("cannot create control " + std::string(c.name));
+            };
+            create(style);
             SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            if (c.kind == ControlKind::TextBox) {
+                // The whole text shows at its laid-out size, through the
+                // size of its font; a scroll bar only where no readable
+                // size is small enough.
+                const FittedFont fitted = fitTextBox(control->hwnd, state_.face, state_.dpi);
+                ownFonts_.push_back(fitted.font);
+                if (!fitted.fits) {
+                    DestroyWindow(control->hwnd);
+                    create(style | WS_VSCROLL);
+                    SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.font), FALSE);
+                }
+            }
             if (c.isDefault)
                 defaultId_ = control->id;
             control->created();

@@ -42,6 +42,10 @@ constexpr ControlLayout kControls[] = {
      .height = 285, .tab = 6, .caption = "", .tooltip = "", .panels = kPanels},
     {.name = "Bar", .kind = ControlKind::ProgressBar, .container = "", .left = 45, .top = 2745, .width = 1400,
      .height = 195, .tab = 7, .caption = "", .tooltip = "", .hidden = true, .rangeMin = 0, .rangeMax = 100},
+    // A multi-line box far too small for its text at any readable size.
+    {.name = "Cramped", .kind = ControlKind::TextBox, .container = "", .left = 4200, .top = 1200, .width = 1500,
+     .height = 300, .tab = 8, .caption = "A text of many words that no readable size of any face can show whole "
+                                         "in a box of two short lines.\r\n", .tooltip = ""},
 };
 constexpr MenuItemLayout kBarItems[] = {{"barItem", "Item", "Ctrl+R"}};
 constexpr MenuItemLayout kPopupItems[] = {{"first", "First(&F)", ""}, {"second", "Second(&S)", ""}};
@@ -170,6 +174,7 @@ TEST_F(Win32ToolkitTest, EnterPressesDefaultButtonUnlessAnotherButtonHasFocus)
         {L"BUTTON", 1, true, VK_RETURN, 0, 1},    // another command button
         {L"LISTBOX", 0, false, VK_RETURN, 0, 0},  // the default button disabled
         {L"LISTBOX", 0, true, VK_ESCAPE, 0, 0},   // no cancel button
+        {L"EDIT", 0, true, VK_RETURN, 0, 0},      // the multi-line box keeps Enter
     };
     for (const Case& c : cases) {
         go = other = 0;
@@ -178,6 +183,130 @@ TEST_F(Win32ToolkitTest, EnterPressesDefaultButtonUnlessAnotherButtonHasFocus)
         press(c.key);
         EXPECT_EQ(go, c.go) << "focus class index " << c.focusIndex << " key " << c.key;
         EXPECT_EQ(other, c.other) << "focus class index " << c.focusIndex << " key " << c.key;
+    }
+}
+
+TEST_F(Win32ToolkitTest, ADoubleClickRaisesDblClickOnlyOnAnItem)
+{
+    for (const char* name : {"a.xwd", "b.xwd"})
+        touch(name);
+    FileList& list = *window_->fileList("Files");
+    list.setPath(dir());
+    int raised = 0;
+    list.dblClick = [&] { ++raised; };
+    HWND h = childByClass(hwnd_, L"LISTBOX", 0);
+    RECT item{}, client{};
+    SendMessageW(h, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    GetClientRect(h, &client);
+    ASSERT_LT(item.bottom + 4, client.bottom);
+    struct Case {
+        const char* where;
+        POINT at;
+        int raised;
+    };
+    const Case cases[] = {
+        {"on the second item", {item.left + 4, (item.top + item.bottom) / 2}, 1},
+        {"below the items", {item.left + 4, client.bottom - 2}, 0},
+        {"on the first item", {item.left + 4, item.top - 2}, 1},
+    };
+    for (const Case& c : cases) {
+        raised = 0;
+        const LPARAM at = MAKELPARAM(c.at.x, c.at.y);
+        for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+            SendMessageW(h, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        toolkit().pumpPending();
+        EXPECT_EQ(raised, c.raised) << c.where;
+    }
+}
+
+TEST_F(Win32ToolkitTest, AWindowOpensWhollyInsideTheWorkAreaAtItsStoredOriginWhenItFits)
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    struct Case {
+        const char* what;
+        int left, top;  // twips
+        bool stays;
+    };
+    const Case cases[] = {
+        {"fits", 600, 600, true},
+        {"off the bottom right", 15000, 11000, false},
+        {"off the top left", -3000, -3000, false},
+    };
+    for (const Case& c : cases) {
+        FormLayout layout = kLayout;
+        layout.left = c.left;
+        layout.top = c.top;
+        auto window = toolkit().buildWindow(layout, WindowRole::Secondary);
+        window->show();
+        toolkit().pumpPending();
+        HWND h = static_cast<HWND>(window->nativeHandle());
+        RECT outer{};
+        GetWindowRect(h, &outer);
+        POINT origin{0, 0};
+        ClientToScreen(h, &origin);
+        MONITORINFO m{};
+        m.cbSize = sizeof m;
+        ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &m));
+        RECT inside{};
+        IntersectRect(&inside, &outer, &m.rcWork);
+        EXPECT_TRUE(EqualRect(&inside, &outer)) << c.what << ": " << outer.left << "," << outer.top << " to "
+                                                 << outer.right << "," << outer.bottom;
+        if (c.stays) {
+            // The menu bar as drawn may be a pixel taller than the system's
+            // estimate for it, which places the client area.
+            EXPECT_EQ(origin.x, MulDiv(c.left, dpi, 1440)) << c.what;
+            EXPECT_NEAR(origin.y, MulDiv(c.top, dpi, 1440), 1) << c.what;
+        }
+    }
+}
+
+// Whether the multi-line box shows its last character that is not a line
+// end inside its formatting rectangle.
+bool showsWholeText(HWND box)
+{
+    const int length = GetWindowTextLengthW(box);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(box, text.data(), length + 1);
+    const LRESULT at = SendMessageW(box, EM_POSFROMCHAR, text.find_last_not_of(L"\r\n", length - 1), 0);
+    RECT format{};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    HDC dc = GetDC(box);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    return at != -1 && static_cast<short>(HIWORD(at)) + metrics.tmHeight <= format.bottom;
+}
+
+TEST_F(Win32ToolkitTest, TheDescriptionShowsWholeInAReadableSizeAndOnlyACrampedBoxScrolls)
+{
+    auto about = toolkit().buildWindow(aboutFormLayout(), WindowRole::Secondary);
+    about->show();
+    toolkit().pumpPending();
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    struct Case {
+        const char* what;
+        HWND box;
+        bool whole;
+    };
+    const Case cases[] = {
+        {"Text2", childByClass(static_cast<HWND>(about->nativeHandle()), L"EDIT"), true},
+        {"Cramped", childByClass(hwnd_, L"EDIT"), false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_NE(c.box, nullptr) << c.what;
+        EXPECT_EQ(showsWholeText(c.box), c.whole) << c.what;
+        EXPECT_EQ((GetWindowLongW(c.box, GWL_STYLE) & WS_VSCROLL) != 0, !c.whole) << c.what;
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(c.box, WM_GETFONT, 0, 0)), sizeof font, &font);
+        const double points = -font.lfHeight * 72.0 / dpi;
+        RecordProperty(c.what, std::to_string(points));
+        EXPECT_GE(points, 7.4) << c.what;
     }
 }
 
