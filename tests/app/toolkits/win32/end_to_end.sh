@@ -124,3 +124,5 @@ done
 trap - EXIT
 wait "$app" || fail "the program ended with status $?"
 echo "end_to_end: the version window closed on Enter, the program ended on Ctrl+Q"
+
+[ -n "$shortcut" ] || . "$(dirname "${BASH_SOURCE[0]}")/end_to_end_dpi.sh"

@@ -4,6 +4,9 @@
 // within SECONDS (default 60). For the end-to-end test, which drives the
 // program from outside.
 //
+// window_probe --work-area: prints the work area of the primary screen (the
+// screen less its task bars) as "left top width height".
+//
 // window_probe --ui-font FACE: makes FACE the font of the menus, captions,
 // message boxes and status bars of this Wine prefix, as a Japanese Windows
 // has a Japanese one; Wine's own lacks Japanese glyphs.
@@ -21,6 +24,13 @@ int main()
     if (argv == nullptr || argc < 2) {
         std::fputs("usage: window_probe TITLE [SECONDS]\n", stderr);
         return 2;
+    }
+    if (std::wcscmp(argv[1], L"--work-area") == 0) {
+        RECT r{};
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0))
+            return 1;
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
     }
     if (std::wcscmp(argv[1], L"--ui-font") == 0 && argc > 2) {
         NONCLIENTMETRICSW m{};
