@@ -219,49 +219,6 @@ TEST_F(Win32ToolkitTest, ADoubleClickRaisesDblClickOnlyOnAnItem)
     }
 }
 
-TEST_F(Win32ToolkitTest, AWindowOpensWhollyInsideTheWorkAreaAtItsStoredOriginWhenItFits)
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    struct Case {
-        const char* what;
-        int left, top;  // twips
-        bool stays;
-    };
-    const Case cases[] = {
-        {"fits", 600, 600, true},
-        {"off the bottom right", 15000, 11000, false},
-        {"off the top left", -3000, -3000, false},
-    };
-    for (const Case& c : cases) {
-        FormLayout layout = kLayout;
-        layout.left = c.left;
-        layout.top = c.top;
-        auto window = toolkit().buildWindow(layout, WindowRole::Secondary);
-        window->show();
-        toolkit().pumpPending();
-        HWND h = static_cast<HWND>(window->nativeHandle());
-        RECT outer{};
-        GetWindowRect(h, &outer);
-        POINT origin{0, 0};
-        ClientToScreen(h, &origin);
-        MONITORINFO m{};
-        m.cbSize = sizeof m;
-        ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &m));
-        RECT inside{};
-        IntersectRect(&inside, &outer, &m.rcWork);
-        EXPECT_TRUE(EqualRect(&inside, &outer)) << c.what << ": " << outer.left << "," << outer.top << " to "
-                                                 << outer.right << "," << outer.bottom;
-        if (c.stays) {
-            // The menu bar as drawn may be a pixel taller than the system's
-            // estimate for it, which places the client area.
-            EXPECT_EQ(origin.x, MulDiv(c.left, dpi, 1440)) << c.what;
-            EXPECT_NEAR(origin.y, MulDiv(c.top, dpi, 1440), 1) << c.what;
-        }
-    }
-}
-
 // Whether the multi-line box shows its last character that is not a line
 // end inside its formatting rectangle.
 bool showsWholeText(HWND box)
