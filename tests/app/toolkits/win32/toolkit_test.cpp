@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app_files.h"
+#include "folder_listing.h"
 #include "layouts.h"
 #include "wildcard.h"
 #include "win32_toolkit.h"
@@ -287,6 +289,37 @@ TEST_F(Win32ToolkitTest, DirListRaisesChangeOnlyWhenItMoves)
             EXPECT_EQ(dirs.path(), c.shown) << c.path;
         }
     }
+}
+
+// Past MAX_PATH (260 characters) the folder is listed, opened in the
+// directory list and its dumps found like any other's.
+TEST_F(Win32ToolkitTest, FoldersDeeperThanMaxPathAreListedAndOpened)
+{
+    test::DeepFolder deep(dir_, 300);
+    deep.put("deep.xwd", test::dumpBytes(1, 1));
+    const std::string folder = deep.path();
+    ASSERT_GT(folder.size(), 300u);
+    const std::string parent = folder.substr(0, folder.rfind('\\'));
+
+    EXPECT_TRUE(canList(folder));
+    EXPECT_EQ(absoluteFolder(folder + "\\"), folder);
+    EXPECT_EQ(listSubfolders(parent), std::vector<std::string>{folder.substr(parent.size() + 1)});
+    EXPECT_EQ(listFiles(folder, "*.xwd"), std::vector<std::string>{"deep.xwd"});
+    std::string dump = deep.joined("deep.xwd");
+    SystemFileSystem files;
+    EXPECT_EQ(files.openForReading(dump), FileState::Readable);
+
+    DirList& dirs = *window_->dirList("Dir");
+    dirs.setPath(parent);
+    int changes = 0;
+    dirs.change = [&] { ++changes; };
+    dirs.setPath(folder);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(dirs.path(), folder);
+    FileList& list = *window_->fileList("Files");
+    list.setPath(dirs.path());
+    ASSERT_EQ(list.listCount(), 1);
+    EXPECT_EQ(list.list(0), "deep.xwd");
 }
 
 TEST_F(Win32ToolkitTest, DriveListFollowsDriveLetters)
