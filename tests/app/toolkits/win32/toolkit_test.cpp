@@ -344,6 +344,27 @@ TEST_F(Win32ToolkitTest, DriveListFollowsDriveLetters)
     EXPECT_EQ(changes, 1);
 }
 
+// A drive that appears while the program runs is listed when the list opens.
+TEST_F(Win32ToolkitTest, DriveListIsReadAgainEachTimeItOpens)
+{
+    HWND combo = childByClass(hwnd_, L"COMBOBOX");
+    const LRESULT before = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    const DWORD used = GetLogicalDrives();
+    wchar_t letter = L'Y';
+    while (letter > L'D' && (used & (1u << (letter - L'A'))) != 0)
+        --letter;
+    const std::wstring drive{letter, L':'};
+    ASSERT_TRUE(DefineDosDeviceW(0, drive.c_str(), dir_.wstring().c_str()));
+    if (systemDrives().size() != static_cast<std::size_t>(before) + 1) {
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
+        GTEST_SKIP() << "this system lists no drive letter defined at run time";
+    }
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), before + 1);
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
+}
+
 TEST_F(Win32ToolkitTest, StatusPanelsAndProgressBarAcceptEveryRange)
 {
     StatusBar& status = *window_->statusBar("Status");
