@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -77,72 +76,59 @@ inline bool exists(const std::string& path)
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
-// A folder nested under `base` until its path is at least `length`
-// characters long, past MAX_PATH (260) for the Windows paths tests. Windows
-// makes and removes it through "\\?\" forms, which std::filesystem does not
-// use; put() writes a file in it the same way. Removed with what put() wrote.
+// A folder nested under `base` until its path passes `length` characters
+// (Windows' MAX_PATH is 260), with one file `name` in it. Windows makes,
+// writes and removes it through "\\?\" forms, which std::filesystem does not
+// use there; the paths are ASCII.
 class DeepFolder {
 public:
-    DeepFolder(const std::filesystem::path& base, std::size_t length)
+    DeepFolder(const std::filesystem::path& base, std::size_t length, const std::string& name, const Bytes& data)
     {
-        std::string path = base.string();
-        for (int level = 0; path.size() < length; ++level) {
-            path += kFolderSeparator + std::string(40, static_cast<char>('a' + level % 26));
+        for (std::string path = base.string(); path.size() < length;) {
+            path += kFolderSeparator + std::string(40, 'd');
             levels_.push_back(path);
 #if defined(_WIN32)
-            if (!CreateDirectoryW(longForm(path).c_str(), nullptr))
+            CreateDirectoryW(longForm(path).c_str(), nullptr);
 #else
-            if (!std::filesystem::create_directory(path))
+            std::filesystem::create_directory(path);
 #endif
-                throw std::runtime_error("cannot make " + path);
         }
+        file_ = levels_.back() + kFolderSeparator + name;
+#if defined(_WIN32)
+        HANDLE h = CreateFileW(longForm(file_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(h);
+#else
+        writeFile(file_, data);
+#endif
     }
     ~DeepFolder()
     {
 #if defined(_WIN32)
-        for (const std::string& name : files_)
-            DeleteFileW(longForm(joined(name)).c_str());
+        DeleteFileW(longForm(file_).c_str());
         for (auto level = levels_.rbegin(); level != levels_.rend(); ++level)
             RemoveDirectoryW(longForm(*level).c_str());
 #else
         std::error_code ec;
-        if (!levels_.empty())
-            std::filesystem::remove_all(levels_.front(), ec);
+        std::filesystem::remove_all(levels_.front(), ec);
 #endif
     }
     DeepFolder(const DeepFolder&) = delete;
     DeepFolder& operator=(const DeepFolder&) = delete;
 
     const std::string& path() const { return levels_.back(); }
-    std::string joined(const std::string& name) const { return path() + kFolderSeparator + name; }
-    void put(const std::string& name, const Bytes& data)
-    {
-        files_.push_back(name);
-#if defined(_WIN32)
-        HANDLE h = CreateFileW(longForm(joined(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        const bool ok = h != INVALID_HANDLE_VALUE &&
-                        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-                        written == data.size();
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-        if (!ok)
-            throw std::runtime_error("cannot write " + joined(name));
-#else
-        writeFile(joined(name), data);
-#endif
-    }
+    const std::string& file() const { return file_; }
 
 private:
 #if defined(_WIN32)
-    // The paths here are ASCII.
     static std::wstring longForm(const std::string& path)
     {
         return L"\\\\?\\" + std::wstring(path.begin(), path.end());
     }
 #endif
     std::vector<std::string> levels_;
-    std::vector<std::string> files_;
+    std::string file_;
 };
 
 // The folder of the running test executable.
