@@ -223,7 +223,7 @@ RecycleBin::Outcome ShellRecycleBin::moveToTrash(const std::string& path, Native
     }
     const std::wstring shellPath = shellPathFor(path);
     if (shellPath.empty()) {
-        out.reason = "パスが長すぎて、シェルがごみ箱に移動できない。ファイルはそのまま残した。";
+        out.reason = "パスが長すぎて、シェルが扱えない。ファイルはそのまま残した。";
         return out;
     }
     // The shell takes a list of names, each closed by a zero, the list
