@@ -4,16 +4,23 @@
 
 namespace rastrex::FileUti {
 
-bool FileExists(std::string& path, FileSystem& files)
+FileState ProbeFile(std::string& path, FileSystem& files)
 {
     if (path.empty())
-        return false;
+        return FileState::Missing;
     if (isFolderSeparator(path.back()))
         path.pop_back();
+    if (path.empty())
+        return FileState::Missing;
     // A zero byte would cut the path short at the open call.
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return false;
-    return files.opensAsRegularFile(path);
+    if (path.find('\0') != std::string::npos)
+        return FileState::Unreadable;
+    return files.openForReading(path);
+}
+
+bool FileExists(std::string& path, FileSystem& files)
+{
+    return ProbeFile(path, files) == FileState::Readable;
 }
 
 std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner)
@@ -26,6 +33,8 @@ std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, Recycl
     // An empty reason: the user declined in the platform's own question.
     if (outcome.reason.empty())
         return kMoveDeclined;
+    if (outcome.toldUser)
+        return kMoveFailed;
     boxes.report(path + " を\rごみ箱に移動できなかったぞ。\r" + outcome.reason);
     return kMoveFailed;
 }

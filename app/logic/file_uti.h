@@ -15,14 +15,18 @@ inline constexpr std::int32_t kMovedToTrash = 0;
 inline constexpr std::int32_t kMoveDeclined = 1;  // the user answered No
 inline constexpr std::int32_t kMoveFailed = 2;    // the trash refused it; reported
 
-// True when `path` names a regular file that can be opened for reading now.
-// An empty path is false and touches nothing. One trailing separator is
-// removed from the caller's variable first. Never fails: every error is false.
+// What opening `path` for reading finds now. An empty path is Missing and
+// touches nothing. One trailing separator is removed from the caller's
+// variable first. Never fails: every error is one of the states.
+FileState ProbeFile(std::string& path, FileSystem& files);
+
+// True when `path` names a regular file that can be opened for reading now
+// (ProbeFile gives Readable); false for every other state.
 bool FileExists(std::string& path, FileSystem& files);
 
 // Moves the one file `path` to the trash after the user agreed (the
 // platform's trash asks itself where it does so; otherwise a question box
-// asks); shows any error in a report box.
+// asks); shows any error in a report box unless the platform showed it.
 std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner);
 
 }  // namespace rastrex::FileUti

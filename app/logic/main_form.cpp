@@ -152,11 +152,15 @@ void MainForm::menuVersion_Click()
 
 void MainForm::Drive1_Change()
 {
+    const std::string chosen = Drive1->drive();
     Dir1->setVisible(false);
-    Dir1->setPath(Drive1->drive());
+    Dir1->setPath(chosen);
     Dir1->setVisible(true);
-    // A drive whose root cannot be read leaves Dir1 where it was; the drive
-    // list then shows the drive of the folder the panes still show.
+    // A drive whose root cannot be read (no medium, not ready) leaves Dir1
+    // where it was: the user is told, and the drive list goes back to the
+    // drive of the folder the panes still show.
+    if (Drive1->rootOf(Dir1->path()) != Drive1->rootOf(chosen))
+        toolkit_.messageBox().report(chosen + " を\r開けないぞ。ドライブの準備ができていない。");
     Drive1->showDriveOf(Dir1->path());
 }
 

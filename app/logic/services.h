@@ -31,6 +31,9 @@ public:
     struct Outcome {
         bool moved = false;
         std::string reason;  // why not, for the user; empty when the user declined
+        // The platform has shown the user why already (the shell's own
+        // error box): no second box follows.
+        bool toldUser = false;
     };
     virtual ~RecycleBin() = default;
     // True when the move itself asks the user first (the Windows shell does);
@@ -41,14 +44,23 @@ public:
     virtual Outcome moveToTrash(const std::string& path, NativeHandle owner) = 0;
 };
 
+// What an attempt to open a file for reading found.
+enum class FileState {
+    Readable,      // a regular file, opened and closed again
+    Missing,       // nothing of that name (or no folder on its way)
+    InUse,         // another program holds it without sharing it
+    NoPermission,  // the user may not read it
+    NotAFile,      // a folder, a pipe or a device
+    Unreadable,    // any other failure (a bad name, a failing disk)
+};
+
 // The file system as the logic probes it.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Opens `path` for reading and tells whether it is a regular file,
-    // closing what it opened. A named pipe never holds the open; every
-    // failure is false.
-    virtual bool opensAsRegularFile(const std::string& path) = 0;
+    // Opens `path` for reading and tells what it found, closing what it
+    // opened. A named pipe never holds the open.
+    virtual FileState openForReading(const std::string& path) = 0;
 };
 
 // Everything the main window is lent: main() passes the real ones.

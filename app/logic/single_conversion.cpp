@@ -31,6 +31,24 @@ std::string bmpPathFor(const std::string& xwdPath)
     return rastrex::bmpPathFor(std::string_view(xwdPath));
 }
 
+std::string cannotOpenText(const std::string& path, FileState state)
+{
+    switch (state) {
+    case FileState::Missing:
+    case FileState::Readable:
+        return path + " は \r存在しねえぞ。";
+    case FileState::InUse:
+        return path + " を\r開けないぞ。ほかのプログラムが使っている。";
+    case FileState::NoPermission:
+        return path + " を\r開けないぞ。読む権限がない。";
+    case FileState::NotAFile:
+        return path + " を\r開けないぞ。ファイルではない。";
+    case FileState::Unreadable:
+        break;
+    }
+    return path + " を\r開けないぞ。";
+}
+
 std::string conversionFailedText(const std::string& path, const std::string& reason)
 {
     return path + " を\r変換できなかったぞ。" + reason;
@@ -41,8 +59,9 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
     FileSystem& files = context.services.files;
     std::string target = bmpPathFor(path);
 
-    if (!FileUti::FileExists(path, files)) {
-        context.boxes.report(path + " は \r存在しねえぞ。");
+    const FileState source = FileUti::ProbeFile(path, files);
+    if (source != FileState::Readable) {
+        context.boxes.report(cannotOpenText(path, source));
         return ConversionOutcome::SourceMissing;
     }
 

@@ -25,13 +25,17 @@ struct ConversionContext {
 enum class ConversionOutcome {
     Converted,       // the bitmap was written (and the source moved if asked)
     Declined,        // the user declined to overwrite; nothing changed
-    SourceMissing,   // the source could not be opened; reported
+    SourceMissing,   // the source is gone or could not be opened; reported
     Failed,          // the library returned an error; reported, source kept
     LibraryMissing,  // the library could not be bound; reported; stop the batch
 };
 
 // The bitmap's path for a dump's path (the extension of the file name replaced).
 std::string bmpPathFor(const std::string& xwdPath);
+
+// What the user is told when the dump `path` cannot be opened: that it is
+// gone only when it is, otherwise why it does not open.
+std::string cannotOpenText(const std::string& path, FileState state);
 
 // What the user is told when a conversion of `path` failed: the path, the
 // fixed phrase, then `reason`.

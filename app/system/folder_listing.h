@@ -42,7 +42,7 @@ bool folderHolds(const std::string& root, const std::string& path);
 // The machine's files as the window's logic probes them.
 class SystemFileSystem final : public FileSystem {
 public:
-    bool opensAsRegularFile(const std::string& path) override;
+    FileState openForReading(const std::string& path) override;
 };
 
 }  // namespace rastrex

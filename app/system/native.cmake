@@ -8,6 +8,7 @@ target_include_directories(rastrex_platform_rules INTERFACE ${CMAKE_CURRENT_LIST
 if(WIN32)
   add_library(rastrex_platform_files STATIC
     ${CMAKE_CURRENT_LIST_DIR}/windows/folder_listing_windows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/windows/long_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/windows/runtime_library_windows.cpp)
 else()
   add_library(rastrex_platform_files STATIC

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "path_rules.h"
 #include "runtime_library.h"
@@ -74,6 +75,61 @@ inline bool exists(const std::string& path)
     std::error_code ec;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
+
+// A folder nested under `base` until its path passes `length` characters
+// (Windows' MAX_PATH is 260), with one file `name` in it. Windows makes,
+// writes and removes it through "\\?\" forms, which std::filesystem does not
+// use there; the paths are ASCII.
+class DeepFolder {
+public:
+    DeepFolder(const std::filesystem::path& base, std::size_t length, const std::string& name, const Bytes& data)
+    {
+        for (std::string path = base.string(); path.size() < length;) {
+            path += kFolderSeparator + std::string(40, 'd');
+            levels_.push_back(path);
+#if defined(_WIN32)
+            CreateDirectoryW(longForm(path).c_str(), nullptr);
+#else
+            std::filesystem::create_directory(path);
+#endif
+        }
+        file_ = levels_.back() + kFolderSeparator + name;
+#if defined(_WIN32)
+        HANDLE h = CreateFileW(longForm(file_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(h);
+#else
+        writeFile(file_, data);
+#endif
+    }
+    ~DeepFolder()
+    {
+#if defined(_WIN32)
+        DeleteFileW(longForm(file_).c_str());
+        for (auto level = levels_.rbegin(); level != levels_.rend(); ++level)
+            RemoveDirectoryW(longForm(*level).c_str());
+#else
+        std::error_code ec;
+        std::filesystem::remove_all(levels_.front(), ec);
+#endif
+    }
+    DeepFolder(const DeepFolder&) = delete;
+    DeepFolder& operator=(const DeepFolder&) = delete;
+
+    const std::string& path() const { return levels_.back(); }
+    const std::string& file() const { return file_; }
+
+private:
+#if defined(_WIN32)
+    static std::wstring longForm(const std::string& path)
+    {
+        return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    }
+#endif
+    std::vector<std::string> levels_;
+    std::string file_;
+};
 
 // The folder of the running test executable.
 inline std::string executableFolder()

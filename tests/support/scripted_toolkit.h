@@ -536,20 +536,24 @@ inline void ScriptedWindow::markUnloaded()
 }
 
 // A recycle bin that moves files into a folder of the test's own, or
-// refuses with a reason.
+// refuses with a reason, or (as the shell) is declined by the user.
 class FolderRecycleBin final : public RecycleBin {
 public:
     explicit FolderRecycleBin(fs::path folder) : folder_(std::move(folder)) { fs::create_directories(folder_); }
     std::vector<std::string> asked;
     std::string refusal;  // non-empty: refuse with this reason
+    bool refusalShown = false;  // the refusal was shown in the platform's own box
     bool shellAsks = false;
+    bool declines = false;  // the user answers No in the shell's own question
 
     bool asksItself() const override { return shellAsks; }
     Outcome moveToTrash(const std::string& path, NativeHandle) override
     {
         asked.push_back(path);
+        if (declines)
+            return {false, {}};
         if (!refusal.empty())
-            return {false, refusal};
+            return {false, refusal, refusalShown};
         std::error_code ec;
         fs::rename(path, folder_ / fs::path(path).filename(), ec);
         if (ec)
@@ -568,6 +572,13 @@ public:
 
 private:
     fs::path folder_;
+};
+
+// A file system in which every open finds `state`.
+class FixedFileSystem final : public FileSystem {
+public:
+    FileState state = FileState::Readable;
+    FileState openForReading(const std::string&) override { return state; }
 };
 
 // A library that binds and records its calls, returning a fixed result

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace rastrex {
@@ -112,16 +113,33 @@ bool folderHolds(const std::string& root, const std::string& path)
     return path == root || path.compare(0, root.size() + 1, root + '/') == 0;
 }
 
-bool SystemFileSystem::opensAsRegularFile(const std::string& path)
+FileState SystemFileSystem::openForReading(const std::string& path)
 {
     // O_NONBLOCK keeps a named pipe from holding the open until a writer comes.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return false;
+    if (fd < 0) {
+        switch (errno) {
+        case ENOENT:
+        case ENOTDIR:
+            return FileState::Missing;
+        case EACCES:
+        case EPERM:
+            return FileState::NoPermission;
+        case ETXTBSY:
+        case EBUSY:
+            return FileState::InUse;
+        case ENXIO:  // a socket, or a device without its driver
+            return FileState::NotAFile;
+        default:
+            return FileState::Unreadable;
+        }
+    }
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const FileState state = ::fstat(fd, &st) != 0 ? FileState::Unreadable
+                            : S_ISREG(st.st_mode) ? FileState::Readable
+                                                  : FileState::NotAFile;
     ::close(fd);
-    return regular;
+    return state;
 }
 
 }  // namespace rastrex

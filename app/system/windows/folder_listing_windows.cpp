@@ -1,12 +1,15 @@
 // Folders as Windows spells and lists them: drive roots ("C:\"), "\"
-// between names, names in the program's ANSI code page as the file search's
-// "A" functions give them. Hidden and system entries are left out, as the
-// shell leaves them out by default.
+// between names, names in the program's ANSI code page. The wide functions
+// are called with "\\?\" forms, so a folder or a file deeper than MAX_PATH
+// is listed and opened like any other. Hidden and system entries are left
+// out, as the shell leaves them out by default.
 #include "folder_listing.h"
 
 #include <windows.h>
 
 #include <cctype>
+
+#include "long_paths.h"
 
 namespace rastrex {
 
@@ -34,17 +37,23 @@ bool forEachEntry(const std::string& folder, F each)
 {
     if (folder.empty() || folder.find('\0') != std::string::npos)
         return false;
+    std::wstring pattern = win32::longPathForm(folder);
+    if (pattern.empty())
+        return false;
+    if (pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
     QuietErrors quiet;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileExA((joinablePrefix(folder) + "*").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            each(name, data.dwFileAttributes);
-    } while (FindNextFileA(find, &data));
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            each(win32::fromWide(name), data.dwFileAttributes);
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return true;
 }
@@ -78,11 +87,9 @@ std::string cleanFolderPath(const std::string& path)
     // choosing a drive in the drive list opens it.
     if (in.size() >= 2 && in[1] == ':' && (in.size() == 2 || in[2] == ' '))
         in = in.substr(0, 2) + '\\';
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameA(in.c_str(), sizeof buffer, buffer, nullptr);
-    if (n == 0 || n >= sizeof buffer)
+    std::string out = win32::fromWide(win32::fullWidePath(in));
+    if (out.empty())
         return {};
-    std::string out(buffer, n);
     for (char& c : out)
         if (c == '/')
             c = '\\';
@@ -141,21 +148,42 @@ bool folderHolds(const std::string& root, const std::string& path)
     return path.size() == root.size() || isSeparator(root.back()) || isSeparator(path[root.size()]);
 }
 
-bool SystemFileSystem::opensAsRegularFile(const std::string& path)
+FileState SystemFileSystem::openForReading(const std::string& path)
 {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return false;
+    const std::wstring wide = win32::longPathForm(path);
+    if (wide.empty())
+        return FileState::Unreadable;
     QuietErrors quiet;
     // Read access and no more: a file another program holds for writing,
     // or one without read permission, does not open.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    // A folder never opens this way; a pipe or a device is no file.
-    const bool regular = GetFileType(file) == FILE_TYPE_DISK;
+    if (file == INVALID_HANDLE_VALUE) {
+        switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return FileState::Missing;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileState::InUse;
+        case ERROR_ACCESS_DENIED: {
+            // A folder refuses this open in the same words.
+            const DWORD attributes = GetFileAttributesW(wide.c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                       ? FileState::NotAFile
+                       : FileState::NoPermission;
+        }
+        default:
+            return FileState::Unreadable;
+        }
+    }
+    // A pipe or a device is no file.
+    const FileState state = GetFileType(file) == FILE_TYPE_DISK ? FileState::Readable : FileState::NotAFile;
     CloseHandle(file);
-    return regular;
+    return state;
 }
 
 }  // namespace rastrex

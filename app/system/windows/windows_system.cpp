@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "folder_listing.h"
+#include "long_paths.h"
 #include "wildcard.h"
 
 namespace rastrex::win32 {
@@ -141,28 +143,95 @@ std::string programFolder()
 
 // ------------------------------------------------------------ recycle bin
 
+namespace {
+
+// The shell takes no path of MAX_PATH characters or more. A longer one is
+// handed over with its folder in the short (8.3) form, which names the same
+// folder, and the file's own name, which the bin gives back on restoring.
+// Empty when even that does not fit.
+std::wstring shellPathFor(const std::string& path)
+{
+    const std::wstring full = longPathForm(path);
+    if (full.empty())
+        return {};
+    const std::wstring plain = withoutLongPrefix(full);
+    if (plain.size() < MAX_PATH)
+        return plain;
+    const std::size_t sep = full.find_last_of(L'\\');
+    const std::wstring folder = full.substr(0, sep);
+    DWORD n = GetShortPathNameW(folder.c_str(), nullptr, 0);
+    if (n == 0)
+        return {};
+    std::wstring shortFolder(n, L'\0');
+    n = GetShortPathNameW(folder.c_str(), shortFolder.data(), n);
+    if (n == 0 || n >= shortFolder.size())
+        return {};
+    shortFolder.resize(n);
+    const std::wstring shortened = withoutLongPrefix(shortFolder) + full.substr(sep);
+    return shortened.size() < MAX_PATH ? shortened : std::wstring();
+}
+
+// The shell's results that are older than Win32's error codes: the shell
+// returns them having shown nothing (DE_SAMEFILE 0x71 to DE_SRC_IS_CDRECORD
+// 0x88, DE_ERROR_MAX 0xB7, 0x402 and the ERRORONDEST family 0x10000).
+bool comesWithoutUi(int result)
+{
+    return (result >= 0x71 && result <= 0x88) || result == 0xB7 || result == 0x402 ||
+           (result & ~0xFFFF) == 0x10000;
+}
+
+std::string shellErrorText(int result)
+{
+    switch (result) {
+    case 0x78:  // DE_ACCESSDENIEDSRC
+        return "ごみ箱に移動する権限がない。";
+    case 0x79:  // DE_PATHTOODEEP
+    case 0x81:  // DE_FILENAMETOOLONG
+        return "パスが長すぎる。";
+    case 0x7C:  // DE_INVALIDFILES
+    case 0x402:
+        return "ファイルが見つからないか、名前が正しくない。";
+    case 0x86:  // DE_SRC_IS_CDROM
+    case 0x87:  // DE_SRC_IS_DVD
+    case 0x88:  // DE_SRC_IS_CDRECORD
+        return "書き込めないディスクにある。";
+    default: {
+        char code[32];
+        std::snprintf(code, sizeof code, "0x%X", static_cast<unsigned>(result));
+        return std::string("シェルのエラー ") + code + "。";
+    }
+    }
+}
+
+}  // namespace
+
 RecycleBin::Outcome ShellRecycleBin::moveToTrash(const std::string& path, NativeHandle owner)
 {
-    using ShFileOperation = int(WINAPI*)(SHFILEOPSTRUCTA*);
+    using ShFileOperation = int(WINAPI*)(SHFILEOPSTRUCTW*);
     // Bound at the first call and kept for the rest of the run.
     static const ShFileOperation shFileOperation = [] {
-        HMODULE shell = LoadLibraryA("shell32");
+        HMODULE shell = LoadLibraryW(L"shell32");
         return shell == nullptr
                    ? nullptr
                    : reinterpret_cast<ShFileOperation>(
-                         reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationA")));
+                         reinterpret_cast<void*>(GetProcAddress(shell, "SHFileOperationW")));
     }();
     Outcome out;
     if (shFileOperation == nullptr) {
-        out.reason = "shell32 に SHFileOperationA がない。";
+        out.reason = "shell32 に SHFileOperationW がない。";
+        return out;
+    }
+    const std::wstring shellPath = shellPathFor(path);
+    if (shellPath.empty()) {
+        out.reason = "パスが長すぎて、シェルが扱えない。ファイルはそのまま残した。";
         return out;
     }
     // The shell takes a list of names, each closed by a zero, the list
     // closed by one more.
-    std::string from = path;
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op{};
+    std::wstring from = shellPath;
+    from.push_back(L'\0');
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW op{};
     op.hwnd = static_cast<HWND>(owner);
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
@@ -172,11 +241,20 @@ RecycleBin::Outcome ShellRecycleBin::moveToTrash(const std::string& path, Native
     op.hNameMappings = nullptr;
     op.lpszProgressTitle = nullptr;
     const int result = shFileOperation(&op);
-    if (result == 0 && !op.fAnyOperationsAborted)
-        out.moved = true;
-    else if (result != 0 && !op.fAnyOperationsAborted)
-        out.reason = "シェルのエラー " + std::to_string(result);
-    // Declined in the shell's own question: not moved, nothing to tell.
+    constexpr int kOperationCancelled = 0x75;  // DE_OPCANCELLED
+    // No in the shell's question, or Cancel in its error box: the user's
+    // answer, not moved, nothing more to tell.
+    if (op.fAnyOperationsAborted || result == ERROR_CANCELLED || result == kOperationCancelled)
+        return out;
+    if (result == 0) {
+        // Skip in the shell's error box also ends in success, the file
+        // left where it was: the user's answer again.
+        out.moved = GetFileAttributesW(longPathForm(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+        return out;
+    }
+    out.reason = shellErrorText(result);
+    // Any other failure the shell has shown in its own error box.
+    out.toldUser = !comesWithoutUi(result);
     return out;
 }
 

@@ -53,7 +53,9 @@ std::string programFolder();
 std::vector<std::string> libraryCandidates();
 
 // The recycle bin: the shell's delete with undo, bound at run time from
-// shell32; the shell asks the user and shows its own errors.
+// shell32; the shell asks the user and shows its own errors. A path the
+// shell cannot take even in its short form stays where it is, and the
+// outcome says why.
 class ShellRecycleBin final : public RecycleBin {
 public:
     bool asksItself() const override { return true; }

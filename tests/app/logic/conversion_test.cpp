@@ -4,11 +4,16 @@
 #include <windows.h>
 #undef MessageBox
 #else
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
 
 #include "app_files.h"
 #include "file_uti.h"
@@ -77,55 +82,86 @@ TEST(DropFolderFor, IsTheFolderHoldingTheDroppedItem)
 }
 
 // What stands at the tested path before FileExists looks at it.
-enum class Thing { Nothing, EmptyFile, File, Folder, Fifo, Unreadable, LinkToFile, DanglingLink };
+enum class Thing { Nothing, EmptyFile, File, Folder, Fifo, Unreadable, LinkToFile, DanglingLink, DeepFile };
 
-TEST(FileExists, AnswersAndTrimsOneSeparator)
+#if !defined(_WIN32)
+// What `files` finds at `path` when a user without root's rights looks:
+// root reads every file, so the open is made by a child that gave them up.
+FileState probeUnprivileged(const std::string& path)
 {
+    std::string variable = path;
+    SystemFileSystem files;
+    if (geteuid() != 0)
+        return FileUti::ProbeFile(variable, files);
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
+            _exit(100);
+        _exit(static_cast<int>(FileUti::ProbeFile(variable, files)));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 100)
+        throw std::runtime_error("cannot look as an unprivileged user");
+    return static_cast<FileState>(WEXITSTATUS(status));
+}
+#endif
+
+TEST(FileExists, TellsWhyAndTrimsOneSeparator)
+{
+    using S = FileState;
     struct Case {
         const char* name;
         Thing thing;
         std::string suffix;  // appended to the thing's path in the caller's variable
-        bool expected;
+        FileState expected;
         std::string suffixAfter;  // what is left of the suffix after the call
     };
+#if defined(_WIN32)
+    // An unreadable file is one another program holds without sharing.
+    constexpr FileState kUnreadable = S::InUse;
+#else
+    constexpr FileState kUnreadable = S::NoPermission;
+#endif
     const Case cases[] = {
-        {"EmptyFile", Thing::EmptyFile, "", true, ""},
-        {"File", Thing::File, "", true, ""},
-        {"FileWithSeparator", Thing::File, "/", true, ""},
-        {"Folder", Thing::Folder, "", false, ""},
-        {"FolderWithSeparator", Thing::Folder, "/", false, ""},
-        {"FolderWithTwoSeparators", Thing::Folder, "//", false, "/"},
-        {"Missing", Thing::Nothing, "", false, ""},
+        {"EmptyFile", Thing::EmptyFile, "", S::Readable, ""},
+        {"File", Thing::File, "", S::Readable, ""},
+        {"FileWithSeparator", Thing::File, "/", S::Readable, ""},
+        {"Folder", Thing::Folder, "", S::NotAFile, ""},
+        {"FolderWithSeparator", Thing::Folder, "/", S::NotAFile, ""},
+        {"FolderWithTwoSeparators", Thing::Folder, "//", S::NotAFile, "/"},
+        {"Missing", Thing::Nothing, "", S::Missing, ""},
         // A named pipe must neither count as a file nor hang the open.
-        {"NamedPipe", Thing::Fifo, "", false, ""},
-        {"Unreadable", Thing::Unreadable, "", false, ""},
-        {"LinkToFile", Thing::LinkToFile, "", true, ""},
-        {"DanglingLink", Thing::DanglingLink, "", false, ""},
+        {"NamedPipe", Thing::Fifo, "", S::NotAFile, ""},
+        {"Unreadable", Thing::Unreadable, "", kUnreadable, ""},
+        {"LinkToFile", Thing::LinkToFile, "", S::Readable, ""},
+        {"DanglingLink", Thing::DanglingLink, "", S::Missing, ""},
         // A zero byte would otherwise cut the path to an existing file.
-        {"ZeroInName", Thing::File, std::string("\0x", 2), false, std::string("\0x", 2)},
+        {"ZeroInName", Thing::File, std::string("\0x", 2), S::Unreadable, std::string("\0x", 2)},
+        // Deeper than the 260 characters of Windows' "A" functions.
+        {"DeepFile", Thing::DeepFile, "", S::Readable, ""},
     };
     SystemFileSystem files;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
 #if defined(_WIN32)
-        // No named pipes or links in a folder here; an unreadable file is
-        // one another program holds without sharing.
+        // No named pipes or links in a folder here.
         if (c.thing == Thing::Fifo || c.thing == Thing::LinkToFile || c.thing == Thing::DanglingLink)
             continue;
-#else
-        if (c.thing == Thing::Unreadable && geteuid() == 0)
-            continue;  // root reads every file
-#endif
-        TempDir dir;
-#if defined(_WIN32)
         HANDLE held = INVALID_HANDLE_VALUE;
 #endif
-        const std::string p = (dir / "thing").string();
+        TempDir dir;
+        std::string p = (dir / "thing").string();
+        std::unique_ptr<DeepFolder> deep;
         switch (c.thing) {
         case Thing::Nothing: break;
         case Thing::EmptyFile: writeText(p, ""); break;
         case Thing::File: writeText(p, "data"); break;
         case Thing::Folder: fs::create_directory(p); break;
+        case Thing::DeepFile:
+            deep = std::make_unique<DeepFolder>(dir.path(), 300, "a.xwd", dumpBytes(1, 1));
+            p = deep->file();
+            break;
 #if defined(_WIN32)
         case Thing::Fifo: break;
         case Thing::Unreadable:
@@ -138,7 +174,10 @@ TEST(FileExists, AnswersAndTrimsOneSeparator)
         case Thing::Unreadable:
             writeText(p, "data");
             ASSERT_EQ(::chmod(p.c_str(), 0), 0);
-            break;
+            // The folder lets anybody in, so only the file's own mode refuses.
+            fs::permissions(dir.path(), fs::perms::all);
+            EXPECT_EQ(probeUnprivileged(p), c.expected);
+            continue;
 #endif
         case Thing::LinkToFile:
             writeText((dir / "target").string(), "data");
@@ -147,8 +186,10 @@ TEST(FileExists, AnswersAndTrimsOneSeparator)
         case Thing::DanglingLink: fs::create_symlink(dir / "gone", p); break;
         }
         std::string variable = p + c.suffix;
-        EXPECT_EQ(FileUti::FileExists(variable, files), c.expected);
+        EXPECT_EQ(FileUti::ProbeFile(variable, files), c.expected);
         EXPECT_EQ(variable, p + c.suffixAfter);
+        variable = p + c.suffix;
+        EXPECT_EQ(FileUti::FileExists(variable, files), c.expected == S::Readable);
 #if defined(_WIN32)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
@@ -188,12 +229,21 @@ TEST(MoveToRecycleBin, AsksThenMovesOrReports)
         std::int32_t result;
         Names shown;  // after the path
         bool moved;
+        bool shell = false;  // the trash asks itself, as the Windows shell does
+        bool shellNo = false;  // and the user says No there
+        bool refusalShown = false;  // the shell showed its refusal in its own box
     };
     const Case cases[] = {
         {"yes", {Answer::Yes}, "", FileUti::kMovedToTrash, {"ask: #a.xwd を\rごみ箱に移動するよ？"}, true},
         {"no", {Answer::No}, "", FileUti::kMoveDeclined, {"ask: #a.xwd を\rごみ箱に移動するよ？"}, false},
         {"refused", {Answer::Yes}, "理由", FileUti::kMoveFailed,
          {"ask: #a.xwd を\rごみ箱に移動するよ？", "report: #a.xwd を\rごみ箱に移動できなかったぞ。\r理由"}, false},
+        // The shell's own question and error boxes are the only ones.
+        {"shellYes", {}, "", FileUti::kMovedToTrash, {}, true, true},
+        {"shellNo", {}, "", FileUti::kMoveDeclined, {}, false, true, true},
+        {"shellShowedItsError", {}, "理由", FileUti::kMoveFailed, {}, false, true, false, true},
+        {"shellShowedNothing", {}, "理由", FileUti::kMoveFailed,
+         {"report: #a.xwd を\rごみ箱に移動できなかったぞ。\r理由"}, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,6 +252,9 @@ TEST(MoveToRecycleBin, AsksThenMovesOrReports)
         writeText(p, "dump");
         FolderRecycleBin bin(dir / "bin");
         bin.refusal = c.refusal;
+        bin.refusalShown = c.refusalShown;
+        bin.shellAsks = c.shell;
+        bin.declines = c.shellNo;
         ScriptedBoxes boxes;
         boxes.answers = c.answers;
         EXPECT_EQ(FileUti::MoveToRecycleBin(p, boxes, bin, nullptr), c.result);
@@ -326,6 +379,32 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
     EXPECT_EQ(boxes.shown,
               Names{"report: " + source + " を\r変換できなかったぞ。XWD ファイルが壊れているか、空っぽだ。"});
     EXPECT_TRUE(bin.names().empty());
+}
+
+// A dump that is there but does not open is never said to be missing.
+TEST(DoMain, TellsWhyTheSourceDoesNotOpen)
+{
+    const std::pair<FileState, std::string> cases[] = {
+        {FileState::Missing, " は \r存在しねえぞ。"},
+        {FileState::InUse, " を\r開けないぞ。ほかのプログラムが使っている。"},
+        {FileState::NoPermission, " を\r開けないぞ。読む権限がない。"},
+        {FileState::NotAFile, " を\r開けないぞ。ファイルではない。"},
+        {FileState::Unreadable, " を\r開けないぞ。"},
+    };
+    TempDir dir;
+    const std::string source = (dir / "a.xwd").string();
+    FolderRecycleBin bin(dir / "bin");
+    FixedFileSystem files;
+    for (const auto& [state, text] : cases) {
+        files.state = state;
+        ScriptedBoxes boxes;
+        RecordingLibrary library;
+        ConversionContext context{boxes, AppServices{library, bin, files}, nullptr, [] { return 1; },
+                                  [] { return 1; }};
+        EXPECT_EQ(doMain(source, context), ConversionOutcome::SourceMissing);
+        EXPECT_EQ(boxes.shown, Names{"report: " + source + text});
+        EXPECT_TRUE(library.converted.empty());
+    }
 }
 
 TEST(RuntimeConverterLibrary, AFailedBindNamesTheLibraryAndTheLoadersReason)

@@ -70,13 +70,15 @@ TEST_F(MainFormTest, AFolderChangeSelectsAllOfTheSourceListAndNoneOfTheDestinati
     EXPECT_FALSE(button("Command1").enabled());
 }
 
-TEST_F(MainFormTest, ADriveWhoseRootCannotBeReadLeavesThePanesWhereTheyWere)
+TEST_F(MainFormTest, ADriveWhoseRootCannotBeReadIsToldAndLeavesThePanesWhereTheyWere)
 {
     open({"a.xwd"});
     const std::string start = form->Dir1->path();
     const std::string root = rootFolderOf(folder());
     drive1().roots = {root, file("gone")};
+    toolkit.boxes.onShow = [&](const std::string&) { EXPECT_EQ(drive1().drive(), file("gone")); };
     drive1().setDrive(file("gone"));
+    EXPECT_EQ(shown(), Names{"report: " + file("gone") + " を\r開けないぞ。ドライブの準備ができていない。"});
     EXPECT_EQ(form->Dir1->path(), start);
     EXPECT_EQ(drive1().drive(), root);
     EXPECT_TRUE(form->Dir1->visible());
@@ -95,6 +97,7 @@ TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
     EXPECT_EQ(form->Dir1->path(), stick);
     EXPECT_EQ(file1().selection(), (Indexes{0, 1}));
     EXPECT_EQ(status().panelText(1), "レディ");
+    EXPECT_TRUE(shown().empty());
 
     // Climbing out of the volume in the directory list: the drive list
     // follows, and opens nothing by itself.

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "app_files.h"
+#include "folder_listing.h"
 #include "layouts.h"
 #include "wildcard.h"
 #include "win32_toolkit.h"
@@ -373,6 +375,21 @@ TEST_F(Win32ToolkitTest, DirListRaisesChangeOnlyWhenItMoves)
             EXPECT_EQ(dirs.path(), c.shown) << c.path;
         }
     }
+}
+
+// Past MAX_PATH (260 characters) a folder is opened in the directory list
+// and its dumps listed and opened like any other's.
+TEST_F(Win32ToolkitTest, FoldersDeeperThanMaxPathAreOpenedAndListed)
+{
+    test::DeepFolder deep(dir_, 300, "deep.xwd", test::dumpBytes(1, 1));
+    DirList& dirs = *window_->dirList("Dir");
+    dirs.setPath(deep.path() + "\\");
+    EXPECT_EQ(dirs.path(), deep.path());
+    FileList& list = *window_->fileList("Files");
+    list.setPath(dirs.path());
+    EXPECT_EQ(list.listCount(), 1);
+    EXPECT_EQ(list.list(0), "deep.xwd");
+    EXPECT_EQ(SystemFileSystem().openForReading(deep.file()), FileState::Readable);
 }
 
 TEST_F(Win32ToolkitTest, DriveListFollowsDriveLetters)
