@@ -17,8 +17,8 @@ namespace rastrex {
 std::optional<std::wstring> widePath(std::string_view path, unsigned codePage);
 
 // The absolute form of `path` for the wide file functions: the current
-// folder and drive applied, "." and ".." resolved, / made \, and the \\?\
-// prefix put in front. A device name (NUL, COM1, \\.\pipe\x) keeps the
+// folder and drive applied, "." and ".." resolved, / made \, and the
+// prefix \\?\ put in front. A device name (NUL, COM1, \\.\pipe\x) keeps the
 // form the system gives it, and a path already in the \\?\ form is kept.
 // Returned unchanged when the system cannot make it absolute.
 std::wstring extendedPath(const std::wstring& path);
