@@ -235,10 +235,8 @@ inline Outcome runProcessUtf8(const fs::path& cwd, const std::vector<std::string
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
 // `input`, when given, comes from a pipe (filled before the start: it must
 // fit in it).
-// Runs the program as runProcess below does, its arguments spelled in code
-// page `codePage`.
-inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vector<std::string>& args,
-                            bool outputReaderGone, const Bytes* input)
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
+                          bool outputReaderGone = false, const Bytes* input = nullptr)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
