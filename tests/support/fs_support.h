@@ -44,8 +44,8 @@ void feedPadded(const Bytes& data, std::uint64_t zeros, const std::atomic<bool>&
 // No file system of a chosen size can be made from inside a Windows
 // program: scripts/windows.sh, as root, maps a drive to a small tmpfs and
 // names it in RASTREX_TEST_SMALL_DRIVE ("R:"). Mounted when that drive is
-// there and holds no more than the bytes asked for; path() is then a fresh
-// folder on it.
+// there and holds no more than the bytes asked for; path() is then this
+// process's folder on it (one SmallTmpfs at a time).
 class SmallTmpfs {
 public:
     explicit SmallTmpfs(std::uint64_t bytes)
@@ -57,15 +57,9 @@ public:
         ULARGE_INTEGER total{};
         if (!GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr) || total.QuadPart > bytes)
             return;
-        for (unsigned attempt = GetCurrentProcessId() * 7919u + GetTickCount();; ++attempt) {
-            const std::filesystem::path p = root + L"rastrex-" + std::to_wstring(attempt);
-            if (CreateDirectoryW(p.c_str(), nullptr)) {
-                path_ = p;
-                return;
-            }
-            if (GetLastError() != ERROR_ALREADY_EXISTS)
-                return;
-        }
+        const std::wstring p = root + L"rastrex-" + std::to_wstring(GetCurrentProcessId());
+        if (CreateDirectoryW(p.c_str(), nullptr))
+            path_ = p;
     }
     ~SmallTmpfs()
     {
