@@ -63,10 +63,8 @@ struct Found {
     std::string failure;
 };
 
-// The system refuses a path of this many bytes or more (its terminating zero
-// included, PATH_MAX); such a path is reported rather than tried.
-constexpr std::size_t kPathLimit = PATH_MAX;
-
+// The system refuses a path this long or longer; such a path is reported
+// rather than tried.
 bool tooLong(const fs::path& path)
 {
     return path.native().size() >= kPathLimit;
@@ -74,8 +72,8 @@ bool tooLong(const fs::path& path)
 
 std::string tooLongMessage()
 {
-    return "cannot reach it: the path is longer than the " + std::to_string(kPathLimit - 1) +
-           " bytes the system allows";
+    return "cannot reach it: the path is longer than the " + std::to_string(kPathLimit - 1) + " " +
+           kPathUnits + " the system allows";
 }
 
 // The dumps of one folder, and with `recursive` of its subfolders. Links to
@@ -91,22 +89,19 @@ void listFolder(const fs::path& root, const fs::path& relative, bool recursive,
         return;
     }
     std::error_code ec;
-    fs::directory_iterator it(relative.empty() ? root : root / relative, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        const fs::directory_entry& entry = *it;
-        const fs::path name = relative / entry.path().filename();
-        const bool dumpName = isDumpName(entry.path().filename().string());
+    for (const Listed& entry : listEntries(relative.empty() ? root : root / relative, ec)) {
+        const fs::path name = relative / entry.name;
+        const bool dumpName = isDumpName(entry.name.string());
         if (tooLong(root / name)) {
             // Only the type the folder listing gave is known; a path this
             // long cannot be looked at.
-            std::error_code typeError;
-            const bool folder = !entry.is_symlink(typeError) && entry.is_directory(typeError);
-            if (dumpName || (recursive && (folder || typeError)))
+            if (dumpName || (recursive && (entry.folder || entry.typeUnknown)))
                 found.push_back({name, tooLongMessage()});
             continue;
         }
         std::error_code statusError;
-        const fs::file_status own = entry.symlink_status(statusError);
+        const fs::path at = systemPath(root / name);
+        const fs::file_status own = fs::symlink_status(at, statusError);
         if (statusError) {
             // Vanished since the folder was read, or refused: it may have
             // been a dump or a folder of dumps.
@@ -121,14 +116,14 @@ void listFolder(const fs::path& root, const fs::path& relative, bool recursive,
         }
         if (!dumpName)
             continue;
-        if (!fromPath(entry.path().filename())) {
+        if (!fromPath(entry.name)) {
             found.push_back({name, "the name cannot be spelled in the system's code page"});
             continue;
         }
         // A link is followed to its file; one that leads nowhere is
         // reported like a vanished file. Anything else that is not a file
         // (a FIFO, a device) is no dump.
-        const fs::file_status target = entry.status(statusError);
+        const fs::file_status target = fs::status(at, statusError);
         if (statusError)
             found.push_back({name, "cannot reach it: " + statusError.message()});
         else if (fs::is_regular_file(target))
@@ -193,7 +188,7 @@ std::vector<Candidate> collect(const Options& options)
             continue;
         }
         std::error_code ec;
-        const fs::file_status status = fs::status(toPath(path), ec);
+        const fs::file_status status = fs::status(systemPath(toPath(path)), ec);
         if (ec || !fs::exists(status)) {
             const Looked looked = lookAt(path);
             const int error = looked.error != 0 ? looked.error : ENOENT;
@@ -280,15 +275,9 @@ void makeOutputFolders(std::vector<Item>& items)
             continue;
         auto it = made.find(folder);
         if (it == made.end()) {
-            std::error_code ec;
-            fs::create_directories(folder, ec);
-            std::string failure;
-            if (ec)
-                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " +
-                          ec.message();
-            else if (!fs::is_directory(folder, ec))
-                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " +
-                          systemMessage(ENOTDIR);
+            std::string failure = makeFolders(folder);
+            if (!failure.empty())
+                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " + failure;
             it = made.emplace(folder, std::move(failure)).first;
         }
         if (!it->second.empty()) {
@@ -393,7 +382,7 @@ bool couldStartADump(const unsigned char* b, std::size_t n, bool bigEndian)
 
 bool plainlyNotADump(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemPath(toPath(path)), std::ios::binary);
     if (!in)
         return false;
     unsigned char start[kLeadingWords * kWordBytes] = {};
@@ -648,7 +637,7 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
             return usage(std::string(options.fromStdin ? "-" : "--stdout") +
                          ": standard output is a terminal; redirect it to a file or a pipe");
         std::error_code ec;
-        if (!options.fromStdin && fs::is_directory(toPath(options.paths.front()), ec))
+        if (!options.fromStdin && fs::is_directory(systemPath(toPath(options.paths.front())), ec))
             return usage("--stdout: " + options.paths.front() +
                          " is a folder; name one dump");
         if (options.fromStdin && reporting.in == nullptr)
@@ -659,7 +648,7 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
         std::ifstream file;
         std::istream* list = reporting.in;
         if (name != "-") {
-            file.open(toPath(name), std::ios::binary);
+            file.open(systemPath(toPath(name)), std::ios::binary);
             if (!file)
                 return usage("--files-from: cannot open " + name + ": " +
                              systemMessage(errno != 0 ? errno : EIO));
@@ -676,14 +665,11 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
     if (options.outputDir) {
         std::error_code ec;
         const fs::path dir = toPath(*options.outputDir);
-        if (fs::exists(dir, ec) && !fs::is_directory(dir, ec))
+        if (fs::exists(systemPath(dir), ec) && !fs::is_directory(systemPath(dir), ec))
             return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
-        fs::create_directories(dir, ec);
-        if (!ec && !fs::is_directory(dir, ec))
-            ec = std::make_error_code(std::errc::not_a_directory);
-        if (ec) {
+        if (const std::string failure = makeFolders(dir); !failure.empty()) {
             reporting.err << kProgram << ": cannot create the folder " << *options.outputDir
-                          << ": " << ec.message() << '\n';
+                          << ": " << failure << '\n';
             return ExitStatus::Failure;
         }
     }

@@ -1,16 +1,20 @@
 // xwd2bmp on Windows: the console takes the place of the terminal, console
 // control events that of signals, and the program expands the wildcards that
-// cmd.exe passes on unexpanded.
+// cmd.exe passes on unexpanded. Its command line is read as UTF-16 and its
+// texts reach a console as UTF-16, so any file name passes through whole.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include <atomic>
 #include <iostream>
 #include <optional>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -62,26 +66,135 @@ std::optional<int> consoleColumns()
     return columns > 0 ? columns : 80;
 }
 
-// File names reach the console in the ANSI code page, as the program holds
-// them; the console shows them so while the program runs.
-class ConsoleCodePage {
+// Text for a console, which shows every character when given UTF-16: the
+// program's bytes, in the ANSI code page (UTF-8 by the manifest), are
+// converted and written with WriteConsoleW. A character split between two
+// writes waits in the buffer for its end.
+class ConsoleBuffer : public std::streambuf {
 public:
-    ConsoleCodePage() : saved_(GetConsoleOutputCP())
+    explicit ConsoleBuffer(HANDLE console) : console_(console) { setp(bytes_, bytes_ + sizeof bytes_); }
+    ConsoleBuffer(const ConsoleBuffer&) = delete;
+    ConsoleBuffer& operator=(const ConsoleBuffer&) = delete;
+
+protected:
+    int_type overflow(int_type c) override
     {
-        if (saved_ != 0)
-            SetConsoleOutputCP(GetACP());
+        if (!flush())
+            return traits_type::eof();
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        if (pptr() == epptr())
+            return traits_type::eof();  // only an unfinished character is left, and no room
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+        return c;
     }
-    ~ConsoleCodePage()
-    {
-        if (saved_ != 0)
-            SetConsoleOutputCP(saved_);
-    }
-    ConsoleCodePage(const ConsoleCodePage&) = delete;
-    ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
+    int sync() override { return flush() ? 0 : -1; }
 
 private:
-    UINT saved_;
+    // Writes out what is buffered, but for the start of a character whose
+    // end has not come yet.
+    bool flush()
+    {
+        const std::size_t n = static_cast<std::size_t>(pptr() - pbase());
+        const std::size_t whole = wholeCharacters(n);
+        bool ok = true;
+        if (whole != 0) {
+            const int units = MultiByteToWideChar(codePage_, 0, bytes_, static_cast<int>(whole), nullptr, 0);
+            std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+            MultiByteToWideChar(codePage_, 0, bytes_, static_cast<int>(whole), wide.data(), units);
+            for (std::size_t done = 0; ok && done < wide.size();) {
+                DWORD wrote = 0;
+                ok = WriteConsoleW(console_, wide.data() + done, static_cast<DWORD>(wide.size() - done),
+                                   &wrote, nullptr) != 0 &&
+                     wrote != 0;
+                done += wrote;
+            }
+        }
+        std::memmove(bytes_, bytes_ + whole, n - whole);
+        setp(bytes_, bytes_ + sizeof bytes_);
+        pbump(static_cast<int>(n - whole));
+        return ok;
+    }
+
+    // How many of the first `n` buffered bytes make whole characters.
+    std::size_t wholeCharacters(std::size_t n) const
+    {
+        const auto byte = [this](std::size_t i) { return static_cast<unsigned char>(bytes_[i]); };
+        if (codePage_ == CP_UTF8) {
+            std::size_t start = n;  // the last character's first byte
+            while (start > 0 && n - start < 4 && (byte(start - 1) & 0xC0) == 0x80)
+                --start;
+            if (start == 0)
+                return n;
+            const unsigned char lead = byte(start - 1);
+            const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+            return length > n - start + 1 ? start - 1 : n;
+        }
+        std::size_t i = 0, last = 0;
+        while (i < n) {
+            last = i;
+            i += IsDBCSLeadByteEx(codePage_, bytes_[i]) ? 2 : 1;
+        }
+        return i > n ? last : n;
+    }
+
+    HANDLE console_;
+    UINT codePage_ = GetACP();
+    char bytes_[4096];
 };
+
+// While it lives, `stream` writes through a ConsoleBuffer when `which` is a
+// console, and as bytes otherwise.
+class ConsoleText {
+public:
+    ConsoleText(std::ostream& stream, DWORD which) : stream_(stream)
+    {
+        const HANDLE h = GetStdHandle(which);
+        DWORD mode = 0;
+        if (h != INVALID_HANDLE_VALUE && h != nullptr && GetConsoleMode(h, &mode)) {
+            buffer_.emplace(h);
+            saved_ = stream_.rdbuf(&*buffer_);
+        }
+    }
+    ~ConsoleText()
+    {
+        if (buffer_) {
+            stream_.flush();
+            stream_.rdbuf(saved_);
+        }
+    }
+    ConsoleText(const ConsoleText&) = delete;
+    ConsoleText& operator=(const ConsoleText&) = delete;
+
+private:
+    std::ostream& stream_;
+    std::optional<ConsoleBuffer> buffer_;
+    std::streambuf* saved_ = nullptr;
+};
+
+// The arguments after the program's name, from the command line as the
+// system holds it (UTF-16), in the ANSI code page: UTF-8 by the manifest,
+// so that every name arrives whole.
+std::vector<std::string> commandLineArguments()
+{
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (argv == nullptr)
+        return args;
+    const UINT codePage = GetACP();
+    for (int i = 1; i < count; ++i) {
+        const int n = WideCharToMultiByte(codePage, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
+        if (n > 0)
+            WideCharToMultiByte(codePage, 0, argv[i], -1, arg.data(), n, nullptr, nullptr);
+        arg.pop_back();  // the terminating zero
+        args.push_back(std::move(arg));
+    }
+    LocalFree(argv);
+    return args;
+}
 
 // Whether standard output is the console, which is sent no bitmap.
 bool outputIsConsole()
@@ -103,18 +216,18 @@ void binaryStreams()
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    args = rastrex::cli::expandWildcards(args);
-    std::vector<const char*> expanded{argc > 0 ? argv[0] : "xwd2bmp"};
+    const std::vector<std::string> args = rastrex::cli::expandWildcards(commandLineArguments());
+    std::vector<const char*> expanded{"xwd2bmp"};
     for (const std::string& a : args)
         expanded.push_back(a.c_str());
 
     rastrex::cli::ExitStatus status;
     {
-        const ConsoleCodePage codePage;
+        const ConsoleText consoleOut(std::cout, STD_OUTPUT_HANDLE);
+        const ConsoleText consoleErr(std::cerr, STD_ERROR_HANDLE);
         const rastrex::cli::Reporting reporting{std::cout,       std::cerr,
                                                 consoleColumns(),  &stopRequested,
                                                 &std::cin,         outputIsConsole(),

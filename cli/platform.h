@@ -4,11 +4,13 @@
 // how wildcards in arguments are expanded.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -42,6 +44,36 @@ std::optional<std::string> fromPath(const std::filesystem::path& path);
 // A PATH read from a list in UTF-8 (--files-from), in the system's code
 // page; empty when the code page cannot spell it.
 std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// `path` as the file functions take it at any length: on Windows its
+// absolute \\?\ form, elsewhere `path` itself. Only for handing to the
+// system; messages show paths as the user spelled them.
+std::filesystem::path systemPath(const std::filesystem::path& path);
+
+// The longest path the system takes, counted in the units of its native
+// path strings, and what those are called in a message.
+#if defined(_WIN32)
+// The \\?\ form: 32,767 UTF-16 units, "\\?\UNC\" among them.
+inline constexpr std::size_t kPathLimit = 32767 - 8;
+inline constexpr const char* kPathUnits = "characters";
+#else
+inline constexpr std::size_t kPathLimit = PATH_MAX;  // the terminating zero included
+inline constexpr const char* kPathUnits = "bytes";
+#endif
+
+// An entry of a folder as its listing gives it.
+struct Listed {
+    std::filesystem::path name;
+    bool folder = false;       // a folder, not a link to one
+    bool typeUnknown = false;  // the listing did not tell
+};
+// The entries of folder `dir` but . and .., at any path length; `error` is
+// set when it cannot be read (to the end).
+std::vector<Listed> listEntries(const std::filesystem::path& dir, std::error_code& error);
+
+// Makes `folder` and the folders it lies in; empty when it is a folder
+// then, else why it is not, to be shown to the user.
+std::string makeFolders(const std::filesystem::path& folder);
 
 // Makes a new folder that only this user may enter, in the system's folder
 // for temporary files; its path, or an errno value on failure.

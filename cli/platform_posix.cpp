@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <system_error>
 
 #include "platform.h"
 
@@ -33,6 +34,35 @@ std::optional<std::string> fromPath(const std::filesystem::path& path)
 std::optional<std::string> fromUtf8(std::string_view utf8)
 {
     return std::string(utf8);  // names are bytes here
+}
+
+std::filesystem::path systemPath(const std::filesystem::path& path)
+{
+    return path;
+}
+
+std::vector<Listed> listEntries(const std::filesystem::path& dir, std::error_code& error)
+{
+    std::vector<Listed> entries;
+    std::filesystem::directory_iterator it(dir, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        // The type the listing gave, where it gave one: no path is looked at.
+        std::error_code typeError;
+        const bool folder = !it->is_symlink(typeError) && it->is_directory(typeError);
+        entries.push_back({it->path().filename(), folder, static_cast<bool>(typeError)});
+    }
+    return entries;
+}
+
+std::string makeFolders(const std::filesystem::path& folder)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec)
+        return ec.message();
+    if (!std::filesystem::is_directory(folder, ec))
+        return std::generic_category().message(ENOTDIR);
+    return {};
 }
 
 PrivateFolder makePrivateFolder()

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <climits>
 #include <string>
+#include <system_error>
 
+#include "long_path.h"
 #include "platform.h"
 
 namespace rastrex::cli {
@@ -18,6 +20,7 @@ int errnoOf(DWORD error)
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
     case ERROR_INVALID_DRIVE:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
@@ -25,9 +28,22 @@ int errnoOf(DWORD error)
         return EACCES;
     case ERROR_FILENAME_EXCED_RANGE:
         return ENAMETOOLONG;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
     default:
         return EIO;
     }
+}
+
+std::string systemMessage(int error)
+{
+    return std::generic_category().message(error);
 }
 
 bool hasWildcard(std::string_view s)
@@ -63,8 +79,11 @@ bool takesValue(std::string_view arg)
 
 Looked lookAt(const std::string& path)
 {
+    const std::optional<std::wstring> wide = extendedPath(path);
+    if (!wide)
+        return {std::nullopt, ENOENT};
     // FILE_FLAG_BACKUP_SEMANTICS opens folders too; links are followed.
-    const HANDLE h = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+    const HANDLE h = CreateFileW(wide->c_str(), FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -98,14 +117,18 @@ std::optional<std::string> fromPath(const std::filesystem::path& path)
     const std::wstring& wide = path.native();
     if (wide.empty())
         return std::string();
+    // UTF-8 (the code page the manifest asks for) spells every character
+    // but half a surrogate pair, and takes no best-fit or lossy flags.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL lossy = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
     if (n <= 0 || lossy)
         return std::nullopt;
     std::string native(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        native.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), native.data(), n,
+                        nullptr, nullptr);
     return native;
 }
 
@@ -123,6 +146,93 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
                         wide.data(), n);
     return fromPath(std::filesystem::path(std::move(wide)));
+}
+
+std::filesystem::path systemPath(const std::filesystem::path& path)
+{
+    return extendedPath(path.native());
+}
+
+std::vector<Listed> listEntries(const std::filesystem::path& dir, std::error_code& error)
+{
+    // The runtime's folder listing stops at MAX_PATH, even in the \\?\ form.
+    std::vector<Listed> entries;
+    WIN32_FIND_DATAW found{};
+    const HANDLE h = FindFirstFileW((systemPath(dir) / L"*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = std::error_code(errnoOf(GetLastError()), std::generic_category());
+        return entries;
+    }
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                            (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        entries.push_back({std::filesystem::path(name), folder, false});
+    } while (FindNextFileW(h, &found));
+    if (GetLastError() != ERROR_NO_MORE_FILES)
+        error = std::error_code(errnoOf(GetLastError()), std::generic_category());
+    FindClose(h);
+    return entries;
+}
+
+std::string makeFolders(const std::filesystem::path& folder)
+{
+    const std::wstring full = extendedPath(folder.native());
+    // Where the root ends: at the backslash after "\\?\C:" or "\\?\UNC\server\share".
+    std::size_t rootEnd = std::wstring::npos;
+    if (full.starts_with(L"\\\\?\\UNC\\")) {
+        const std::size_t server = full.find(L'\\', 8);
+        if (server != std::wstring::npos)
+            rootEnd = std::min(full.find(L'\\', server + 1), full.size());
+    } else if (full.starts_with(L"\\\\?\\") && full.size() >= 6 && full[5] == L':') {
+        // A drive letter that names no drive is said as such, not as a
+        // missing folder.
+        const std::wstring root = full.substr(4, 2) + L"\\";
+        if (GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+            return "there is no drive " + fromPath(full.substr(4, 2)).value_or("");
+        rootEnd = 6;
+    }
+    if (rootEnd == std::wstring::npos)
+        return systemMessage(ENOENT);
+
+    // Each missing folder from the root down.
+    DWORD error = ERROR_SUCCESS;
+    for (std::size_t end = full.size() > rootEnd ? rootEnd : full.size(); end < full.size();) {
+        end = std::min(full.find(L'\\', end + 1), full.size());
+        const std::wstring step = full.substr(0, end);
+        const DWORD attrs = GetFileAttributesW(step.c_str());
+        if (attrs != INVALID_FILE_ATTRIBUTES) {
+            error = (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ERROR_SUCCESS : ERROR_DIRECTORY;
+            if (error != ERROR_SUCCESS)
+                break;
+            continue;
+        }
+        if (!CreateDirectoryW(step.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            error = GetLastError();
+            break;
+        }
+    }
+    switch (error) {
+    case ERROR_SUCCESS:
+        break;
+    case ERROR_DIRECTORY:
+        return systemMessage(ENOTDIR);
+    case ERROR_NOT_READY:
+        return "the drive is not ready";
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return "the network share cannot be reached";
+    default: {
+        const int e = errnoOf(error);
+        return e != EIO ? systemMessage(e) : "Windows error " + std::to_string(error);
+    }
+    }
+    const DWORD attrs = GetFileAttributesW(full.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return systemMessage(ENOTDIR);
+    return {};
 }
 
 PrivateFolder makePrivateFolder()
@@ -182,14 +292,16 @@ std::vector<std::string> expandWildcards(const std::vector<std::string>& args)
         const std::string folder = arg.substr(0, start);
         const std::string pattern = arg.substr(start);
         std::vector<std::string> names;
-        WIN32_FIND_DATAA found{};
-        const HANDLE h = FindFirstFileA((folder + "*").c_str(), &found);
+        WIN32_FIND_DATAW found{};
+        const std::optional<std::wstring> search = extendedPath(folder.empty() ? "*" : folder + "*");
+        const HANDLE h = search ? FindFirstFileW(search->c_str(), &found) : INVALID_HANDLE_VALUE;
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                const std::string_view name = found.cFileName;
-                if (name != "." && name != ".." && wildcardMatch(pattern, name))
-                    names.emplace_back(name);
-            } while (FindNextFileA(h, &found));
+                // A name the code page cannot spell is left to the pattern.
+                const std::optional<std::string> name = fromPath(std::filesystem::path(found.cFileName));
+                if (name && *name != "." && *name != ".." && wildcardMatch(pattern, *name))
+                    names.push_back(*name);
+            } while (FindNextFileW(h, &found));
             FindClose(h);
         }
         if (names.empty()) {

@@ -78,7 +78,7 @@ private:
 bool isRegularFile(const std::string& path)
 {
     std::error_code ec;
-    return fs::is_regular_file(toPath(path), ec);
+    return fs::is_regular_file(systemPath(toPath(path)), ec);
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
         std::ifstream source;
         std::istream* from = in;
         if (dump != "-") {
-            source.open(toPath(dump), std::ios::binary);
+            source.open(systemPath(toPath(dump)), std::ios::binary);
             if (!source) {
                 outcome.code = RASTREX_ERR_OPEN_INPUT;
                 return outcome;

@@ -5,11 +5,30 @@
 #include <cstring>
 
 #include <sys/stat.h>
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "long_path.h"
+#else
 #include <unistd.h>
 #endif
 
 namespace rastrex {
+
+namespace {
+
+std::FILE* openForReading(const char* path)
+{
+#if defined(_WIN32)
+    // The path is in the ANSI code page; its wide \\?\ form has no length limit.
+    const std::optional<std::wstring> wide = extendedPath(path);
+    return wide ? _wfopen(wide->c_str(), L"rb") : nullptr;
+#else
+    return std::fopen(path, "rb");
+#endif
+}
+
+}  // namespace
+
+InputFile::InputFile(const char* path) : file_(openForReading(path)) {}
 
 void InputFile::close()
 {

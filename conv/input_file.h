@@ -24,7 +24,8 @@ struct ByteBlock {
 
 class InputFile {
 public:
-    explicit InputFile(const char* path) : file_(std::fopen(path, "rb")) {}
+    // Any path the system allows, at any length.
+    explicit InputFile(const char* path);
     ~InputFile() { close(); }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;

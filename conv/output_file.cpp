@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #if defined(_WIN32)
@@ -19,6 +20,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+
+#include "long_path.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,18 +34,20 @@ namespace {
 
 // Names tried for the new file; each is taken only if no file has it yet.
 constexpr int kNewNameAttempts = 100;
-// Bytes of the bitmap's name kept in the new file's name, which with the
-// rest must stay within the 255 bytes a file name may have.
+// Bytes (UTF-16 units on Windows) of the bitmap's name kept in the new
+// file's name, which with the rest must stay within the 255 a file name may
+// have.
 constexpr std::size_t kNewNameStemBytes = 200;
+
+std::atomic<bool> namedNewFilesOnly{false};
 // Bytes handed to one write call.
 constexpr std::size_t kMaxWriteBytes = std::size_t{1} << 30;
 
 // Writes up to `n` bytes; how many, or -1 (platform part below).
 long long writeSome(int fd, const unsigned char* data, std::size_t n);
 
-// A hidden name for the new file beside the bitmap `name`, different for
-// every call, thread and moment.
-std::string newFileName(const std::string& name)
+// The end of a new file's name, different for every call, thread and moment.
+std::string newFileSuffix()
 {
     static std::atomic<std::uint32_t> counter{0};
     std::uint64_t n = static_cast<std::uint64_t>(
@@ -52,13 +57,15 @@ std::string newFileName(const std::string& name)
     n ^= n >> 29;
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(n ^ (n >> 32)));
-    std::string file(1, '.');
-    file.append(name, 0, kNewNameStemBytes);
-    file.append(suffix);
-    return file;
+    return suffix;
 }
 
 }  // namespace
+
+void useNamedNewFilesOnly(bool on)
+{
+    namedNewFilesOnly.store(on);
+}
 
 void OutputFile::write(const unsigned char* data, std::size_t n)
 {
@@ -87,15 +94,29 @@ long long writeSome(int fd, const unsigned char* data, std::size_t n)
 
 // Whether the path names something other than a file on a disk: NUL, CON,
 // a serial port, a named pipe.
-bool isDevice(const char* path)
+bool isDevice(const std::wstring& path)
 {
-    const HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     const DWORD type = GetFileType(h);
     CloseHandle(h);
     return type != FILE_TYPE_DISK;
+}
+
+// A hidden name for the new file beside the bitmap `name`.
+std::wstring newFileName(const std::wstring& name)
+{
+    std::wstring file(1, L'.');
+    std::size_t stem = std::min(name.size(), kNewNameStemBytes);
+    // A character of two units is kept whole or not at all.
+    if (stem < name.size() && IS_HIGH_SURROGATE(name[stem - 1]))
+        --stem;
+    file.append(name, 0, stem);
+    for (const char c : newFileSuffix())
+        file += static_cast<wchar_t>(c);
+    return file;
 }
 
 }  // namespace
@@ -105,12 +126,18 @@ OutputFile::~OutputFile()
     abandon();
 }
 
-OutputFile::OutputFile(const char* path) : path_(path)
+OutputFile::OutputFile(const char* path)
 {
-    const DWORD attrs = GetFileAttributesA(path);
+    // The path is in the ANSI code page; its wide \\?\ form has no length
+    // limit.
+    std::optional<std::wstring> wide = extendedPath(path);
+    if (!wide)
+        return;
+    path_ = std::move(*wide);
+    const DWORD attrs = GetFileAttributesW(path_.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        if (isDevice(path))
+        if (isDevice(path_))
             openInPlace();
         else if (error == ERROR_FILE_NOT_FOUND)
             openNew();
@@ -120,7 +147,7 @@ OutputFile::OutputFile(const char* path) : path_(path)
     if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
         if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0)
             return;
-        if (isDevice(path)) {
+        if (isDevice(path_)) {
             openInPlace();
             return;
         }
@@ -132,20 +159,23 @@ OutputFile::OutputFile(const char* path) : path_(path)
 
 void OutputFile::openInPlace()
 {
-    fd_ = _open(path_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+    fd_ = _wopen(path_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
     inPlace_ = true;
 }
 
 void OutputFile::openNew()
 {
-    const std::size_t cut = path_.find_last_of("\\/:");
-    const std::string folder = cut == std::string::npos ? "" : path_.substr(0, cut + 1);
-    const std::string name = cut == std::string::npos ? path_ : path_.substr(cut + 1);
+    // The path is absolute: its name follows the last backslash.
+    const std::size_t cut = path_.find_last_of(L'\\');
+    if (cut == std::wstring::npos)
+        return;
+    const std::wstring folder = path_.substr(0, cut + 1);
+    const std::wstring name = path_.substr(cut + 1);
     if (name.empty())
         return;
     for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
         temp_ = folder + newFileName(name);
-        fd_ = _open(temp_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
+        fd_ = _wopen(temp_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
         if (fd_ < 0) {
             temp_.clear();
             if (errno != EEXIST)
@@ -156,7 +186,7 @@ void OutputFile::openNew()
 
 bool OutputFile::putInPlace()
 {
-    return MoveFileExA(temp_.c_str(), path_.c_str(),
+    return MoveFileExW(temp_.c_str(), path_.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -175,7 +205,7 @@ void OutputFile::abandon()
         _close(fd_);
     fd_ = -1;
     if (!temp_.empty())
-        _unlink(temp_.c_str());
+        DeleteFileW(temp_.c_str());
     temp_.clear();
 }
 
@@ -187,6 +217,15 @@ namespace {
 long long writeSome(int fd, const unsigned char* data, std::size_t n)
 {
     return ::write(fd, data, n);
+}
+
+// A hidden name for the new file beside the bitmap `name`.
+std::string newFileName(const std::string& name)
+{
+    std::string file(1, '.');
+    file.append(name, 0, kNewNameStemBytes);
+    file.append(newFileSuffix());
+    return file;
 }
 
 }  // namespace
@@ -255,7 +294,8 @@ void OutputFile::openNew()
 #if defined(O_TMPFILE)
     // A file without a name leaves nothing behind whatever happens to this
     // process; it is named at commit() through /proc, so that must work.
-    fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (!namedNewFilesOnly.load())
+        fd_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
         struct stat st {};
         unnamed_ = ::stat(("/proc/self/fd/" + std::to_string(fd_)).c_str(), &st) == 0;

@@ -22,8 +22,14 @@
 
 namespace rastrex {
 
+// Turns off the new file without a name where the system has one, so that
+// every bitmap goes through a named new file as on systems without it; for
+// tests of that path, not shown outside the library.
+void useNamedNewFilesOnly(bool on);
+
 class OutputFile {
 public:
+    // Any path the system allows, at any length.
     explicit OutputFile(const char* path);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -49,11 +55,16 @@ private:
     bool settle(bool closed);
     void abandon();
 
-    std::string path_;
+#if defined(_WIN32)
+    using Path = std::wstring;  // wide, in the \\?\ form
+#else
+    using Path = std::string;
+#endif
+    Path path_;
     int fd_ = -1;
     bool failed_ = false;
     bool inPlace_ = false;   // a device or pipe, written directly
-    std::string temp_;       // the new file's name while it has one
+    Path temp_;              // the new file's name while it has one
 #if !defined(_WIN32)
     int keepMode_ = -1;      // permission bits of the bitmap it replaces
     unsigned keepOwner_ = 0; // and its owner and group

@@ -53,7 +53,27 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   fi
 fi
 wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+# As root, drive R: is a tmpfs of 1 MiB, which the library's tests fill to
+# see a failed write leave no file (RASTREX_TEST_SMALL_DRIVE names it; the
+# tests that need it are skipped without it).
+small_drive="$PWD/build-windows/small-drive"
+small_mounted=0
+if [ "$(id -u)" -eq 0 ]; then
+  mkdir -p "$small_drive"
+  if mount -t tmpfs -o size=1048576 tmpfs "$small_drive" 2>/dev/null; then
+    small_mounted=1
+    ln -sfn "$small_drive" "$WINEPREFIX/dosdevices/r:"
+    export RASTREX_TEST_SMALL_DRIVE=R:
+  fi
+fi
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ "$small_mounted" = 1 ]; then
+    rm -f "$WINEPREFIX/dosdevices/r:"
+    umount "$small_drive" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
 # Wine's own services start here, not inside ctest: started by a test they
 # would keep ctest's pipes open, and ctest would wait on them for ever.
 wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1 || true

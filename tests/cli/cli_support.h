@@ -140,8 +140,10 @@ inline HANDLE inheritableFile(const fs::path& p)
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false, const Bytes* input = nullptr)
+// Runs the program as runProcess below does, its arguments spelled in code
+// page `codePage`.
+inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vector<std::string>& args,
+                            bool outputReaderGone, const Bytes* input)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
@@ -174,16 +176,19 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
         out = inheritableFile(outFile);
     }
     const HANDLE err = inheritableFile(errFile);
-    STARTUPINFOA start{};
+    STARTUPINFOW start{};
     start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
     start.hStdInput = in;
     start.hStdOutput = out;
     start.hStdError = err;
     PROCESS_INFORMATION process{};
-    const std::string folder = nativePath(cwd);
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.c_str(), &start, &process);
+    std::wstring wideLine(line.size() + 1, L'\0');
+    wideLine.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        codePage, 0, line.c_str(), static_cast<int>(line.size()), wideLine.data(),
+        static_cast<int>(wideLine.size()))));
+    const BOOL started = CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        cwd.c_str(), &start, &process);
     CloseHandle(out);
     CloseHandle(err);
     if (input != nullptr)
@@ -210,6 +215,18 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     o.out = lines(o.outBytes);
     o.err = lines(readFile(errFile));
     return o;
+}
+
+inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
+                          bool outputReaderGone = false, const Bytes* input = nullptr)
+{
+    return runProcessIn(CP_ACP, cwd, args, outputReaderGone, input);
+}
+
+// With arguments in UTF-8, which can spell any name.
+inline Outcome runProcessUtf8(const fs::path& cwd, const std::vector<std::string>& args)
+{
+    return runProcessIn(CP_UTF8, cwd, args, false, nullptr);
 }
 
 #else

@@ -1,5 +1,6 @@
 // xwd2bmp on Windows: wildcards that the program expands itself, since
-// cmd.exe passes them on; backslashes and drive letters in paths.
+// cmd.exe passes them on; backslashes and drive letters in paths; names of
+// any code page and paths of any length.
 #include <gtest/gtest.h>
 
 #include "cli_support.h"
@@ -111,24 +112,100 @@ TEST(Program, ExpandsWildcardsAndTakesBackslashPaths)
     EXPECT_EQ(o.err, "none*.xwd: No such file or directory\n");
 }
 
-// A list of PATHs is UTF-8 with CR LF line ends; a name the program's code
-// page cannot spell fails on its own.
+// A list of PATHs is UTF-8 with CR LF line ends; the program's code page is
+// UTF-8 too (its manifest), so every name is spelled, and one that is not
+// there fails on its own.
 TEST(Program, TakesAListInUtf8)
 {
-    if (!rastrex::cli::fromUtf8("caf\xc3\xa9"))
-        GTEST_SKIP() << "the code page cannot spell an e with an acute accent";
     TempDir dir;
     writeFile(dir.path() / fs::path(u8"caf\u00e9.xwd"), dumpBytes());
     const std::string list = "caf\xc3\xa9.xwd\r\n\xe6\x97\xa5.xwd\r\n";
     writeFile(dir / "list", Bytes(list.begin(), list.end()));
     const Outcome o = runProcess(dir.path(), {"--files-from=list"});
     EXPECT_TRUE(fs::exists(dir.path() / fs::path(u8"caf\u00e9.bmp")));
-    if (rastrex::cli::fromUtf8("\xe6\x97\xa5")) {
-        EXPECT_EQ(o.status, 1);  // spelled, but there is no such file
-    } else {
-        EXPECT_EQ(o.status, 1);
-        EXPECT_EQ(o.err, "\xe6\x97\xa5.xwd: the name cannot be spelled in the system's code page\n");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "\xe6\x97\xa5.xwd: No such file or directory\n");
+}
+
+
+// Paths the ANSI code page or MAX_PATH once kept from the program, and an
+// output folder that cannot be made.
+struct PathCase {
+    const char* what;
+    const char* dump;               // made below the test's folder
+    std::vector<std::string> args;  // in UTF-8
+    const char* out;
+    const char* err;
+    int status;
+    const char* bitmap;  // expected below the test's folder, or nullptr
+};
+
+void PrintTo(const PathCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+// In a case, "~" is a folder path of over 300 characters below the test's
+// folder, "@" the test's folder and a backslash, and "!" a drive letter that
+// names no drive.
+const PathCase kPathCases[] = {
+    {"name outside the code page", "\xF0\x9F\x98\x80\xED\x95\x9C.xwd",
+     {"-v", "\xF0\x9F\x98\x80\xED\x95\x9C.xwd"},
+     "\xF0\x9F\x98\x80\xED\x95\x9C.xwd -> \xF0\x9F\x98\x80\xED\x95\x9C.bmp\n", "", 0,
+     "\xF0\x9F\x98\x80\xED\x95\x9C.bmp"},
+    {"name outside the code page by a wildcard", "\xED\x95\x9C.xwd", {"-v", "*.xwd"},
+     "\xED\x95\x9C.xwd -> \xED\x95\x9C.bmp\n", "", 0, "\xED\x95\x9C.bmp"},
+    {"path over 300 characters", "~\\a.xwd", {"-v", "@~\\a.xwd"}, "@~\\a.xwd -> @~\\a.bmp\n", "", 0,
+     "~\\a.bmp"},
+    {"folder over 300 characters", "~\\a.xwd", {"-v", "-o", "@~\\out", "@~"},
+     "@~\\a.xwd -> @~\\out\\a.bmp\n", "", 0, "~\\out\\a.bmp"},
+    {"output folder on a drive that does not exist", "a.xwd", {"-o", "!:\\out", "a.xwd"}, "",
+     "xwd2bmp: cannot create the folder !:\\out: there is no drive !:\n", 1, nullptr},
+};
+
+class Paths : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(Paths, ConvertOrSayWhyNot)
+{
+    const PathCase& c = GetParam();
+    TempDir dir;
+    std::string deep;
+    while (nativePath(dir.path()).size() + deep.size() < 300)
+        deep += "folder-" + std::to_string(deep.size()) + "\\";
+    deep.pop_back();
+    char drive = 'Z';
+    for (const DWORD used = GetLogicalDrives(); drive > 'D' && (used & (1u << (drive - 'A'))) != 0;)
+        --drive;
+    const auto expand = [&](const std::string& s) {
+        std::string out;
+        for (const char ch : s)
+            out += ch == '~'   ? deep
+                   : ch == '@' ? nativePath(dir.path()) + "\\"
+                               : std::string(1, ch == '!' ? drive : ch);
+        return out;
+    };
+    // A path below the test's folder, from UTF-8.
+    const auto at = [&](const std::string& relative) {
+        const std::u8string utf8(relative.begin(), relative.end());
+        return anyLength(dir.path() / fs::path(utf8).make_preferred());
+    };
+    fs::create_directories(at(expand(c.dump)).parent_path());
+    writeFile(at(expand(c.dump)), dumpBytes());
+    std::vector<std::string> args;
+    for (const std::string& a : c.args)
+        args.push_back(expand(a));
+
+    const Outcome o = runProcessUtf8(dir.path(), args);
+    EXPECT_EQ(o.out, expand(c.out));
+    EXPECT_EQ(o.err, expand(c.err));
+    EXPECT_EQ(o.status, c.status);
+    if (c.bitmap != nullptr) {
+        // 54 header bytes and 3 rows of 5 pixels, padded to 16 bytes.
+        EXPECT_EQ(readFile(at(expand(c.bitmap))).size(), 54u + 3 * 16);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, Paths, ::testing::ValuesIn(kPathCases),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 }  // namespace

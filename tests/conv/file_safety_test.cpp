@@ -1,6 +1,7 @@
 // What fnRastrex leaves on disk: the bitmap appears only when complete,
-// whatever was at its path (an old bitmap, the dump, links, devices) and
-// however the write ends (a full file system). Every other file stays as it
+// whatever was at its path (an old bitmap, the dump, links, devices), how
+// long that path is, and however the write ends (a full file system, with
+// the new file made with a name or without). Every other file stays as it
 // was, and no file of the call's own is left behind.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 
 #include "fs_support.h"
+#include "output_file.h"
 #include "rastrex.h"
 
 namespace fs = std::filesystem;
@@ -34,10 +36,19 @@ enum class At {
     kFifo,          // a pipe with a reader
 };
 
+// Where the dump and the bitmap lie.
+enum class In {
+    kFolder,
+    kFullDisk,       // a file system with room for the dump only
+    kFullDiskNamed,  // the same, the new file made with a name (as on Windows
+                     // always, and on Linux file systems without O_TMPFILE)
+    kDeepFolder,     // a folder whose bitmap path is longer than Windows' MAX_PATH
+};
+
 struct SafetyCase {
     const char* name;
     At at;
-    bool fullDisk;  // the folder is a file system with room for the dump only
+    In in;
     std::int32_t result;
 };
 
@@ -49,6 +60,27 @@ constexpr std::uint32_t kSide = 400;
 constexpr std::uint64_t kFullDiskBytes = 1 << 20;
 constexpr unsigned kOldMode = 0604;
 constexpr unsigned kOtherUser = 4321;
+// Characters of the deep folder's path: the bitmap's path exceeds 300.
+constexpr std::size_t kDeepFolderChars = 300;
+
+// A folder below `base` whose path has at least kDeepFolderChars characters.
+fs::path deepFolder(const fs::path& base)
+{
+    fs::path folder = base;
+    for (int i = 0; folder.native().size() < kDeepFolderChars; ++i)
+        folder /= "folder-" + std::to_string(i);
+    fs::create_directories(anyLength(folder));
+    return folder;
+}
+
+// Bitmaps are made through a named new file while it lives.
+class NamedNewFilesOnly {
+public:
+    explicit NamedNewFilesOnly(bool on) { rastrex::useNamedNewFilesOnly(on); }
+    ~NamedNewFilesOnly() { rastrex::useNamedNewFilesOnly(false); }
+    NamedNewFilesOnly(const NamedNewFilesOnly&) = delete;
+    NamedNewFilesOnly& operator=(const NamedNewFilesOnly&) = delete;
+};
 
 // Symbolic links need a privilege on Windows, and Wine makes none.
 bool makeSymlink(const fs::path& target, const fs::path& link)
@@ -64,15 +96,22 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
 {
     const SafetyCase& c = GetParam();
     TempDir dir;
+    const bool fullDisk = c.in == In::kFullDisk || c.in == In::kFullDiskNamed;
     SmallTmpfs small(kFullDiskBytes);
-    if (c.fullDisk && !small.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here (needs root)";
-    const fs::path folder = c.fullDisk ? small.path() : dir.path();
+    if (fullDisk && !small.mounted())
+        GTEST_SKIP() << "no small file system to fill here: it needs root (under Wine, "
+                        "scripts/windows.sh run as root maps a drive to one)";
+    const NamedNewFilesOnly named(c.in == In::kFullDiskNamed);
+    const fs::path folder = fullDisk                   ? small.path()
+                            : c.in == In::kDeepFolder ? deepFolder(dir.path())
+                                                      : dir.path();
+    // The library is given the paths as they are; the test's own file
+    // operations use the form that works at any length.
     const fs::path dump = folder / "in.xwd";
     const fs::path bitmap = c.at == At::kDump ? dump : folder / "out.bmp";
 
     const Bytes dumpBytes = canonicalDump(kSide, kSide, patternPixel).bytes();
-    writeFile(dump, dumpBytes);
+    writeFile(anyLength(dump), dumpBytes);
     Bytes expectedBitmap;
     {
         TempDir ref;
@@ -88,28 +127,28 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
     case At::kDump:
         break;
     case At::kOldBitmap:
-        writeFile(bitmap, {'o', 'l', 'd'});
+        writeFile(anyLength(bitmap), {'o', 'l', 'd'});
 #if !defined(_WIN32)
         if (::geteuid() == 0) {
             ASSERT_EQ(::chown(bitmap.c_str(), kOtherUser, kOtherUser), 0);
         }
-        fs::permissions(bitmap, static_cast<fs::perms>(kOldMode));
+        fs::permissions(anyLength(bitmap), static_cast<fs::perms>(kOldMode));
 #endif
         break;
     case At::kLinkToDump:
-        if (!makeSymlink("in.xwd", bitmap))
+        if (!makeSymlink("in.xwd", anyLength(bitmap)))
             GTEST_SKIP() << "no symbolic links here";
         break;
     case At::kHardLinkToDump:
-        fs::create_hard_link(dump, bitmap);
+        fs::create_hard_link(anyLength(dump), anyLength(bitmap));
         break;
     case At::kLinkToOther:
-        writeFile(folder / "other", {'o', 't', 'h', 'e', 'r'});
-        if (!makeSymlink("other", bitmap))
+        writeFile(anyLength(folder / "other"), {'o', 't', 'h', 'e', 'r'});
+        if (!makeSymlink("other", anyLength(bitmap)))
             GTEST_SKIP() << "no symbolic links here";
         break;
     case At::kDanglingLink:
-        if (!makeSymlink("nowhere", bitmap))
+        if (!makeSymlink("nowhere", anyLength(bitmap)))
             GTEST_SKIP() << "no symbolic links here";
         break;
 #if defined(_WIN32)
@@ -147,7 +186,7 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
         // A new file's mode and owner are the process's; a replaced one's are kept.
         Entry& e = expected[bitmap.filename().string()];
         if (e.type != fs::file_type::regular)
-            e = entryAt(bitmap);
+            e = entryAt(anyLength(bitmap));
         e.type = fs::file_type::regular;
         e.target.clear();
         e.bytes = expectedBitmap;
@@ -161,21 +200,26 @@ TEST_P(FileSafety, LeavesEveryFileAsItWasUntilTheBitmapIsComplete)
 INSTANTIATE_TEST_SUITE_P(
     Cases, FileSafety,
     ::testing::Values(
-        SafetyCase{"new_bitmap", At::kNothing, false, RASTREX_OK},
-        SafetyCase{"old_bitmap_replaced_keeping_its_mode", At::kOldBitmap, false, RASTREX_OK},
-        SafetyCase{"same_path_as_the_dump", At::kDump, false, RASTREX_OK},
-        SafetyCase{"link_to_the_dump_replaced", At::kLinkToDump, false, RASTREX_OK},
-        SafetyCase{"hard_link_to_the_dump_replaced", At::kHardLinkToDump, false, RASTREX_OK},
-        SafetyCase{"link_to_another_file_replaced", At::kLinkToOther, false, RASTREX_OK},
-        SafetyCase{"dangling_link_replaced", At::kDanglingLink, false, RASTREX_OK},
-        SafetyCase{"null_device_written_in_place", At::kNullDevice, false, RASTREX_OK},
-        SafetyCase{"full_device_kept", At::kFullDevice, false, RASTREX_ERR_WRITE_OUTPUT},
-        SafetyCase{"fifo_written_in_place", At::kFifo, false, RASTREX_OK},
-        SafetyCase{"full_disk_leaves_no_file", At::kNothing, true, RASTREX_ERR_WRITE_OUTPUT},
-        SafetyCase{"full_disk_keeps_the_old_bitmap", At::kOldBitmap, true, RASTREX_ERR_WRITE_OUTPUT},
-        SafetyCase{"full_disk_keeps_the_dump_on_its_path", At::kDump, true, RASTREX_ERR_WRITE_OUTPUT},
-        SafetyCase{"full_disk_keeps_a_link_and_its_file", At::kLinkToOther, true,
-                   RASTREX_ERR_WRITE_OUTPUT}),
+        SafetyCase{"new_bitmap", At::kNothing, In::kFolder, RASTREX_OK},
+        SafetyCase{"old_bitmap_replaced_keeping_its_mode", At::kOldBitmap, In::kFolder, RASTREX_OK},
+        SafetyCase{"same_path_as_the_dump", At::kDump, In::kFolder, RASTREX_OK},
+        SafetyCase{"link_to_the_dump_replaced", At::kLinkToDump, In::kFolder, RASTREX_OK},
+        SafetyCase{"hard_link_to_the_dump_replaced", At::kHardLinkToDump, In::kFolder, RASTREX_OK},
+        SafetyCase{"link_to_another_file_replaced", At::kLinkToOther, In::kFolder, RASTREX_OK},
+        SafetyCase{"dangling_link_replaced", At::kDanglingLink, In::kFolder, RASTREX_OK},
+        SafetyCase{"null_device_written_in_place", At::kNullDevice, In::kFolder, RASTREX_OK},
+        SafetyCase{"full_device_kept", At::kFullDevice, In::kFolder, RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"fifo_written_in_place", At::kFifo, In::kFolder, RASTREX_OK},
+        SafetyCase{"full_disk_leaves_no_file", At::kNothing, In::kFullDisk, RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"full_disk_keeps_the_old_bitmap", At::kOldBitmap, In::kFullDisk, RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"full_disk_keeps_the_dump_on_its_path", At::kDump, In::kFullDisk, RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"full_disk_keeps_a_link_and_its_file", At::kLinkToOther, In::kFullDisk,
+                   RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"full_disk_named_new_file_leaves_no_file", At::kNothing, In::kFullDiskNamed,
+                   RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"full_disk_named_new_file_keeps_the_old_bitmap", At::kOldBitmap, In::kFullDiskNamed,
+                   RASTREX_ERR_WRITE_OUTPUT},
+        SafetyCase{"deep_folder_old_bitmap_replaced", At::kOldBitmap, In::kDeepFolder, RASTREX_OK}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -42,15 +42,38 @@ void feedPadded(const Bytes& data, std::uint64_t zeros, const std::atomic<bool>&
 #if defined(_WIN32)
 
 // No file system of a chosen size can be made from inside a Windows
-// program: never mounted.
+// program: scripts/windows.sh, as root, maps a drive to a small tmpfs and
+// names it in RASTREX_TEST_SMALL_DRIVE ("R:"). Mounted when that drive is
+// there and holds no more than the bytes asked for; path() is then this
+// process's folder on it (one SmallTmpfs at a time).
 class SmallTmpfs {
 public:
-    explicit SmallTmpfs(std::uint64_t) {}
-    bool mounted() const { return false; }
-    const std::filesystem::path& path() const { return dir_.path(); }
+    explicit SmallTmpfs(std::uint64_t bytes)
+    {
+        wchar_t drive[4] = {};
+        if (GetEnvironmentVariableW(L"RASTREX_TEST_SMALL_DRIVE", drive, 4) != 2 || drive[1] != L':')
+            return;
+        const std::wstring root = std::wstring(drive, 2) + L"\\";
+        ULARGE_INTEGER total{};
+        if (!GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr) || total.QuadPart > bytes)
+            return;
+        const std::wstring p = root + L"rastrex-" + std::to_wstring(GetCurrentProcessId());
+        if (CreateDirectoryW(p.c_str(), nullptr))
+            path_ = p;
+    }
+    ~SmallTmpfs()
+    {
+        if (!path_.empty())
+            removeAll(path_);
+    }
+    SmallTmpfs(const SmallTmpfs&) = delete;
+    SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+
+    bool mounted() const { return !path_.empty(); }
+    const std::filesystem::path& path() const { return path_; }
 
 private:
-    TempDir dir_;
+    std::filesystem::path path_;
 };
 
 // Writes `data`, then `zeros` zero bytes, into a named pipe from a thread,
@@ -249,8 +272,8 @@ inline Entry entryAt(const std::filesystem::path& p)
 inline FolderState folderState(const std::filesystem::path& dir)
 {
     FolderState s;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        s[e.path().filename().string()] = entryAt(e.path());
+    for (const std::filesystem::path& name : namesIn(dir))
+        s[name.string()] = entryAt(anyLength(dir / name));
     return s;
 }
 

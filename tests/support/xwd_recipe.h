@@ -334,6 +334,55 @@ inline std::string nativePath(const std::filesystem::path& p)
 }
 
 // A fresh folder under the system's temporary folder, removed afterwards.
+// `p` in a form the file functions take at any length: on Windows an
+// absolute path with a drive letter gets the \\?\ prefix (no MAX_PATH
+// limit); elsewhere `p` itself.
+inline std::filesystem::path anyLength(const std::filesystem::path& p)
+{
+#if defined(_WIN32)
+    const std::wstring w = std::filesystem::path(p).make_preferred().native();
+    if (w.size() < 3 || w[1] != L':' || w[2] != L'\\')
+        return p;
+    return std::filesystem::path(L"\\\\?\\" + w);
+#else
+    return p;
+#endif
+}
+
+// The names in folder `dir` (not "." or ".."), at any path length.
+inline std::vector<std::filesystem::path> namesIn(const std::filesystem::path& dir)
+{
+    std::vector<std::filesystem::path> names;
+#if defined(_WIN32)
+    // The runtime's folder listing stops at MAX_PATH even in the \\?\ form.
+    WIN32_FIND_DATAW found{};
+    const HANDLE h = FindFirstFileW((anyLength(dir) / L"*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot list " + dir.string());
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.emplace_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+#else
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename());
+#endif
+    return names;
+}
+
+// Removes `p` and everything under it, at any path length; links are
+// removed, not followed.
+inline void removeAll(const std::filesystem::path& p)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(anyLength(p), ec)))
+        for (const std::filesystem::path& name : namesIn(p))
+            removeAll(p / name);
+    std::filesystem::remove(anyLength(p), ec);
+}
+
 class TempDir {
 public:
     TempDir()
@@ -361,7 +410,11 @@ public:
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
+        try {
+            removeAll(path_);
+        } catch (const std::exception&) {
+            // a folder that cannot be listed stays
+        }
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
