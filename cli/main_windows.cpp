@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "long_path.h"
 #include "platform.h"
 
 // The C runtime expands no wildcards of its own: expandWildcards does, by
@@ -185,12 +186,7 @@ std::vector<std::string> commandLineArguments()
         return args;
     const UINT codePage = GetACP();
     for (int i = 1; i < count; ++i) {
-        const int n = WideCharToMultiByte(codePage, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(static_cast<std::size_t>(n > 0 ? n : 1), '\0');
-        if (n > 0)
-            WideCharToMultiByte(codePage, 0, argv[i], -1, arg.data(), n, nullptr, nullptr);
-        arg.pop_back();  // the terminating zero
-        args.push_back(std::move(arg));
+        args.push_back(rastrex::narrowText(argv[i], codePage));
     }
     LocalFree(argv);
     return args;

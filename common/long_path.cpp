@@ -42,6 +42,19 @@ std::optional<std::wstring> widePath(std::string_view path, unsigned codePage)
     return wide;
 }
 
+std::string narrowText(std::wstring_view text, unsigned codePage)
+{
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 std::wstring extendedPath(const std::wstring& path)
 {
     if (path.empty() || path.starts_with(kExtended) || path.starts_with(kNtObject))

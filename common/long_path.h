@@ -16,6 +16,10 @@ namespace rastrex {
 // characters of that code page.
 std::optional<std::wstring> widePath(std::string_view path, unsigned codePage);
 
+// `text` as bytes of code page `codePage`; a character the code page lacks
+// becomes its default character. For names the system gave back.
+std::string narrowText(std::wstring_view text, unsigned codePage);
+
 // The absolute form of `path` for the wide file functions: the current
 // folder and drive applied, "." and ".." resolved, / made \, and the
 // prefix \\?\ put in front. A device name (NUL, COM1, \\.\pipe\x) keeps the

@@ -8,7 +8,6 @@ target_include_directories(rastrex_platform_rules INTERFACE ${CMAKE_CURRENT_LIST
 if(WIN32)
   add_library(rastrex_platform_files STATIC
     ${CMAKE_CURRENT_LIST_DIR}/windows/folder_listing_windows.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/windows/long_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/windows/runtime_library_windows.cpp)
 else()
   add_library(rastrex_platform_files STATIC
@@ -20,3 +19,6 @@ target_include_directories(rastrex_platform_files PUBLIC
   ${CMAKE_CURRENT_LIST_DIR}
   $<TARGET_PROPERTY:RASTREX,INTERFACE_INCLUDE_DIRECTORIES>)
 target_link_libraries(rastrex_platform_files PUBLIC rastrex_logic PRIVATE ${CMAKE_DL_LIBS})
+if(WIN32)
+  target_link_libraries(rastrex_platform_files PUBLIC rastrex_long_path)
+endif()

@@ -9,7 +9,7 @@
 
 #include <cctype>
 
-#include "long_paths.h"
+#include "long_path.h"
 
 namespace rastrex {
 
@@ -37,7 +37,7 @@ bool forEachEntry(const std::string& folder, F each)
 {
     if (folder.empty() || folder.find('\0') != std::string::npos)
         return false;
-    std::wstring pattern = win32::longPathForm(folder);
+    std::wstring pattern = extendedPath(folder).value_or(std::wstring());
     if (pattern.empty())
         return false;
     if (pattern.back() != L'\\')
@@ -52,7 +52,7 @@ bool forEachEntry(const std::string& folder, F each)
     do {
         const std::wstring name = data.cFileName;
         if (name != L"." && name != L"..")
-            each(win32::fromWide(name), data.dwFileAttributes);
+            each(narrowText(name, CP_ACP), data.dwFileAttributes);
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return true;
@@ -87,7 +87,7 @@ std::string cleanFolderPath(const std::string& path)
     // choosing a drive in the drive list opens it.
     if (in.size() >= 2 && in[1] == ':' && (in.size() == 2 || in[2] == ' '))
         in = in.substr(0, 2) + '\\';
-    std::string out = win32::fromWide(win32::fullWidePath(in));
+    std::string out = narrowText(shownPath(extendedPath(in).value_or(std::wstring())), CP_ACP);
     if (out.empty())
         return {};
     for (char& c : out)
@@ -150,7 +150,7 @@ bool folderHolds(const std::string& root, const std::string& path)
 
 FileState SystemFileSystem::openForReading(const std::string& path)
 {
-    const std::wstring wide = win32::longPathForm(path);
+    const std::wstring wide = extendedPath(path).value_or(std::wstring());
     if (wide.empty())
         return FileState::Unreadable;
     QuietErrors quiet;

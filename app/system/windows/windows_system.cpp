@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "folder_listing.h"
-#include "long_paths.h"
+#include "long_path.h"
 #include "wildcard.h"
 
 namespace rastrex::win32 {
@@ -59,15 +59,7 @@ std::wstring widen(const std::string& text)
 
 std::string narrow(const std::wstring& text)
 {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                            nullptr);
-    return out;
+    return narrowText(text, CP_ACP);
 }
 
 std::vector<Drive> systemDrives()
@@ -151,10 +143,10 @@ namespace {
 // Empty when even that does not fit.
 std::wstring shellPathFor(const std::string& path)
 {
-    const std::wstring full = longPathForm(path);
+    const std::wstring full = extendedPath(path).value_or(std::wstring());
     if (full.empty())
         return {};
-    const std::wstring plain = withoutLongPrefix(full);
+    const std::wstring plain = shownPath(full);
     if (plain.size() < MAX_PATH)
         return plain;
     const std::size_t sep = full.find_last_of(L'\\');
@@ -167,7 +159,7 @@ std::wstring shellPathFor(const std::string& path)
     if (n == 0 || n >= shortFolder.size())
         return {};
     shortFolder.resize(n);
-    const std::wstring shortened = withoutLongPrefix(shortFolder) + full.substr(sep);
+    const std::wstring shortened = shownPath(shortFolder) + full.substr(sep);
     return shortened.size() < MAX_PATH ? shortened : std::wstring();
 }
 
@@ -249,7 +241,7 @@ RecycleBin::Outcome ShellRecycleBin::moveToTrash(const std::string& path, Native
     if (result == 0) {
         // Skip in the shell's error box also ends in success, the file
         // left where it was: the user's answer again.
-        out.moved = GetFileAttributesW(longPathForm(path).c_str()) == INVALID_FILE_ATTRIBUTES;
+        out.moved = GetFileAttributesW(extendedPath(path).value_or(std::wstring()).c_str()) == INVALID_FILE_ATTRIBUTES;
         return out;
     }
     out.reason = shellErrorText(result);
