@@ -7,10 +7,10 @@
 // window_probe --state TITLE: asks the window TITLE whether it answers
 // (SendMessageTimeout of WM_NULL, giving up at once on a window the system
 // takes for hung, else after a second), then prints what it shows, one
-// "key value" line each: answered (1 or 0), bar (the progress bar visible),
-// panel1 and panel2 (the status panels, UTF-8), file1, selected1, file2 (items in the
-// source list, selected there, items in the bitmap list). Exits 1 when
-// there is no such window.
+// "key value" line each: answered (1 or 0), bar (the progress bar
+// visible), panel1 and panel2 (the status panels, UTF-8), file1, selected1,
+// file2 (items in the source list, selected there, items in the bitmap
+// list). Exits 1 when there is no such window.
 //
 // window_probe --point TITLE dir|file1|file2|quit: prints a point on the
 // screen ("x y") inside the first row of the directory list or of a file
@@ -50,10 +50,11 @@ std::vector<HWND> listsLeftToRight(HWND main)
 
 std::string utf8(const std::wstring& text)
 {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(std::max(n, 0)), '\0');
     if (n > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), size, out.data(), n, nullptr, nullptr);
     return out;
 }
 
