@@ -15,6 +15,9 @@
 //   click event before the set returns, whether the logic or the user made
 //   the change (check box value, drive, directory path). A set that changes
 //   nothing raises nothing.
+// - The one exception is a batch of conversions or deletions: it runs inside
+//   one handler and lets the toolkit read its messages between two files
+//   through Toolkit::betweenFiles, which raises no control or menu event.
 // - Strings are bytes: UTF-8 on Linux, the ANSI code page on Windows, the
 //   same bytes the file system holds for a name. A toolkit never changes the
 //   bytes it is given or gives back; it may only show bytes that are not
@@ -333,6 +336,13 @@ public:
 // Which part a window plays: message boxes are owned by the main window.
 enum class WindowRole { Main, Secondary };
 
+// What the user asked for while a batch ran, as betweenFiles reports it.
+enum class BatchRequest {
+    Continue,  // nothing: the batch goes on with its next file
+    Stop,      // Escape: the batch ends after the file in hand
+    Close,     // the main window's close box: the batch ends, then the window is unloaded
+};
+
 // The toolkit: builds windows, owns the message boxes and the clock, and
 // runs the event loop.
 class Toolkit {
@@ -349,6 +359,17 @@ public:
     // Dispatches events until no window of the program is loaded; returns
     // the program's exit status.
     virtual int run() = 0;
+    // Asked by a batch after each of its files, the last one included. Reads
+    // what is waiting for the program without blocking, so the system never
+    // takes the program for hung: paints the windows (no more often than
+    // the progress bar's own pacing), answers the system's messages, lets
+    // the user move and minimise the windows. Every mouse and keyboard input
+    // aimed at the program's windows, controls and menus is dropped, never
+    // kept for later, and raises no event; Escape is reported as Stop and the
+    // main window's close box as Close, which leaves the window loaded: the
+    // batch unloads it once it has ended. A request is reported once; Close
+    // wins over Stop.
+    virtual BatchRequest betweenFiles() = 0;
 };
 
 }  // namespace rastrex

@@ -19,6 +19,9 @@ namespace {
 constexpr int kStatePanel = 1;  // the state of the source list or of a finished command
 constexpr int kFilePanel = 2;   // the file last touched
 
+// Panel 1 after a batch that the user stopped with files still to do.
+constexpr const char* kStoppedText = "中断";
+
 template <typename T>
 T* need(T* control, std::string_view name)
 {
@@ -36,6 +39,31 @@ std::string fileKey(std::string path)
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return path;
 }
+
+// The user's requests during a batch: asked of the toolkit after each file;
+// the batch ends before the next file once one came.
+class BatchStop {
+public:
+    explicit BatchStop(Toolkit& toolkit) : toolkit_(toolkit) {}
+    void afterFile()
+    {
+        if (request_ == BatchRequest::Continue)
+            request_ = toolkit_.betweenFiles();
+    }
+    // True when the user asked to stop and a file was still to do.
+    bool beforeNextFile()
+    {
+        stopped_ = request_ != BatchRequest::Continue;
+        return stopped_;
+    }
+    bool stopped() const { return stopped_; }
+    bool closing() const { return request_ == BatchRequest::Close; }
+
+private:
+    Toolkit& toolkit_;
+    BatchRequest request_ = BatchRequest::Continue;
+    bool stopped_ = false;
+};
 
 }  // namespace
 
@@ -267,15 +295,19 @@ void MainForm::Command1_Click()
     // The bitmaps this batch has written: a second dump that would give the
     // same bitmap (a.xwd and a.xwd.xwd) would replace the first one's.
     std::unordered_set<std::string> written;
+    BatchStop stop(toolkit_);
     for (ItemIndex i = count - 1; i >= 0; --i) {
         if (!File1->selected(i))
             continue;
+        if (stop.beforeNextFile())
+            break;
         const std::string path = prefix + File1->list(i);
         progress.step(count - i, path);
         const std::string target = fileKey(bmpPathFor(path));
         if (written.count(target) != 0) {
             toolkit_.messageBox().report(conversionFailedText(
                 path, "この一括変換で、別の xwd ファイルがすでに同じ bmp ファイルに書き出している。"));
+            stop.afterFile();
             continue;
         }
         const ConversionOutcome outcome = doMain(path, context);
@@ -285,11 +317,14 @@ void MainForm::Command1_Click()
             break;
         if (outcome == ConversionOutcome::Converted)
             written.insert(target);
+        stop.afterFile();
     }
     progress.finish();
     StatusBar1->setPanelText(kFilePanel, "");
     menuRefleshAll_Click();
-    StatusBar1->setPanelText(kStatePanel, "完了");
+    StatusBar1->setPanelText(kStatePanel, stop.stopped() ? kStoppedText : "完了");
+    if (stop.closing())
+        window_->unload();
 }
 
 void MainForm::menuConvert_Click()
@@ -308,17 +343,27 @@ void MainForm::deleteSelected(FileList& list)
     const ItemIndex count = list.listCount();
     ProgressPainter progress(*ProgressBar1, *StatusBar1, toolkit_.clock());
     progress.start(count);
+    BatchStop stop(toolkit_);
     for (ItemIndex i = count - 1; i >= 0; --i) {
         if (!list.selected(i))
             continue;
+        if (stop.beforeNextFile())
+            break;
         std::string path = prefix + list.list(i);
         progress.step(count - i, path);
         // A file gone or unreadable since the list was read is skipped quietly.
         if (FileUti::FileExists(path, services_.files))
             FileUti::MoveToRecycleBin(path, toolkit_.messageBox(), services_.trash, window_->nativeHandle());
+        stop.afterFile();
     }
     progress.finish();
     menuRefleshAll_Click();
+    // A finished deletion leaves panel 1 to the re-read; a stopped one says
+    // that files are left.
+    if (stop.stopped())
+        StatusBar1->setPanelText(kStatePanel, kStoppedText);
+    if (stop.closing())
+        window_->unload();
 }
 
 void MainForm::menuDelete1_Click()

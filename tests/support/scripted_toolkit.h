@@ -453,7 +453,16 @@ public:
     MessageBox& messageBox() override { return boxes; }
     Clock& clock() override { return clockNow; }
     int run() override { return 0; }
+    // The user's request after a batch's n-th file (counted from 1 over the
+    // toolkit's life) comes from `requests`; Continue for the others.
+    BatchRequest betweenFiles() override
+    {
+        const auto it = requests.find(++betweenCalls);
+        return it == requests.end() ? BatchRequest::Continue : it->second;
+    }
 
+    std::map<int, BatchRequest> requests;
+    int betweenCalls = 0;
     ScriptedBoxes boxes;
     ScriptedClock clockNow;
     std::vector<std::string> popupsShown;

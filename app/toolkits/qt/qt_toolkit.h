@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,7 @@ public:
     rastrex::MessageBox& messageBox() override { return boxes_; }
     Clock& clock() override { return *clock_; }
     int run() override;
+    BatchRequest betweenFiles() override;
 
     // Tests step time by hand.
     void setClock(Clock& clock) { clock_ = &clock; }
@@ -128,6 +130,9 @@ private:
     Clock* clock_ = &steady_;
     QFont font_;
     int loaded_ = 0;
+    QPointer<FormWidget> main_;
+    // When a batch last let the windows repaint.
+    std::optional<std::chrono::steady_clock::time_point> lastBatchPaint_;
 };
 
 }  // namespace rastrex::qt

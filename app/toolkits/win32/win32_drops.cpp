@@ -52,7 +52,8 @@ private:
 DWORD DropTarget::over(DWORD keys, POINTL pt, DragState state, DWORD allowed)
 {
     int effect = kDropEffectNone;
-    if (list_.oleDragOver) {
+    // A batch takes no drop.
+    if (list_.oleDragOver && !window_.inBatch()) {
         DroppedData data(data_);
         POINT p{pt.x, pt.y};
         if (control_.hwnd != nullptr)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "progress_painter.h"
 #include "resource_ids.h"
 #include "win32_fonts.h"
 #include "win32_message_boxes.h"
@@ -42,6 +43,31 @@ bool Win32Toolkit::State::preTranslate(MSG& msg)
     }
     return false;
 }
+
+bool Win32Toolkit::State::batchLetsThrough(const MSG& msg, BatchRequest& request)
+{
+    const UINT m = msg.message;
+    if (m == WM_KEYDOWN && msg.wParam == VK_ESCAPE && request == BatchRequest::Continue)
+        request = BatchRequest::Stop;
+    if (m == WM_NCLBUTTONDOWN)
+        return msg.wParam == HTCAPTION || msg.wParam == HTMINBUTTON || msg.wParam == HTCLOSE;
+    return m == WM_NCMOUSEMOVE;
+}
+
+namespace {
+
+bool isInput(UINT m)
+{
+    return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+           (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK) || m == WM_NCMOUSEHOVER || m == WM_NCMOUSELEAVE ||
+           m == WM_MOUSEHOVER || m == WM_MOUSELEAVE || m == WM_INPUT || m == WM_TOUCH;
+}
+
+// Messages one look of a batch reads beyond the input, so that a window
+// that keeps asking to be painted cannot hold the batch.
+constexpr int kMostMessagesPerLook = 10000;
+
+}  // namespace
 
 Win32Toolkit::Win32Toolkit() : state_(std::make_unique<State>())
 {
@@ -106,6 +132,41 @@ int Win32Toolkit::run()
         }
     }
     return 0;
+}
+
+BatchRequest Win32Toolkit::betweenFiles()
+{
+    State& s = *state_;
+    BatchRequest request = BatchRequest::Continue;
+    s.inBatch = true;
+    s.closeAsked = false;
+    MSG msg;
+    auto take = [&] {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the event loop
+            return false;
+        }
+        // Input is never translated: no shortcut, dialog key or menu.
+        if (!isInput(msg.message) || State::batchLetsThrough(msg, request))
+            DispatchMessageW(&msg);
+        return true;
+    };
+    // The input first, all of it, so that none is left for the event loop;
+    // each look answers the messages other threads and programs send.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT))
+        if (!take())
+            break;
+    // Paints, timers and posted messages no more often than the progress
+    // is painted.
+    const auto now = s.clock.now();
+    if (!s.lastBatchPaint || now - *s.lastBatchPaint >= ProgressPainter::kMinPaintInterval) {
+        s.lastBatchPaint = now;
+        for (int n = 0; n < kMostMessagesPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
+            if (!take())
+                break;
+    }
+    s.inBatch = false;
+    return s.closeAsked ? BatchRequest::Close : request;
 }
 
 void Win32Toolkit::pumpPending()

@@ -24,6 +24,7 @@ public:
     MessageBox& messageBox() override;
     Clock& clock() override;
     int run() override;
+    BatchRequest betweenFiles() override;
 
     // Dispatches what is waiting in the queue without blocking; for tests.
     void pumpPending();

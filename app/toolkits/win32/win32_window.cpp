@@ -426,6 +426,13 @@ LRESULT W32Window::handle(UINT msg, WPARAM wp, LPARAM lp)
             resize();
         return 0;
     case WM_CLOSE:
+        // During a batch the close box of the main window is the batch's to
+        // act on once it has stopped; the other windows stay.
+        if (state_.inBatch) {
+            if (state_.main == this)
+                state_.closeAsked = true;
+            return 0;
+        }
         unloadFor(UnloadCause::ControlMenu);
         return 0;
     case WM_QUERYENDSESSION: {

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,9 +65,18 @@ struct Win32Toolkit::State {
     W32Window* main = nullptr;
     SteadyClock clock;
     std::unique_ptr<MessageBox> boxes;
+    // While a batch reads its messages: the main window's close box is
+    // noted in closeAsked instead of closing it.
+    bool inBatch = false;
+    bool closeAsked = false;
+    // When a batch last let the windows repaint.
+    std::optional<std::chrono::steady_clock::time_point> lastBatchPaint;
 
     void windowGone(W32Window* w);
     bool preTranslate(MSG& msg);
+    // Whether a batch lets through an input message: only moving,
+    // minimising and closing by the frame; notes Escape in `request`.
+    static bool batchLetsThrough(const MSG& msg, BatchRequest& request);
 };
 
 // ---------------------------------------------------------------- controls
@@ -156,6 +166,7 @@ public:
     int px(int twips) const { return twipsToPixels(twips, state_.dpi); }
     int twips(int pixels) const { return MulDiv(pixels, 1440, state_.dpi); }
     bool oleReady() const { return state_.oleReady; }
+    bool inBatch() const { return state_.inBatch; }
     HINSTANCE instance() const { return state_.instance; }
     void runMenu(int id);
     // A push button took or lost the focus: Enter presses the focused one.

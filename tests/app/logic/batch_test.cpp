@@ -340,5 +340,76 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionCase{"GreyedAsOff", 2, 2, {}, true, false}),
     [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
 
+// The user's request after file k of five (Escape or the close box): the
+// files up to k are done whole, their sources in the trash, none after; the
+// batch ends as usual, "中断" in panel 1 while files were left, and the
+// close box then unloads both windows. Conversion runs with deletion after
+// conversion on; deletion deletes the same five dumps from File1.
+struct StopCase {
+    const char* name;
+    bool deleting;
+    int after;
+    BatchRequest request;
+    const char* panel1;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BatchStopTest : public BatchTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(BatchStopTest, EndsAfterTheFileInHand)
+{
+    const StopCase& c = GetParam();
+    constexpr int kFiles = 5;
+    for (int i = 0; i < kFiles; ++i)
+        writeDump(file(numbered("d", i)), 3, 2, static_cast<std::uint8_t>(i));
+    openFolder();
+    trash.shellAsks = true;  // no question box of ours
+    check("Check3").setValue(kCheckOn);
+    item("menuVersion").choose();
+    toolkit.requests = {{toolkit.betweenCalls + c.after, c.request}};
+
+    c.deleting ? item("menuDelete1").choose() : button("Command1").press();
+
+    // Bottom up: d4 first.
+    Names gone;
+    for (int i = kFiles - 1; i >= kFiles - c.after; --i)
+        gone.push_back(numbered("d", i));
+    std::sort(gone.begin(), gone.end());
+    EXPECT_EQ(trash.names(), gone);
+    for (int i = 0; i < kFiles; ++i) {
+        SCOPED_TRACE(i);
+        std::string bmp = file(numbered("d", i));
+        bmp.replace(bmp.size() - 3, 3, "bmp");
+        const bool written = !c.deleting && i >= kFiles - c.after;
+        EXPECT_EQ(isBitmapOf(bmp, 3, 2, static_cast<std::uint8_t>(i)), written);
+        EXPECT_EQ(exists(bmp), written);
+    }
+    EXPECT_EQ(file1().items.size(), static_cast<std::size_t>(kFiles - c.after));
+    EXPECT_FALSE(bar().visible());
+    EXPECT_EQ(bar().value(), 0);
+    EXPECT_EQ(status().panelText(1), c.panel1);
+    if (!c.deleting) {
+        EXPECT_EQ(status().panelText(2), "");
+    }
+    const bool closing = c.request == BatchRequest::Close;
+    EXPECT_EQ(window().loaded(), !closing);
+    EXPECT_EQ(form->aboutForm() == nullptr, closing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, BatchStopTest,
+    testing::Values(StopCase{"ConvertStopAfterFirst", false, 1, BatchRequest::Stop, "中断"},
+                    StopCase{"ConvertStopAfterThird", false, 3, BatchRequest::Stop, "中断"},
+                    StopCase{"ConvertStopAfterLastIsDone", false, 5, BatchRequest::Stop, "完了"},
+                    StopCase{"ConvertCloseAfterSecond", false, 2, BatchRequest::Close, "中断"},
+                    StopCase{"DeleteStopAfterSecond", true, 2, BatchRequest::Stop, "中断"},
+                    StopCase{"DeleteStopAfterLastIsDone", true, 5, BatchRequest::Stop, ""},
+                    StopCase{"DeleteCloseAfterFirst", true, 1, BatchRequest::Close, "中断"}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace rastrex::test

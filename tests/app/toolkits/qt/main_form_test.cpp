@@ -220,5 +220,53 @@ TEST_F(MainFormKeysTest, MinimisingAndRestoringMovesNoControl)
         EXPECT_EQ(w->geometry(), before.value(w->objectName())) << w->objectName().toStdString();
 }
 
+// Input given while a batch runs (posted, as the window system queues it)
+// is dropped, never carried out afterwards: a click on Check1 and Space on
+// 終 了 leave both as they were. Escape stops the batch after the file in
+// hand; the close box stops it, then closes the window.
+TEST_F(MainFormKeysTest, ABatchDropsInputAndStopsOnEscapeOrTheCloseBox)
+{
+    struct Case {
+        const char* name;
+        bool closeBox;  // else Escape
+        int converted;
+        bool loaded;
+    };
+    const Case cases[] = {{"escape", false, 2, true}, {"close box", true, 1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        show({"a.xwd", "b.xwd", "c.xwd", "d.xwd"});
+        auto* check1 = control<qt::CheckBox>("Check1");
+        QWidget* quit = control<QWidget>("Command2");
+        const QPoint centre = check1->rect().center();
+        auto post = [](QWidget* to, QEvent* event) { QCoreApplication::postEvent(to, event); };
+        library.converted.clear();
+        library.onConvert = [&](const std::string&) {
+            if (library.converted.size() == 1) {
+                for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                    post(check1, new QMouseEvent(t, centre, check1->mapToGlobal(centre), Qt::LeftButton,
+                                                 t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                 Qt::NoModifier));
+                for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+                    post(quit, new QKeyEvent(t, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")));
+                if (c.closeBox)
+                    post(widget(), new QCloseEvent);
+            } else if (library.converted.size() == 2) {
+                post(file(1), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            }
+        };
+
+        form->Command1_Click();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(library.converted.size(), static_cast<std::size_t>(c.converted));
+        EXPECT_EQ(check1->value(), kCheckOff);
+        EXPECT_EQ(form->window().loaded(), c.loaded);
+        EXPECT_EQ(widget()->isVisible(), c.loaded);
+        EXPECT_EQ(control<qt::StatusBar>("StatusBar1")->panelText(1), "中断");
+        EXPECT_FALSE(control<qt::ProgressBar>("ProgressBar1")->isVisible());
+    }
+}
+
 }  // namespace
 }  // namespace rastrex::uitest
