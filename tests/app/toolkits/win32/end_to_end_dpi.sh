@@ -25,6 +25,9 @@ for dpi in 96 144; do
   main=$(wine "$probe" "$kMainTitle" "$kWaitSeconds") || fail "at $dpi dpi the main window did not appear"
   inside "$main" "$work_area" || fail "at $dpi dpi the main window ($main) is not inside the work area ($work_area)"
   xdotool windowfocus --sync "$desktop"
+  # A click on the caption makes the new window the one the keys reach.
+  read -r l t w _ <<<"${main//$'\r'/}"
+  xdotool mousemove $((l + w / 2)) $((t + 12)) click 1
   [ -z "$shots" ] || shoot "0 0 1024 768" "$shots/windows-screen-${dpi}dpi.png"
   xdotool key ctrl+v
   about=$(wine "$probe" "$kAboutTitle" "$kWaitSeconds") || fail "at $dpi dpi Ctrl+V opened no version window"
