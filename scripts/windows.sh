@@ -101,7 +101,10 @@ for arch in i686 x86_64; do
     echo "windows.sh: this kernel cannot run 32-bit programs, so Wine cannot run the" \
       "i686 build; it is built and packed, and its tests are not run here" >&2
   else
-    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+    # Now and then Wine fails to start a test program at all (no line of
+    # output, failed within a second); such a test is run once more. A test
+    # that fails in its own right fails both times.
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" --repeat until-pass:2
   fi
   (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip "$PWD"/rastrex-*.msi)
 done
