@@ -498,17 +498,31 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
 }
 
 // Looks each pixel's value up in a table of colours packed as blue | green
-// << 8 | red << 16 and stores four bytes a pixel, each store overlapping the
-// next pixel's first three; the last pixel gets its three alone.
+// << 8 | red << 16. Eight pixels' 24 bytes are put together in three 64-bit
+// words and stored by three writes; of the pixels left, each but the last
+// stores four bytes, overlapping the next pixel's first three, and the last
+// gets its three alone.
 template <class ValueAt>
 void lookUpPacked(const std::uint32_t* lut, std::size_t count, unsigned char* out, ValueAt valueAt)
 {
     std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little)
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; count - i >= 8; i += 8, out += 24) {
+            std::uint64_t c[8];
+            for (std::size_t k = 0; k < 8; ++k)
+                c[k] = lut[valueAt(i + k)];
+            const std::uint64_t w0 = c[0] | c[1] << 24 | c[2] << 48;
+            const std::uint64_t w1 = c[2] >> 16 | c[3] << 8 | c[4] << 32 | c[5] << 56;
+            const std::uint64_t w2 = c[5] >> 8 | c[6] << 16 | c[7] << 40;
+            std::memcpy(out, &w0, 8);
+            std::memcpy(out + 8, &w1, 8);
+            std::memcpy(out + 16, &w2, 8);
+        }
         for (; i + 1 < count; ++i, out += 3) {
             const std::uint32_t c = lut[valueAt(i)];
             std::memcpy(out, &c, 4);
         }
+    }
     for (; i < count; ++i, out += 3) {
         const std::uint32_t c = lut[valueAt(i)];
         out[0] = static_cast<unsigned char>(c);

@@ -451,13 +451,16 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Pictures taller than one band of rows read at a time, or than one block
-// of rows held from a pipe, with the dump ending inside a later one.
+// of rows held from a pipe, with the dump ending inside a later one. The
+// widest bitmaps are large enough to be written by a second thread.
 TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 {
     const KindCase cases[] = {
         {"z8", zPixmap(8, 8, false, 3), Map::kPalette, 256, 301},
         {"xypixmap_24", bits(zPixmap(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
         {"z32", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 400},
+        {"z8_wide", zPixmap(8, 8, false, 3), Map::kPalette, 256, 1001},
+        {"z16_wide", zPixmap(16, 16, true, 4, k565), Map::kNone, 0, 999},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
