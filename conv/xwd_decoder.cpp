@@ -7,6 +7,11 @@
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define RASTREX_HAVE_SSSE3_PATH 1
+// The 256- and 512-bit paths: not on Windows, whose compilers cannot align
+// the stack for such values.
+#if !defined(_WIN32)
+#define RASTREX_HAVE_AVX2_PATH 1
+#endif
 #endif
 
 namespace rastrex {
@@ -51,6 +56,10 @@ constexpr std::size_t kEntryBlue = 8;
 
 // Whether this processor has the byte shuffles of the SSSE3 paths.
 bool haveSsse3();
+#if defined(RASTREX_HAVE_AVX2_PATH)
+// Whether it has the byte permutes of the 64-pixel table lookup.
+bool haveAvx512Vbmi();
+#endif
 
 bool isGrey(VisualClass v)
 {
@@ -164,6 +173,20 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
                             (std::uint32_t{lut_[v].r} << 16);
         }
     }
+
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    // 8-bit pixels looked up sixty-four at a time: the table's blue, green
+    // and red levels as three planes.
+    if (l_.format == PixmapFormat::kZPixmap && l_.bitsPerPixel == 8 && lut_.size() == 256 &&
+        haveAvx512Vbmi()) {
+        levelPlanes_.resize(3 * 256);
+        for (std::size_t v = 0; v < 256; ++v) {
+            levelPlanes_[v] = lut_[v].b;
+            levelPlanes_[256 + v] = lut_[v].g;
+            levelPlanes_[512 + v] = lut_[v].r;
+        }
+    }
+#endif
 
     // One plane of 1-bit data whose bits run through plain bytes: the 24
     // bitmap bytes of every byte's eight pixels.
@@ -408,10 +431,8 @@ __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src
     return done;
 }
 
-#if !defined(_WIN32)
-// The same sixteen pixels at a time, each 128-bit half doing eight. (Not on
-// Windows, whose compilers cannot align the stack for 256-bit values.)
-#define RASTREX_HAVE_AVX2_PATH 1
+#if defined(RASTREX_HAVE_AVX2_PATH)
+// The same sixteen pixels at a time, each 128-bit half doing eight.
 template <class Scale>
 __attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* src, std::size_t count,
                                                         unsigned char* out, bool msbFirst,
@@ -463,6 +484,61 @@ bool haveAvx2()
 {
     static const bool have = __builtin_cpu_supports("avx2");
     return have;
+}
+
+bool haveAvx512Vbmi()
+{
+    static const bool have = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+    return have;
+}
+
+// Sixty-four 8-bit pixels at a time through a colour table held as three
+// planes of 256 levels (blue, green, red): each plane is looked up by byte
+// permutes of its two halves, then the three rows of levels are interleaved
+// by three more. Reads and writes stay within the pixels; returns how many
+// were done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+lookUpSixtyFour(const unsigned char* src, std::size_t count, unsigned char* out,
+                const unsigned char* planes)
+{
+    __m512i table[3][4];
+    for (int c = 0; c < 3; ++c)
+        for (int q = 0; q < 4; ++q)
+            table[c][q] = _mm512_loadu_si512(planes + 256 * c + 64 * q);
+    // Output byte j of part k is channel p % 3 of pixel p / 3, p = 64k + j:
+    // blue or green (green's pixels counted from 64), and red apart.
+    alignas(64) unsigned char fromBg[3][64], fromR[3][64];
+    __mmask64 redBytes[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 64; ++j) {
+            const int p = 64 * k + j, pixel = p / 3, c = p % 3;
+            fromBg[k][j] = static_cast<unsigned char>(c == 1 ? 64 + pixel : pixel);
+            fromR[k][j] = static_cast<unsigned char>(pixel);
+            if (c == 2)
+                redBytes[k] |= __mmask64{1} << j;
+        }
+    __m512i bgControl[3], rControl[3];
+    for (int k = 0; k < 3; ++k) {
+        bgControl[k] = _mm512_load_si512(fromBg[k]);
+        rControl[k] = _mm512_load_si512(fromR[k]);
+    }
+    std::size_t done = 0;
+    for (; count - done >= 64; done += 64, src += 64, out += 192) {
+        const __m512i index = _mm512_loadu_si512(src);
+        const __mmask64 upper = _mm512_movepi8_mask(index);
+        __m512i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m512i low = _mm512_permutex2var_epi8(table[c][0], index, table[c][1]);
+            const __m512i high = _mm512_permutex2var_epi8(table[c][2], index, table[c][3]);
+            level[c] = _mm512_mask_blend_epi8(upper, low, high);
+        }
+        for (int k = 0; k < 3; ++k) {
+            const __m512i bg = _mm512_permutex2var_epi8(level[0], bgControl[k], level[1]);
+            _mm512_storeu_si512(out + 64 * k,
+                                _mm512_mask_permutexvar_epi8(bg, redBytes[k], rControl[k], level[2]));
+        }
+    }
+    return done;
 }
 #endif
 
@@ -566,6 +642,14 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
     const std::uint32_t* lut = packedLut_.data();
     if (l_.bitsPerPixel == 8 && lut != nullptr) {
         const unsigned char* src = row + first;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (!levelPlanes_.empty() && count >= 64) {
+            const std::size_t done = lookUpSixtyFour(src, count, out, levelPlanes_.data());
+            src += done;
+            out += 3 * done;
+            count -= done;
+        }
+#endif
         lookUpPacked(lut, count, out, [src](std::size_t i) { return src[i]; });
         return;
     }

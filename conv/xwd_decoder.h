@@ -88,6 +88,9 @@ private:
     };
     bool scaled16_ = false;
     std::array<FieldScale, 3> scale16_{};
+    // 8-bit pixels with a table, where the processor looks them up by byte
+    // permutes: its blue, green and red levels as planes of 256.
+    std::vector<unsigned char> levelPlanes_;
     // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
     // eight pixels of each byte value.
     std::vector<unsigned char> bitBytes_;
