@@ -492,6 +492,59 @@ bool haveAvx512Vbmi()
     return have;
 }
 
+// Thirty-two 16-bit pixels at a time, scaled as scaleEight() does; the
+// three rows of levels are packed to bytes and interleaved by two byte
+// permutes. Reads and writes stay within the pixels; returns how many were
+// done.
+template <class Scale>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, bool msbFirst,
+               const Scale* scale)
+{
+    alignas(64) unsigned char swapBytes[64], fromLevels[2][64];
+    for (int i = 0; i < 64; ++i)
+        swapBytes[i] = static_cast<unsigned char>(i ^ 1);
+    // Output byte p of the 96 is channel p % 3 of pixel q = p / 3. Packing
+    // leaves, in each 16-byte lane l of the first source, the blue levels of
+    // pixels 8l to 8l + 7 then their green ones; the second holds the red
+    // ones likewise (the pair's bytes 64 on).
+    for (int p = 0; p < 128; ++p) {
+        const int q = p / 3, c = p % 3;
+        const int at = 16 * (q / 8) + q % 8 + (c == 1 ? 8 : 0) + (c == 2 ? 64 : 0);
+        fromLevels[p / 64][p % 64] = static_cast<unsigned char>(p < 96 ? at : 0);
+    }
+    const __m512i swap = _mm512_load_si512(swapBytes);
+    const __m512i control0 = _mm512_load_si512(fromLevels[0]);
+    const __m512i control1 = _mm512_load_si512(fromLevels[1]);
+    const __m512i k255 = _mm512_set1_epi16(255);
+    __m128i shift[3], post[3];
+    __m512i mask[3], half[3], magic[3];
+    for (int c = 0; c < 3; ++c) {
+        shift[c] = _mm_cvtsi32_si128(scale[c].shift);
+        mask[c] = _mm512_set1_epi16(static_cast<short>(scale[c].mask));
+        half[c] = _mm512_set1_epi16(static_cast<short>(scale[c].half));
+        magic[c] = _mm512_set1_epi16(static_cast<short>(scale[c].magic));
+        post[c] = _mm_cvtsi32_si128(scale[c].post);
+    }
+    std::size_t done = 0;
+    for (; count - done >= 32; done += 32, src += 64, out += 96) {
+        __m512i v = _mm512_loadu_si512(src);
+        if (msbFirst)
+            v = _mm512_shuffle_epi8(v, swap);
+        __m512i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m512i field = _mm512_and_si512(_mm512_srl_epi16(v, shift[c]), mask[c]);
+            const __m512i n = _mm512_add_epi16(_mm512_mullo_epi16(field, k255), half[c]);
+            level[c] = _mm512_srl_epi16(_mm512_mulhi_epu16(n, magic[c]), post[c]);
+        }
+        const __m512i bg = _mm512_packus_epi16(level[0], level[1]);
+        const __m512i r = _mm512_packus_epi16(level[2], level[2]);
+        _mm512_storeu_si512(out, _mm512_permutex2var_epi8(bg, control0, r));
+        _mm512_mask_storeu_epi8(out + 64, 0xFFFFFFFFull, _mm512_permutex2var_epi8(bg, control1, r));
+    }
+    return done;
+}
+
 // Sixty-four 8-bit pixels at a time through a colour table held as three
 // planes of 256 levels (blue, green, red): each plane is looked up by byte
 // permutes of its two halves, then the three rows of levels are interleaved
@@ -659,8 +712,11 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         if (scaled16_ && count >= 8 && haveSsse3()) {
             std::size_t done = 0;
 #if defined(RASTREX_HAVE_AVX2_PATH)
-            if (count >= 16 && haveAvx2())
-                done = scaleSixteen(src, count, out, l_.msbByteFirst, scale16_.data());
+            if (count >= 32 && haveAvx512Vbmi())
+                done = scaleThirtyTwo(src, count, out, l_.msbByteFirst, scale16_.data());
+            if (count - done >= 16 && haveAvx2())
+                done += scaleSixteen(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
+                                     scale16_.data());
 #endif
             done += scaleEight(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
                                scale16_.data());
