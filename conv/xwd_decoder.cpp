@@ -545,6 +545,28 @@ scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, 
     return done;
 }
 
+// As many pixels of `stride` bytes (3 or 4) as 64 bytes hold at a time,
+// their blue, green and red bytes picked by one byte permute; loads and
+// stores are masked to the whole pixels. Returns how many were done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+permuteSixtyFourBytes(const unsigned char* src, std::size_t count, unsigned char* out,
+                      std::uint32_t stride, const std::uint32_t pos[3])
+{
+    const std::uint32_t pixels = 64 / stride;
+    alignas(64) unsigned char pick[64] = {};
+    for (std::uint32_t j = 0; j < 3 * pixels; ++j)
+        pick[j] = static_cast<unsigned char>(stride * (j / 3) + pos[j % 3]);
+    const __m512i control = _mm512_load_si512(pick);
+    const __mmask64 in = ~0ull >> (64 - stride * pixels);
+    const __mmask64 outBytes = ~0ull >> (64 - 3 * pixels);
+    std::size_t done = 0;
+    for (; count - done >= pixels; done += pixels, src += stride * pixels, out += 3 * pixels) {
+        const __m512i v = _mm512_maskz_loadu_epi8(in, src);
+        _mm512_mask_storeu_epi8(out, outBytes, _mm512_permutex2var_epi8(v, control, v));
+    }
+    return done;
+}
+
 // Sixty-four 8-bit pixels at a time through a colour table held as three
 // planes of 256 levels (blue, green, red): each plane is looked up by byte
 // permutes of its two halves, then the three rows of levels are interleaved
@@ -607,6 +629,14 @@ bool haveSsse3()
 void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
                std::uint32_t stride, const std::uint32_t pos[3])
 {
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    if (count >= 16 && haveAvx512Vbmi()) {
+        const std::size_t done = permuteSixtyFourBytes(src, count, out, stride, pos);
+        src += done * stride;
+        out += done * 3;
+        count -= done;
+    }
+#endif
 #if defined(RASTREX_HAVE_SSSE3_PATH)
     if (count >= 6 && haveSsse3()) {
         const std::size_t done = shuffleFour(src, count, out, stride, pos);

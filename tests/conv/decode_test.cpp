@@ -461,6 +461,7 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
         {"z32", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 400},
         {"z8_wide", zPixmap(8, 8, false, 3), Map::kPalette, 256, 1001},
         {"z16_wide", zPixmap(16, 16, true, 4, k565), Map::kNone, 0, 999},
+        {"z24_msb_wide", zPixmap(24, 24, true, 4, k888), Map::kNone, 0, 701},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
