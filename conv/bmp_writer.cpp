@@ -53,13 +53,13 @@ void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height
 // The buffer exists before the file does, so a failed allocation never
 // leaves a file behind.
 BmpOutput::BmpOutput(const char* path, std::uint64_t expectedBytes)
-    : buffer_(new unsigned char[kBufferBytes]), file_(path)
+    : buffer_(new unsigned char[kBufferBytes + kSpillBytes]), file_(path)
 {
 #if defined(RASTREX_HAVE_WRITER_THREAD)
     // The writer starts at the first full buffer, with the spare it needs;
     // without either the bitmap is written by the caller alone.
     if (expectedBytes >= kWriterThreadMinBytes && file_.isOpen())
-        spare_.reset(new (std::nothrow) unsigned char[kBufferBytes]);
+        spare_.reset(new (std::nothrow) unsigned char[kBufferBytes + kSpillBytes]);
 #else
     (void)expectedBytes;
 #endif
@@ -150,11 +150,28 @@ void BmpOutput::stopWriter()
 }
 #endif
 
-unsigned char* BmpOutput::reserve(std::size_t n)
+unsigned char* BmpOutput::reservePixels(std::size_t wanted, std::size_t& granted)
 {
-    if (kBufferBytes - used_ < n)
+    if (used_ == kBufferBytes)
         flush();
+    const std::size_t reach = (kBufferBytes - used_ + 2) / 3;
+    granted = std::min(wanted, reach);
     return buffer_.get() + used_;
+}
+
+void BmpOutput::commitPixels(std::size_t n)
+{
+    used_ += 3 * n;
+    if (used_ <= kBufferBytes)
+        return;
+    // The bytes past the end open the next buffer.
+    const std::size_t spill = used_ - kBufferBytes;
+    unsigned char carried[kSpillBytes];
+    std::memcpy(carried, buffer_.get() + kBufferBytes, spill);
+    used_ = kBufferBytes;
+    flush();
+    std::memcpy(buffer_.get(), carried, spill);
+    used_ = spill;
 }
 
 void BmpOutput::put(const unsigned char* data, std::size_t n)
