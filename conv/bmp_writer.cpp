@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
-#include <utility>
 
 namespace rastrex {
 
@@ -52,103 +50,16 @@ void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height
 
 // The buffer exists before the file does, so a failed allocation never
 // leaves a file behind.
-BmpOutput::BmpOutput(const char* path, std::uint64_t expectedBytes)
+BmpOutput::BmpOutput(const char* path)
     : buffer_(new unsigned char[kBufferBytes + kSpillBytes]), file_(path)
 {
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    // The writer starts at the first full buffer, with the spare it needs;
-    // without either the bitmap is written by the caller alone.
-    if (expectedBytes >= kWriterThreadMinBytes && file_.isOpen())
-        spare_.reset(new (std::nothrow) unsigned char[kBufferBytes + kSpillBytes]);
-#else
-    (void)expectedBytes;
-#endif
-}
-
-BmpOutput::~BmpOutput()
-{
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    stopWriter();
-#endif
-}
-
-bool BmpOutput::failed() const
-{
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    // While the writer runs, only it touches the file.
-    if (writer_.joinable())
-        return writeFailed_.load();
-#endif
-    return file_.failed();
 }
 
 void BmpOutput::flush()
 {
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    if (spare_ != nullptr && !writer_.joinable()) {
-        try {
-            writer_ = std::thread(&BmpOutput::writerLoop, this);
-        } catch (...) {
-            spare_.reset();  // no thread to be had: the caller writes
-        }
-    }
-    if (writer_.joinable()) {
-        handOver();
-        return;
-    }
-#endif
     file_.write(buffer_.get(), used_);
     used_ = 0;
 }
-
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-void BmpOutput::handOver()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    // The writer is done with the spare once it holds nothing.
-    changed_.wait(lock, [this] { return handed_ == nullptr; });
-    handed_ = buffer_.get();
-    handedBytes_ = used_;
-    lock.unlock();
-    changed_.notify_all();
-    std::swap(buffer_, spare_);
-    used_ = 0;
-}
-
-void BmpOutput::writerLoop()
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [this] { return handed_ != nullptr || stopping_; });
-        if (handed_ == nullptr)
-            return;  // told to stop, and every buffer handed over is written
-        const unsigned char* data = handed_;
-        const std::size_t n = handedBytes_;
-        lock.unlock();
-        // After a failed write nothing more is written: the bitmap is lost anyway.
-        if (!writeFailed_.load()) {
-            file_.write(data, n);
-            if (file_.failed())
-                writeFailed_.store(true);
-        }
-        lock.lock();
-        handed_ = nullptr;
-        changed_.notify_all();
-    }
-}
-
-void BmpOutput::stopWriter()
-{
-    if (!writer_.joinable())
-        return;
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_all();
-    writer_.join();
-}
-#endif
 
 unsigned char* BmpOutput::reservePixels(std::size_t wanted, std::size_t& granted)
 {
@@ -202,9 +113,6 @@ void BmpOutput::putZeros(std::size_t n)
 bool BmpOutput::finish()
 {
     flush();
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    stopWriter();
-#endif
     return file_.commit();
 }
 

@@ -7,16 +7,6 @@
 #include <cstdio>
 #include <memory>
 
-// (RASTREX_NO_WRITER_THREAD builds the caller-only writer everywhere, to
-// compare the two.)
-#if !defined(_WIN32) && !defined(RASTREX_NO_WRITER_THREAD)
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#define RASTREX_HAVE_WRITER_THREAD 1
-#endif
-
 #include "output_file.h"
 #include "xwd_limits.h"
 
@@ -42,17 +32,9 @@ void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height
 // The bitmap's file written through a buffer of bounded size. Every failure
 // of a write or of the close is remembered and reported by finish(); the
 // bitmap takes its place only when there was none (see OutputFile).
-//
-// A large bitmap (where the system has threads to spare) is written by a
-// second thread while the caller fills the next buffer: two buffers take
-// turns, the caller waiting whenever the writer still holds the other one.
-// The thread ends in finish() or in the destructor, whatever happened.
 class BmpOutput {
 public:
-    // `expectedBytes`: how many bytes the whole bitmap will have, which
-    // decides whether a writer thread pays.
-    explicit BmpOutput(const char* path, std::uint64_t expectedBytes = 0);
-    ~BmpOutput();
+    explicit BmpOutput(const char* path);
     BmpOutput(const BmpOutput&) = delete;
     BmpOutput& operator=(const BmpOutput&) = delete;
 
@@ -69,7 +51,7 @@ public:
     void putZeros(std::size_t n);
 
     // Whether a write has failed already: what follows cannot succeed.
-    bool failed() const;
+    bool failed() const { return file_.failed(); }
 
     // Flushes, closes and puts the bitmap in its place; true when every byte
     // reached it. On failure nothing of it is left.
@@ -85,23 +67,6 @@ private:
     std::unique_ptr<unsigned char[]> buffer_;
     OutputFile file_;
     std::size_t used_ = 0;
-
-#if defined(RASTREX_HAVE_WRITER_THREAD)
-    // Hands the filled buffer to the writer and takes the other one.
-    void handOver();
-    // Waits until the writer holds no buffer, then ends it.
-    void stopWriter();
-    void writerLoop();
-
-    std::unique_ptr<unsigned char[]> spare_;  // the buffer the writer takes turns with
-    std::thread writer_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    const unsigned char* handed_ = nullptr;  // what the writer is to write; null when idle
-    std::size_t handedBytes_ = 0;
-    bool stopping_ = false;
-    std::atomic<bool> writeFailed_{false};
-#endif
 };
 
 }  // namespace rastrex

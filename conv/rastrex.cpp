@@ -50,7 +50,7 @@ std::int32_t writeBitmap(const char* bmpPath, const DumpPlan& plan, const PixelD
     if (available < plan.span.skip || !decoder.firstPixelPresent(available - plan.span.skip))
         return RASTREX_ERR_READ_INPUT;
 
-    BmpOutput out(bmpPath, bmpRowBytes(plan.layout.width) * plan.layout.height);
+    BmpOutput out(bmpPath);
     if (!out.isOpen())
         return RASTREX_ERR_WRITE_OUTPUT;
     const std::uint32_t width = plan.layout.width;

@@ -43,9 +43,4 @@ inline constexpr std::uint64_t kHeldBlockBytes = std::uint64_t{1} << 20;
 // The bitmap goes out in writes of this many bytes.
 inline constexpr std::size_t kOutputBufferBytes = std::size_t{1} << 18;
 
-// A bitmap of at least this many bytes is written by a second thread while
-// the rows are decoded: below it, starting the thread costs more than the
-// overlap gains.
-inline constexpr std::uint64_t kWriterThreadMinBytes = std::uint64_t{1} << 21;
-
 }  // namespace rastrex

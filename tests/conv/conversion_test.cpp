@@ -375,8 +375,8 @@ TEST_F(Conversion, UnwritableOutputsGiveThreeAndLeaveNoFile)
     EXPECT_EQ(readFile(xwd), canonicalDump(3, 3, patternPixel).bytes());
 }
 
-// Sides of a small bitmap, written by the caller, and of one large enough
-// to be written by a second thread while the rows are decoded.
+// Sides of a bitmap written in one piece and of one written in many, its
+// pixels straddling the ends of the writes.
 constexpr std::uint32_t kWrittenBySides[] = {64, 1024};
 
 TEST_F(Conversion, FullDiskGivesThreeAndKeepsTheDevice)

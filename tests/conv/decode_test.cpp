@@ -452,7 +452,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
 
 // Pictures taller than one band of rows read at a time, or than one block
 // of rows held from a pipe, with the dump ending inside a later one. The
-// widest bitmaps are large enough to be written by a second thread.
+// widest cover the processor's widest paths, and their pixels straddle the
+// ends of the bitmap's writes.
 TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 {
     const KindCase cases[] = {
