@@ -59,6 +59,7 @@ bool haveSsse3();
 #if defined(RASTREX_HAVE_AVX2_PATH)
 // Whether it has the byte permutes of the 64-pixel table lookup.
 bool haveAvx512Vbmi();
+std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3]);
 #endif
 
 bool isGrey(VisualClass v)
@@ -219,6 +220,12 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
             }
         }
         bytewise_ = ok;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (bytewise_ && haveAvx512Vbmi()) {
+            const std::array<unsigned char, 64> pick = bytePicks(pixelBytes_, bytePos_.data());
+            bytePick_.assign(pick.begin(), pick.end());
+        }
+#endif
     }
 }
 
@@ -379,15 +386,25 @@ __attribute__((target("ssse3"))) std::size_t shuffleFour(const unsigned char* sr
 // shuffles that take it from the packed blue and green levels (blue in bytes
 // 0-7, green in 8-15) or from the red ones (bytes 0-7); the second of each
 // pair makes bytes 8 to 23.
-void eightPixelShuffles(signed char (&fromBg)[2][16], signed char (&fromR)[2][16])
+struct EightPixelShuffles {
+    alignas(16) signed char fromBg[2][16];
+    alignas(16) signed char fromR[2][16];
+};
+
+constexpr EightPixelShuffles makeEightPixelShuffles()
 {
+    EightPixelShuffles t{};
     for (int half16 = 0; half16 < 2; ++half16)
         for (int i = 0; i < 16; ++i) {
             const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
-            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
-            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
+            t.fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
+            t.fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
         }
+    return t;
 }
+
+// Made once, at compile time: the row functions run once a row.
+constexpr EightPixelShuffles kEightPixelShuffles = makeEightPixelShuffles();
 
 template <class Scale>
 __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src, std::size_t count,
@@ -404,8 +421,8 @@ __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src
         magic[c] = _mm_set1_epi16(static_cast<short>(scale[c].magic));
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
-    alignas(16) signed char fromBg[2][16], fromR[2][16];
-    eightPixelShuffles(fromBg, fromR);
+    const auto& fromBg = kEightPixelShuffles.fromBg;
+    const auto& fromR = kEightPixelShuffles.fromR;
     const __m128i bgLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0]));
     const __m128i bgHi = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1]));
     const __m128i rLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0]));
@@ -450,8 +467,8 @@ __attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* sr
         magic[c] = _mm256_set1_epi16(static_cast<short>(scale[c].magic));
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
-    alignas(16) signed char fromBg[2][16], fromR[2][16];
-    eightPixelShuffles(fromBg, fromR);
+    const auto& fromBg = kEightPixelShuffles.fromBg;
+    const auto& fromR = kEightPixelShuffles.fromR;
     const __m256i bgLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0])));
     const __m256i bgHi = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1])));
     const __m256i rLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0])));
@@ -492,6 +509,30 @@ bool haveAvx512Vbmi()
     return have;
 }
 
+struct ThirtyTwoPermutes {
+    alignas(64) unsigned char swap[64];
+    alignas(64) unsigned char fromLevels[2][64];
+};
+
+constexpr ThirtyTwoPermutes makeThirtyTwoPermutes()
+{
+    ThirtyTwoPermutes t{};
+    for (int i = 0; i < 64; ++i)
+        t.swap[i] = static_cast<unsigned char>(i ^ 1);
+    // Output byte p of the 96 is channel p % 3 of pixel q = p / 3. Packing
+    // leaves, in each 16-byte lane l of the first source, the blue levels of
+    // pixels 8l to 8l + 7 then their green ones; the second holds the red
+    // ones likewise (the pair's bytes 64 on).
+    for (int p = 0; p < 96; ++p) {
+        const int q = p / 3, c = p % 3;
+        const int at = 16 * (q / 8) + q % 8 + (c == 1 ? 8 : 0) + (c == 2 ? 64 : 0);
+        t.fromLevels[p / 64][p % 64] = static_cast<unsigned char>(at);
+    }
+    return t;
+}
+
+constexpr ThirtyTwoPermutes kThirtyTwoPermutes = makeThirtyTwoPermutes();
+
 // Thirty-two 16-bit pixels at a time, scaled as scaleEight() does; the
 // three rows of levels are packed to bytes and interleaved by two byte
 // permutes. Reads and writes stay within the pixels; returns how many were
@@ -501,21 +542,9 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
 scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, bool msbFirst,
                const Scale* scale)
 {
-    alignas(64) unsigned char swapBytes[64], fromLevels[2][64];
-    for (int i = 0; i < 64; ++i)
-        swapBytes[i] = static_cast<unsigned char>(i ^ 1);
-    // Output byte p of the 96 is channel p % 3 of pixel q = p / 3. Packing
-    // leaves, in each 16-byte lane l of the first source, the blue levels of
-    // pixels 8l to 8l + 7 then their green ones; the second holds the red
-    // ones likewise (the pair's bytes 64 on).
-    for (int p = 0; p < 128; ++p) {
-        const int q = p / 3, c = p % 3;
-        const int at = 16 * (q / 8) + q % 8 + (c == 1 ? 8 : 0) + (c == 2 ? 64 : 0);
-        fromLevels[p / 64][p % 64] = static_cast<unsigned char>(p < 96 ? at : 0);
-    }
-    const __m512i swap = _mm512_load_si512(swapBytes);
-    const __m512i control0 = _mm512_load_si512(fromLevels[0]);
-    const __m512i control1 = _mm512_load_si512(fromLevels[1]);
+    const __m512i swap = _mm512_load_si512(kThirtyTwoPermutes.swap);
+    const __m512i control0 = _mm512_load_si512(kThirtyTwoPermutes.fromLevels[0]);
+    const __m512i control1 = _mm512_load_si512(kThirtyTwoPermutes.fromLevels[1]);
     const __m512i k255 = _mm512_set1_epi16(255);
     __m128i shift[3], post[3];
     __m512i mask[3], half[3], magic[3];
@@ -545,18 +574,25 @@ scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, 
     return done;
 }
 
+// Byte j of the output of one permute: byte pos[j % 3] of pixel j / 3.
+std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3])
+{
+    std::array<unsigned char, 64> pick{};
+    for (std::uint32_t j = 0; j < 3 * (64 / stride); ++j)
+        pick[j] = static_cast<unsigned char>(stride * (j / 3) + pos[j % 3]);
+    return pick;
+}
+
 // As many pixels of `stride` bytes (3 or 4) as 64 bytes hold at a time,
 // their blue, green and red bytes picked by one byte permute; loads and
 // stores are masked to the whole pixels. Returns how many were done.
+// (bytePicks() makes the permute's control.)
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
 permuteSixtyFourBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-                      std::uint32_t stride, const std::uint32_t pos[3])
+                      std::uint32_t stride, const unsigned char* pick)
 {
     const std::uint32_t pixels = 64 / stride;
-    alignas(64) unsigned char pick[64] = {};
-    for (std::uint32_t j = 0; j < 3 * pixels; ++j)
-        pick[j] = static_cast<unsigned char>(stride * (j / 3) + pos[j % 3]);
-    const __m512i control = _mm512_load_si512(pick);
+    const __m512i control = _mm512_loadu_si512(pick);
     const __mmask64 in = ~0ull >> (64 - stride * pixels);
     const __mmask64 outBytes = ~0ull >> (64 - 3 * pixels);
     std::size_t done = 0;
@@ -566,6 +602,30 @@ permuteSixtyFourBytes(const unsigned char* src, std::size_t count, unsigned char
     }
     return done;
 }
+
+struct SixtyFourPermutes {
+    alignas(64) unsigned char fromBg[3][64];
+    alignas(64) unsigned char fromR[3][64];
+    std::uint64_t redBytes[3];
+};
+
+constexpr SixtyFourPermutes makeSixtyFourPermutes()
+{
+    // Output byte j of part k is channel p % 3 of pixel p / 3, p = 64k + j:
+    // blue or green (green's pixels counted from 64), and red apart.
+    SixtyFourPermutes t{};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 64; ++j) {
+            const int p = 64 * k + j, pixel = p / 3, c = p % 3;
+            t.fromBg[k][j] = static_cast<unsigned char>(c == 1 ? 64 + pixel : pixel);
+            t.fromR[k][j] = static_cast<unsigned char>(pixel);
+            if (c == 2)
+                t.redBytes[k] |= std::uint64_t{1} << j;
+        }
+    return t;
+}
+
+constexpr SixtyFourPermutes kSixtyFourPermutes = makeSixtyFourPermutes();
 
 // Sixty-four 8-bit pixels at a time through a colour table held as three
 // planes of 256 levels (blue, green, red): each plane is looked up by byte
@@ -580,23 +640,12 @@ lookUpSixtyFour(const unsigned char* src, std::size_t count, unsigned char* out,
     for (int c = 0; c < 3; ++c)
         for (int q = 0; q < 4; ++q)
             table[c][q] = _mm512_loadu_si512(planes + 256 * c + 64 * q);
-    // Output byte j of part k is channel p % 3 of pixel p / 3, p = 64k + j:
-    // blue or green (green's pixels counted from 64), and red apart.
-    alignas(64) unsigned char fromBg[3][64], fromR[3][64];
-    __mmask64 redBytes[3] = {0, 0, 0};
-    for (int k = 0; k < 3; ++k)
-        for (int j = 0; j < 64; ++j) {
-            const int p = 64 * k + j, pixel = p / 3, c = p % 3;
-            fromBg[k][j] = static_cast<unsigned char>(c == 1 ? 64 + pixel : pixel);
-            fromR[k][j] = static_cast<unsigned char>(pixel);
-            if (c == 2)
-                redBytes[k] |= __mmask64{1} << j;
-        }
     __m512i bgControl[3], rControl[3];
     for (int k = 0; k < 3; ++k) {
-        bgControl[k] = _mm512_load_si512(fromBg[k]);
-        rControl[k] = _mm512_load_si512(fromR[k]);
+        bgControl[k] = _mm512_load_si512(kSixtyFourPermutes.fromBg[k]);
+        rControl[k] = _mm512_load_si512(kSixtyFourPermutes.fromR[k]);
     }
+    const std::uint64_t* redBytes = kSixtyFourPermutes.redBytes;
     std::size_t done = 0;
     for (; count - done >= 64; done += 64, src += 64, out += 192) {
         const __m512i index = _mm512_loadu_si512(src);
@@ -626,12 +675,13 @@ bool haveSsse3()
 
 // Pixels of `stride` bytes (3 or 4) whose blue, green and red bytes sit at
 // pos[0], pos[1] and pos[2].
+// `pick`, when the processor permutes bytes, is bytePicks() of them.
 void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-               std::uint32_t stride, const std::uint32_t pos[3])
+               std::uint32_t stride, const std::uint32_t pos[3], const unsigned char* pick)
 {
 #if defined(RASTREX_HAVE_AVX2_PATH)
-    if (count >= 16 && haveAvx512Vbmi()) {
-        const std::size_t done = permuteSixtyFourBytes(src, count, out, stride, pos);
+    if (count >= 16 && pick != nullptr) {
+        const std::size_t done = permuteSixtyFourBytes(src, count, out, stride, pick);
         src += done * stride;
         out += done * 3;
         count -= done;
@@ -719,7 +769,8 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         if (pixelBytes_ == 3 && bytePos_[0] == 0 && bytePos_[1] == 1 && bytePos_[2] == 2)
             std::memcpy(out, row + first * 3, 3 * count);
         else
-            copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data());
+            copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data(),
+                      bytePick_.empty() ? nullptr : bytePick_.data());
         return;
     }
     const std::uint32_t* lut = packedLut_.data();

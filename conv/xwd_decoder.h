@@ -99,6 +99,8 @@ private:
     bool bytewise_ = false;
     std::array<std::uint32_t, 3> bytePos_{};
     std::uint32_t pixelBytes_ = 0;
+    // Where the processor permutes bytes: the control that picks them.
+    std::vector<unsigned char> bytePick_;
 };
 
 }  // namespace rastrex
