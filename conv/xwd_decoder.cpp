@@ -189,9 +189,14 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
     }
 #endif
 
-    // One plane of 1-bit data whose bits run through plain bytes: the 24
-    // bitmap bytes of every byte's eight pixels.
-    if (l_.planes == 1 && l_.bitsPerPixel == 1 && l_.unitBits == 8 && lut_.size() == 2) {
+    // One plane of 1-bit data: the 24 bitmap bytes of every byte's eight
+    // pixels. Each byte holds eight pixels in a row; within a unit of 16 or
+    // 32 bits the bytes run backwards when the byte order and the bit order
+    // differ.
+    if (l_.planes == 1 && l_.bitsPerPixel == 1 && lut_.size() == 2 &&
+        (l_.unitBits == 8 || l_.unitBits == 16 || l_.unitBits == 32)) {
+        bitUnitBytes_ = l_.unitBits / 8;
+        bitBytesBackwards_ = bitUnitBytes_ > 1 && l_.msbByteFirst != l_.msbBitFirst;
         bitBytes_.resize(256 * 24);
         for (std::uint32_t b = 0; b < 256; ++b)
             for (std::uint32_t k = 0; k < 8; ++k) {
@@ -754,10 +759,20 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         decodeEach(view, first, lead, out);
         out += 3 * lead;
         count -= lead;
-        const unsigned char* src = row + (first + lead) / 8;
         const std::size_t bytes = count / 8;
-        for (std::size_t i = 0; i < bytes; ++i, out += 24)
-            std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        if (!bitBytesBackwards_) {
+            const unsigned char* src = row + (first + lead) / 8;
+            for (std::size_t i = 0; i < bytes; ++i, out += 24)
+                std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        } else {
+            const std::uint64_t firstByte = (first + lead) / 8;
+            const std::uint32_t last = bitUnitBytes_ - 1;
+            for (std::size_t i = 0; i < bytes; ++i, out += 24) {
+                const std::uint64_t g = firstByte + i;
+                const unsigned char b = row[(g - g % bitUnitBytes_) + (last - g % bitUnitBytes_)];
+                std::memcpy(out, bitBytes_.data() + std::size_t{b} * 24, 24);
+            }
+        }
         decodeEach(view, first + lead + 8 * bytes, count % 8, out);
         return;
     }

@@ -94,6 +94,8 @@ private:
     // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
     // eight pixels of each byte value.
     std::vector<unsigned char> bitBytes_;
+    std::uint32_t bitUnitBytes_ = 1;
+    bool bitBytesBackwards_ = false;  // within each unit
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;
