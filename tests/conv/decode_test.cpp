@@ -265,8 +265,15 @@ std::vector<std::uint32_t> pixelValues(const KindCase& c, std::uint32_t height)
     const std::uint32_t mask = bits >= 32 ? UINT32_MAX : (std::uint32_t{1} << bits) - 1;
     std::vector<std::uint32_t> v;
     for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < c.width; ++x)
-            v.push_back(((x + 1) * 2654435761u ^ (y + 3) * 40503u ^ (x * y * 977u)) & mask);
+        for (std::uint32_t x = 0; x < c.width; ++x) {
+            // Mixed so that the low bits vary too: 1-bit rows need pixels
+            // that differ from byte to byte.
+            std::uint32_t h = (x + 1) * 2654435761u ^ (y + 3) * 40503u ^ (x * y * 977u);
+            h ^= h >> 15;
+            h *= 0x2C1B3C6Du;
+            h ^= h >> 12;
+            v.push_back(h & mask);
+        }
     return v;
 }
 
