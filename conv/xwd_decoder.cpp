@@ -207,6 +207,23 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
                 p[2] = lut_[bit].r;
             }
     }
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    // The same sixty-four pixels at a time: for each 64-byte part k of their
+    // 192 output bytes, byte j is channel p % 3 of pixel p / 3 (p = 64k + j)
+    // as a clear pixel shows it, then as a set one, then where the pixel's
+    // bit lies among the 64 of its eight bytes.
+    if (!bitBytes_.empty() && !bitBytesBackwards_ && haveAvx512Vbmi()) {
+        bitPatterns_.resize(3 * 192);
+        for (std::uint32_t p = 0; p < 192; ++p) {
+            const std::uint32_t q = p / 3, c = p % 3;
+            const Bgr& clear = lut_[0];
+            const Bgr& set = lut_[1];
+            bitPatterns_[p] = c == 0 ? clear.b : c == 1 ? clear.g : clear.r;
+            bitPatterns_[192 + p] = c == 0 ? set.b : c == 1 ? set.g : set.r;
+            bitPatterns_[384 + p] = static_cast<unsigned char>(l_.msbBitFirst ? q - q % 8 + 7 - q % 8 : q);
+        }
+    }
+#endif
 
     // Whole-byte channels shown as they are: copy bytes.
     if (l_.format == PixmapFormat::kZPixmap && usesMasks_ &&
@@ -632,6 +649,36 @@ constexpr SixtyFourPermutes makeSixtyFourPermutes()
 
 constexpr SixtyFourPermutes kSixtyFourPermutes = makeSixtyFourPermutes();
 
+// Eight bytes of 1-bit pixels, 64 of them, at a time: each bit becomes a
+// byte of 0 or 1, spread by a permute to the 192 output bytes, which take
+// the colour of a set or a clear pixel. `patterns` holds, for each 64-byte
+// part of the output, the bytes of clear pixels, of set ones and the
+// permute's control (see bitPatterns_). Returns the bytes done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+expandSixtyFour(const unsigned char* src, std::size_t bytes, unsigned char* out,
+                const unsigned char* patterns)
+{
+    __m512i clear[3], set[3], pick[3];
+    for (int k = 0; k < 3; ++k) {
+        clear[k] = _mm512_loadu_si512(patterns + 64 * k);
+        set[k] = _mm512_loadu_si512(patterns + 192 + 64 * k);
+        pick[k] = _mm512_loadu_si512(patterns + 384 + 64 * k);
+    }
+    const __m512i one = _mm512_set1_epi8(1);
+    std::size_t done = 0;
+    for (; bytes - done >= 8; done += 8, src += 8, out += 192) {
+        std::uint64_t bits;
+        std::memcpy(&bits, src, 8);
+        const __m512i flags = _mm512_maskz_mov_epi8(bits, one);
+        for (int k = 0; k < 3; ++k) {
+            const __m512i spread = _mm512_permutex2var_epi8(flags, pick[k], flags);
+            _mm512_storeu_si512(out + 64 * k,
+                                _mm512_mask_blend_epi8(_mm512_test_epi8_mask(spread, spread), clear[k], set[k]));
+        }
+    }
+    return done;
+}
+
 // Sixty-four 8-bit pixels at a time through a colour table held as three
 // planes of 256 levels (blue, green, red): each plane is looked up by byte
 // permutes of its two halves, then the three rows of levels are interleaved
@@ -762,7 +809,14 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         const std::size_t bytes = count / 8;
         if (!bitBytesBackwards_) {
             const unsigned char* src = row + (first + lead) / 8;
-            for (std::size_t i = 0; i < bytes; ++i, out += 24)
+            std::size_t i = 0;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+            if (!bitPatterns_.empty() && bytes >= 8) {
+                i = expandSixtyFour(src, bytes, out, bitPatterns_.data());
+                out += 24 * i;
+            }
+#endif
+            for (; i < bytes; ++i, out += 24)
                 std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
         } else {
             const std::uint64_t firstByte = (first + lead) / 8;

@@ -96,6 +96,10 @@ private:
     std::vector<unsigned char> bitBytes_;
     std::uint32_t bitUnitBytes_ = 1;
     bool bitBytesBackwards_ = false;  // within each unit
+    // Where the processor permutes bytes, those eight pixels' bytes sixty-four
+    // pixels at a time: the output of clear pixels, of set ones and where each
+    // output byte's pixel lies, for each third of the output.
+    std::vector<unsigned char> bitPatterns_;
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;

@@ -470,6 +470,9 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
         {"z8_wide", zPixmap(8, 8, false, 3), Map::kPalette, 256, 1001},
         {"z16_wide", zPixmap(16, 16, true, 4, k565), Map::kNone, 0, 999},
         {"z24_msb_wide", zPixmap(24, 24, true, 4, k888), Map::kNone, 0, 701},
+        {"z1_msb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2, 517},
+        {"z1_lsb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, false), Map::kPalette, 2, 517},
+        {"z1_units_backwards_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, true), Map::kPalette, 2, 517},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
