@@ -738,6 +738,8 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
         out += done * 3;
         count -= done;
     }
+#else
+    (void)pick;  // no byte permutes here
 #endif
 #if defined(RASTREX_HAVE_SSSE3_PATH)
     if (count >= 6 && haveSsse3()) {
