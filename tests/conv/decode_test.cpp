@@ -468,6 +468,7 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
         {"xypixmap_24", bits(zPixmap(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
         {"z32", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 400},
         {"z8_wide", zPixmap(8, 8, false, 3), Map::kPalette, 256, 1001},
+        {"z8_short_map_wide", zPixmap(8, 8, false, 3), Map::kPalette, 40, 130},
         {"z16_wide", zPixmap(16, 16, true, 4, k565), Map::kNone, 0, 999},
         {"z24_msb_wide", zPixmap(24, 24, true, 4, k888), Map::kNone, 0, 701},
         {"z1_msb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2, 517},
