@@ -1,6 +1,7 @@
 #include "xwd_decoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -62,6 +63,9 @@ bool haveAvx512Vbmi();
 std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3]);
 #endif
 
+// The cap set by capRowPaths().
+std::atomic<RowPaths> rowPathCap{RowPaths::kAvx512Vbmi};
+
 bool isGrey(VisualClass v)
 {
     return v == VisualClass::kStaticGray || v == VisualClass::kGrayScale;
@@ -83,6 +87,7 @@ void copyBytewise(const unsigned char* src, std::size_t count, unsigned char* ou
 PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap)
     : l_(layout)
 {
+    paths_ = std::min(processorRowPaths(), rowPathCap.load(std::memory_order_relaxed));
     valueMask_ = l_.depth >= 32 ? UINT32_MAX : (std::uint32_t{1} << l_.depth) - 1;
     usesMasks_ = l_.visual == VisualClass::kTrueColor || l_.visual == VisualClass::kDirectColor;
     hasMap_ = l_.colourEntries > 0 && colourMap != nullptr;
@@ -163,7 +168,7 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
     // at the end of a row go through colourOf().)
     bool scaledInstead = false;
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-    scaledInstead = scaled16_ && haveSsse3();
+    scaledInstead = scaled16_ && paths_ >= RowPaths::kSsse3;
 #endif
     if (valueBits <= kMaxTableBits && !scaledInstead) {
         lut_.resize(std::size_t{1} << valueBits);
@@ -179,7 +184,7 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
     // 8-bit pixels looked up sixty-four at a time: the table's blue, green
     // and red levels as three planes.
     if (l_.format == PixmapFormat::kZPixmap && l_.bitsPerPixel == 8 && lut_.size() == 256 &&
-        haveAvx512Vbmi()) {
+        paths_ >= RowPaths::kAvx512Vbmi) {
         levelPlanes_.resize(3 * 256);
         for (std::size_t v = 0; v < 256; ++v) {
             levelPlanes_[v] = lut_[v].b;
@@ -212,7 +217,7 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
     // 192 output bytes, byte j is channel p % 3 of pixel p / 3 (p = 64k + j)
     // as a clear pixel shows it, then as a set one, then where the pixel's
     // bit lies among the 64 of its eight bytes.
-    if (!bitBytes_.empty() && !bitBytesBackwards_ && haveAvx512Vbmi()) {
+    if (!bitBytes_.empty() && !bitBytesBackwards_ && paths_ >= RowPaths::kAvx512Vbmi) {
         bitPatterns_.resize(3 * 192);
         for (std::uint32_t p = 0; p < 192; ++p) {
             const std::uint32_t q = p / 3, c = p % 3;
@@ -243,7 +248,7 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
         bytewise_ = ok;
 #if defined(RASTREX_HAVE_AVX2_PATH)
-        if (bytewise_ && haveAvx512Vbmi()) {
+        if (bytewise_ && paths_ >= RowPaths::kAvx512Vbmi) {
             const std::array<unsigned char, 64> pick = bytePicks(pixelBytes_, bytePos_.data());
             bytePick_.assign(pick.begin(), pick.end());
         }
@@ -727,9 +732,11 @@ bool haveSsse3()
 
 // Pixels of `stride` bytes (3 or 4) whose blue, green and red bytes sit at
 // pos[0], pos[1] and pos[2].
-// `pick`, when the processor permutes bytes, is bytePicks() of them.
+// `pick`, when the processor permutes bytes, is bytePicks() of them;
+// `shuffle` whether it may shuffle them.
 void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-               std::uint32_t stride, const std::uint32_t pos[3], const unsigned char* pick)
+               std::uint32_t stride, const std::uint32_t pos[3], const unsigned char* pick,
+               bool shuffle)
 {
 #if defined(RASTREX_HAVE_AVX2_PATH)
     if (count >= 16 && pick != nullptr) {
@@ -742,12 +749,14 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
     (void)pick;  // no byte permutes here
 #endif
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-    if (count >= 6 && haveSsse3()) {
+    if (count >= 6 && shuffle) {
         const std::size_t done = shuffleFour(src, count, out, stride, pos);
         src += done * stride;
         out += done * 3;
         count -= done;
     }
+#else
+    (void)shuffle;  // no byte shuffles here
 #endif
     if (stride == 4 && pos[0] == 0 && pos[1] == 1 && pos[2] == 2) {
         copyBytewise<4, 0, 1, 2>(src, count, out);
@@ -841,7 +850,7 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
             std::memcpy(out, row + first * 3, 3 * count);
         else
             copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data(),
-                      bytePick_.empty() ? nullptr : bytePick_.data());
+                      bytePick_.empty() ? nullptr : bytePick_.data(), paths_ >= RowPaths::kSsse3);
         return;
     }
     const std::uint32_t* lut = packedLut_.data();
@@ -861,12 +870,12 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
     if (l_.bitsPerPixel == 16) {
         const unsigned char* src = row + 2 * first;
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-        if (scaled16_ && count >= 8 && haveSsse3()) {
+        if (scaled16_ && count >= 8 && paths_ >= RowPaths::kSsse3) {
             std::size_t done = 0;
 #if defined(RASTREX_HAVE_AVX2_PATH)
-            if (count >= 32 && haveAvx512Vbmi())
+            if (count >= 32 && paths_ >= RowPaths::kAvx512Vbmi)
                 done = scaleThirtyTwo(src, count, out, l_.msbByteFirst, scale16_.data());
-            if (count - done >= 16 && haveAvx2())
+            if (count - done >= 16 && paths_ >= RowPaths::kAvx2)
                 done += scaleSixteen(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
                                      scale16_.data());
 #endif
@@ -929,6 +938,29 @@ void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t c
         else
             out[0] = out[1] = out[2] = 0;
     }
+}
+
+RowPaths processorRowPaths()
+{
+    static const RowPaths have = [] {
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (haveAvx512Vbmi())
+            return RowPaths::kAvx512Vbmi;
+        if (haveAvx2())
+            return RowPaths::kAvx2;
+#endif
+#if defined(RASTREX_HAVE_SSSE3_PATH)
+        if (haveSsse3())
+            return RowPaths::kSsse3;
+#endif
+        return RowPaths::kPlain;
+    }();
+    return have;
+}
+
+void capRowPaths(RowPaths cap)
+{
+    rowPathCap.store(cap, std::memory_order_relaxed);
 }
 
 }  // namespace rastrex

@@ -14,6 +14,18 @@ struct Bgr {
     std::uint8_t b = 0, g = 0, r = 0;
 };
 
+// The instruction sets a decoder's row paths may use, least first.
+enum class RowPaths { kPlain, kSsse3, kAvx2, kAvx512Vbmi };
+
+// The most this processor has among the paths built in (kPlain where none
+// is).
+RowPaths processorRowPaths();
+
+// Caps the paths of decoders made from now on at `cap`; what the processor
+// lacks is never used whatever the cap. For tests of the paths below this
+// processor's; not shown outside the library.
+void capRowPaths(RowPaths cap);
+
 // XYPixmap dumps have one plane per bit of depth, at most 32.
 inline constexpr std::size_t kMaxPlanes = 32;
 
@@ -107,6 +119,8 @@ private:
     std::uint32_t pixelBytes_ = 0;
     // Where the processor permutes bytes: the control that picks them.
     std::vector<unsigned char> bytePick_;
+    // The row paths this decoder uses, chosen once when it is made.
+    RowPaths paths_ = RowPaths::kPlain;
 };
 
 }  // namespace rastrex
