@@ -11,7 +11,8 @@
 //
 // Usage: bench_convert [RUNS]   (RASTREX_BENCH_DIR=folder to choose where the
 // files go; /dev/shm by default; RASTREX_BENCH_DISK_DIR for the second table,
-// the build folder by default)
+// the build folder by default; RASTREX_BENCH_NO_PEERS=1 times fnRastrex and
+// the floor alone and skips the second table)
 // bench_convert --dumps DIR writes the 3840 x 2160 dumps into DIR and stops.
 // (bench_convert --convert IN OUT and --floor IN OUT are the children whose
 // memory is measured; bench_convert --measure REPORT PROGRAM ARGS... is the
@@ -337,8 +338,9 @@ int benchmark(int runs)
     std::printf("%-22s %9s %8s %8s %6s %6s %8s %6s %7s %7s", "kind", "size", "fnRastrex", "floor", "ratio",
                 "(cpu)", "vs 32-bit", "(cpu)", "peak MB", "process");
     std::vector<const Peer*> peers;
+    const bool withPeers = std::getenv("RASTREX_BENCH_NO_PEERS") == nullptr;
     for (const Peer& p : kPeers)
-        if (present(p.program))
+        if (withPeers && present(p.program))
             peers.push_back(&p);
     for (const Peer* p : peers)
         std::printf(" %14s", p->name);
@@ -488,5 +490,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const int result = benchmark(runs);
-    return result != 0 ? result : replaceBenchmark(runs);
+    if (result != 0 || std::getenv("RASTREX_BENCH_NO_PEERS") != nullptr)
+        return result;
+    return replaceBenchmark(runs);
 }

@@ -51,7 +51,7 @@ void fillBmpHeader(unsigned char* out, std::uint32_t width, std::uint32_t height
 // The buffer exists before the file does, so a failed allocation never
 // leaves a file behind.
 BmpOutput::BmpOutput(const char* path)
-    : buffer_(std::make_unique<unsigned char[]>(kBufferBytes)), file_(path)
+    : buffer_(new unsigned char[kBufferBytes + kSpillBytes]), file_(path)
 {
 }
 
@@ -61,11 +61,28 @@ void BmpOutput::flush()
     used_ = 0;
 }
 
-unsigned char* BmpOutput::reserve(std::size_t n)
+unsigned char* BmpOutput::reservePixels(std::size_t wanted, std::size_t& granted)
 {
-    if (kBufferBytes - used_ < n)
+    if (used_ == kBufferBytes)
         flush();
+    const std::size_t reach = (kBufferBytes - used_ + 2) / 3;
+    granted = std::min(wanted, reach);
     return buffer_.get() + used_;
+}
+
+void BmpOutput::commitPixels(std::size_t n)
+{
+    used_ += 3 * n;
+    if (used_ <= kBufferBytes)
+        return;
+    // The bytes past the end open the next buffer.
+    const std::size_t spill = used_ - kBufferBytes;
+    unsigned char carried[kSpillBytes];
+    std::memcpy(carried, buffer_.get() + kBufferBytes, spill);
+    used_ = kBufferBytes;
+    flush();
+    std::memcpy(buffer_.get(), carried, spill);
+    used_ = spill;
 }
 
 void BmpOutput::put(const unsigned char* data, std::size_t n)

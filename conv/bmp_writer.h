@@ -40,14 +40,15 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
 
-    // Room for at least `n` bytes (n <= bufferCapacity()) at the end of the
-    // buffer; write them, then call commit(n).
-    unsigned char* reserve(std::size_t n);
-    void commit(std::size_t n) { used_ += n; }
+    // Where the next pixels go, and how many of the `wanted` ones (at least
+    // one) to write there, 3 bytes each: those that reach the end of the
+    // buffer, the last of them perhaps past it. Write them, then call
+    // commitPixels() with their number. Every write but the last is thus of
+    // a whole buffer, at offsets of whole pages.
+    unsigned char* reservePixels(std::size_t wanted, std::size_t& granted);
+    void commitPixels(std::size_t n);
     void put(const unsigned char* data, std::size_t n);
     void putZeros(std::size_t n);
-
-    static constexpr std::size_t bufferCapacity() { return kBufferBytes; }
 
     // Whether a write has failed already: what follows cannot succeed.
     bool failed() const { return file_.failed(); }
@@ -58,6 +59,8 @@ public:
 
 private:
     static constexpr std::size_t kBufferBytes = kOutputBufferBytes;
+    // Past the end of a buffer: the bytes of a pixel that straddles it.
+    static constexpr std::size_t kSpillBytes = 2;
 
     void flush();
 

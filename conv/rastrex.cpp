@@ -23,15 +23,14 @@ template <class Rows>
 void writeRows(BmpOutput& out, const PixelDecoder& decoder, Rows& rows, std::uint32_t width,
                std::uint32_t height)
 {
-    constexpr std::size_t kChunkPixels = BmpOutput::bufferCapacity() / 3;
     const std::size_t padding = bmpRowPadding(width);
     for (std::uint32_t r = height; r-- > 0 && !out.failed();) {
         const RowView row = rows.row(r);
         for (std::uint32_t done = 0; done < width;) {
-            const std::size_t n = std::min<std::size_t>(kChunkPixels, width - done);
-            unsigned char* dst = out.reserve(3 * n);
+            std::size_t n = 0;
+            unsigned char* dst = out.reservePixels(width - done, n);
             decoder.decodeRow(row, done, n, dst);
-            out.commit(3 * n);
+            out.commitPixels(n);
             done += static_cast<std::uint32_t>(n);
         }
         out.putZeros(padding);

@@ -1,12 +1,18 @@
 #include "xwd_decoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define RASTREX_HAVE_SSSE3_PATH 1
+// The 256- and 512-bit paths: not on Windows, whose compilers cannot align
+// the stack for such values.
+#if !defined(_WIN32)
+#define RASTREX_HAVE_AVX2_PATH 1
+#endif
 #endif
 
 namespace rastrex {
@@ -51,6 +57,14 @@ constexpr std::size_t kEntryBlue = 8;
 
 // Whether this processor has the byte shuffles of the SSSE3 paths.
 bool haveSsse3();
+#if defined(RASTREX_HAVE_AVX2_PATH)
+// Whether it has the byte permutes of the 64-pixel table lookup.
+bool haveAvx512Vbmi();
+std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3]);
+#endif
+
+// The cap set by capRowPaths().
+std::atomic<RowPaths> rowPathCap{RowPaths::kAvx512Vbmi};
 
 bool isGrey(VisualClass v)
 {
@@ -73,6 +87,7 @@ void copyBytewise(const unsigned char* src, std::size_t count, unsigned char* ou
 PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap)
     : l_(layout)
 {
+    paths_ = std::min(processorRowPaths(), rowPathCap.load(std::memory_order_relaxed));
     valueMask_ = l_.depth >= 32 ? UINT32_MAX : (std::uint32_t{1} << l_.depth) - 1;
     usesMasks_ = l_.visual == VisualClass::kTrueColor || l_.visual == VisualClass::kDirectColor;
     hasMap_ = l_.colourEntries > 0 && colourMap != nullptr;
@@ -153,7 +168,7 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
     // at the end of a row go through colourOf().)
     bool scaledInstead = false;
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-    scaledInstead = scaled16_ && haveSsse3();
+    scaledInstead = scaled16_ && paths_ >= RowPaths::kSsse3;
 #endif
     if (valueBits <= kMaxTableBits && !scaledInstead) {
         lut_.resize(std::size_t{1} << valueBits);
@@ -165,9 +180,28 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
     }
 
-    // One plane of 1-bit data whose bits run through plain bytes: the 24
-    // bitmap bytes of every byte's eight pixels.
-    if (l_.planes == 1 && l_.bitsPerPixel == 1 && l_.unitBits == 8 && lut_.size() == 2) {
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    // 8-bit pixels looked up sixty-four at a time: the table's blue, green
+    // and red levels as three planes.
+    if (l_.format == PixmapFormat::kZPixmap && l_.bitsPerPixel == 8 && lut_.size() == 256 &&
+        paths_ >= RowPaths::kAvx512Vbmi) {
+        levelPlanes_.resize(3 * 256);
+        for (std::size_t v = 0; v < 256; ++v) {
+            levelPlanes_[v] = lut_[v].b;
+            levelPlanes_[256 + v] = lut_[v].g;
+            levelPlanes_[512 + v] = lut_[v].r;
+        }
+    }
+#endif
+
+    // One plane of 1-bit data: the 24 bitmap bytes of every byte's eight
+    // pixels. Each byte holds eight pixels in a row; within a unit of 16 or
+    // 32 bits the bytes run backwards when the byte order and the bit order
+    // differ.
+    if (l_.planes == 1 && l_.bitsPerPixel == 1 && lut_.size() == 2 &&
+        (l_.unitBits == 8 || l_.unitBits == 16 || l_.unitBits == 32)) {
+        bitUnitBytes_ = l_.unitBits / 8;
+        bitBytesBackwards_ = bitUnitBytes_ > 1 && l_.msbByteFirst != l_.msbBitFirst;
         bitBytes_.resize(256 * 24);
         for (std::uint32_t b = 0; b < 256; ++b)
             for (std::uint32_t k = 0; k < 8; ++k) {
@@ -178,6 +212,23 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
                 p[2] = lut_[bit].r;
             }
     }
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    // The same sixty-four pixels at a time: for each 64-byte part k of their
+    // 192 output bytes, byte j is channel p % 3 of pixel p / 3 (p = 64k + j)
+    // as a clear pixel shows it, then as a set one, then where the pixel's
+    // bit lies among the 64 of its eight bytes.
+    if (!bitBytes_.empty() && !bitBytesBackwards_ && paths_ >= RowPaths::kAvx512Vbmi) {
+        bitPatterns_.resize(3 * 192);
+        for (std::uint32_t p = 0; p < 192; ++p) {
+            const std::uint32_t q = p / 3, c = p % 3;
+            const Bgr& clear = lut_[0];
+            const Bgr& set = lut_[1];
+            bitPatterns_[p] = c == 0 ? clear.b : c == 1 ? clear.g : clear.r;
+            bitPatterns_[192 + p] = c == 0 ? set.b : c == 1 ? set.g : set.r;
+            bitPatterns_[384 + p] = static_cast<unsigned char>(l_.msbBitFirst ? q - q % 8 + 7 - q % 8 : q);
+        }
+    }
+#endif
 
     // Whole-byte channels shown as they are: copy bytes.
     if (l_.format == PixmapFormat::kZPixmap && usesMasks_ &&
@@ -196,6 +247,12 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
             }
         }
         bytewise_ = ok;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (bytewise_ && paths_ >= RowPaths::kAvx512Vbmi) {
+            const std::array<unsigned char, 64> pick = bytePicks(pixelBytes_, bytePos_.data());
+            bytePick_.assign(pick.begin(), pick.end());
+        }
+#endif
     }
 }
 
@@ -356,15 +413,25 @@ __attribute__((target("ssse3"))) std::size_t shuffleFour(const unsigned char* sr
 // shuffles that take it from the packed blue and green levels (blue in bytes
 // 0-7, green in 8-15) or from the red ones (bytes 0-7); the second of each
 // pair makes bytes 8 to 23.
-void eightPixelShuffles(signed char (&fromBg)[2][16], signed char (&fromR)[2][16])
+struct EightPixelShuffles {
+    alignas(16) signed char fromBg[2][16];
+    alignas(16) signed char fromR[2][16];
+};
+
+constexpr EightPixelShuffles makeEightPixelShuffles()
 {
+    EightPixelShuffles t{};
     for (int half16 = 0; half16 < 2; ++half16)
         for (int i = 0; i < 16; ++i) {
             const int j = 8 * half16 + i, pixel = j / 3, c = j % 3;
-            fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
-            fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
+            t.fromBg[half16][i] = c == 2 ? -1 : static_cast<signed char>(8 * c + pixel);
+            t.fromR[half16][i] = c == 2 ? static_cast<signed char>(pixel) : -1;
         }
+    return t;
 }
+
+// Made once, at compile time: the row functions run once a row.
+constexpr EightPixelShuffles kEightPixelShuffles = makeEightPixelShuffles();
 
 template <class Scale>
 __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src, std::size_t count,
@@ -381,8 +448,8 @@ __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src
         magic[c] = _mm_set1_epi16(static_cast<short>(scale[c].magic));
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
-    alignas(16) signed char fromBg[2][16], fromR[2][16];
-    eightPixelShuffles(fromBg, fromR);
+    const auto& fromBg = kEightPixelShuffles.fromBg;
+    const auto& fromR = kEightPixelShuffles.fromR;
     const __m128i bgLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0]));
     const __m128i bgHi = _mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1]));
     const __m128i rLo = _mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0]));
@@ -408,10 +475,8 @@ __attribute__((target("ssse3"))) std::size_t scaleEight(const unsigned char* src
     return done;
 }
 
-#if !defined(_WIN32)
-// The same sixteen pixels at a time, each 128-bit half doing eight. (Not on
-// Windows, whose compilers cannot align the stack for 256-bit values.)
-#define RASTREX_HAVE_AVX2_PATH 1
+#if defined(RASTREX_HAVE_AVX2_PATH)
+// The same sixteen pixels at a time, each 128-bit half doing eight.
 template <class Scale>
 __attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* src, std::size_t count,
                                                         unsigned char* out, bool msbFirst,
@@ -429,8 +494,8 @@ __attribute__((target("avx2"))) std::size_t scaleSixteen(const unsigned char* sr
         magic[c] = _mm256_set1_epi16(static_cast<short>(scale[c].magic));
         post[c] = _mm_cvtsi32_si128(scale[c].post);
     }
-    alignas(16) signed char fromBg[2][16], fromR[2][16];
-    eightPixelShuffles(fromBg, fromR);
+    const auto& fromBg = kEightPixelShuffles.fromBg;
+    const auto& fromR = kEightPixelShuffles.fromR;
     const __m256i bgLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[0])));
     const __m256i bgHi = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromBg[1])));
     const __m256i rLo = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(fromR[0])));
@@ -464,6 +529,198 @@ bool haveAvx2()
     static const bool have = __builtin_cpu_supports("avx2");
     return have;
 }
+
+bool haveAvx512Vbmi()
+{
+    static const bool have = __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+    return have;
+}
+
+struct ThirtyTwoPermutes {
+    alignas(64) unsigned char swap[64];
+    alignas(64) unsigned char fromLevels[2][64];
+};
+
+constexpr ThirtyTwoPermutes makeThirtyTwoPermutes()
+{
+    ThirtyTwoPermutes t{};
+    for (int i = 0; i < 64; ++i)
+        t.swap[i] = static_cast<unsigned char>(i ^ 1);
+    // Output byte p of the 96 is channel p % 3 of pixel q = p / 3. Packing
+    // leaves, in each 16-byte lane l of the first source, the blue levels of
+    // pixels 8l to 8l + 7 then their green ones; the second holds the red
+    // ones likewise (the pair's bytes 64 on).
+    for (int p = 0; p < 96; ++p) {
+        const int q = p / 3, c = p % 3;
+        const int at = 16 * (q / 8) + q % 8 + (c == 1 ? 8 : 0) + (c == 2 ? 64 : 0);
+        t.fromLevels[p / 64][p % 64] = static_cast<unsigned char>(at);
+    }
+    return t;
+}
+
+constexpr ThirtyTwoPermutes kThirtyTwoPermutes = makeThirtyTwoPermutes();
+
+// Thirty-two 16-bit pixels at a time, scaled as scaleEight() does; the
+// three rows of levels are packed to bytes and interleaved by two byte
+// permutes. Reads and writes stay within the pixels; returns how many were
+// done.
+template <class Scale>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, bool msbFirst,
+               const Scale* scale)
+{
+    const __m512i swap = _mm512_load_si512(kThirtyTwoPermutes.swap);
+    const __m512i control0 = _mm512_load_si512(kThirtyTwoPermutes.fromLevels[0]);
+    const __m512i control1 = _mm512_load_si512(kThirtyTwoPermutes.fromLevels[1]);
+    const __m512i k255 = _mm512_set1_epi16(255);
+    __m128i shift[3], post[3];
+    __m512i mask[3], half[3], magic[3];
+    for (int c = 0; c < 3; ++c) {
+        shift[c] = _mm_cvtsi32_si128(scale[c].shift);
+        mask[c] = _mm512_set1_epi16(static_cast<short>(scale[c].mask));
+        half[c] = _mm512_set1_epi16(static_cast<short>(scale[c].half));
+        magic[c] = _mm512_set1_epi16(static_cast<short>(scale[c].magic));
+        post[c] = _mm_cvtsi32_si128(scale[c].post);
+    }
+    std::size_t done = 0;
+    for (; count - done >= 32; done += 32, src += 64, out += 96) {
+        __m512i v = _mm512_loadu_si512(src);
+        if (msbFirst)
+            v = _mm512_shuffle_epi8(v, swap);
+        __m512i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m512i field = _mm512_and_si512(_mm512_srl_epi16(v, shift[c]), mask[c]);
+            const __m512i n = _mm512_add_epi16(_mm512_mullo_epi16(field, k255), half[c]);
+            level[c] = _mm512_srl_epi16(_mm512_mulhi_epu16(n, magic[c]), post[c]);
+        }
+        const __m512i bg = _mm512_packus_epi16(level[0], level[1]);
+        const __m512i r = _mm512_packus_epi16(level[2], level[2]);
+        _mm512_storeu_si512(out, _mm512_permutex2var_epi8(bg, control0, r));
+        _mm512_mask_storeu_epi8(out + 64, 0xFFFFFFFFull, _mm512_permutex2var_epi8(bg, control1, r));
+    }
+    return done;
+}
+
+// Byte j of the output of one permute: byte pos[j % 3] of pixel j / 3.
+std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3])
+{
+    std::array<unsigned char, 64> pick{};
+    for (std::uint32_t j = 0; j < 3 * (64 / stride); ++j)
+        pick[j] = static_cast<unsigned char>(stride * (j / 3) + pos[j % 3]);
+    return pick;
+}
+
+// As many pixels of `stride` bytes (3 or 4) as 64 bytes hold at a time,
+// their blue, green and red bytes picked by one byte permute; loads and
+// stores are masked to the whole pixels. Returns how many were done.
+// (bytePicks() makes the permute's control.)
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+permuteSixtyFourBytes(const unsigned char* src, std::size_t count, unsigned char* out,
+                      std::uint32_t stride, const unsigned char* pick)
+{
+    const std::uint32_t pixels = 64 / stride;
+    const __m512i control = _mm512_loadu_si512(pick);
+    const __mmask64 in = ~0ull >> (64 - stride * pixels);
+    const __mmask64 outBytes = ~0ull >> (64 - 3 * pixels);
+    std::size_t done = 0;
+    for (; count - done >= pixels; done += pixels, src += stride * pixels, out += 3 * pixels) {
+        const __m512i v = _mm512_maskz_loadu_epi8(in, src);
+        _mm512_mask_storeu_epi8(out, outBytes, _mm512_permutex2var_epi8(v, control, v));
+    }
+    return done;
+}
+
+struct SixtyFourPermutes {
+    alignas(64) unsigned char fromBg[3][64];
+    alignas(64) unsigned char fromR[3][64];
+    std::uint64_t redBytes[3];
+};
+
+constexpr SixtyFourPermutes makeSixtyFourPermutes()
+{
+    // Output byte j of part k is channel p % 3 of pixel p / 3, p = 64k + j:
+    // blue or green (green's pixels counted from 64), and red apart.
+    SixtyFourPermutes t{};
+    for (int k = 0; k < 3; ++k)
+        for (int j = 0; j < 64; ++j) {
+            const int p = 64 * k + j, pixel = p / 3, c = p % 3;
+            t.fromBg[k][j] = static_cast<unsigned char>(c == 1 ? 64 + pixel : pixel);
+            t.fromR[k][j] = static_cast<unsigned char>(pixel);
+            if (c == 2)
+                t.redBytes[k] |= std::uint64_t{1} << j;
+        }
+    return t;
+}
+
+constexpr SixtyFourPermutes kSixtyFourPermutes = makeSixtyFourPermutes();
+
+// Eight bytes of 1-bit pixels, 64 of them, at a time: each bit becomes a
+// byte of 0 or 1, spread by a permute to the 192 output bytes, which take
+// the colour of a set or a clear pixel. `patterns` holds, for each 64-byte
+// part of the output, the bytes of clear pixels, of set ones and the
+// permute's control (see bitPatterns_). Returns the bytes done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+expandSixtyFour(const unsigned char* src, std::size_t bytes, unsigned char* out,
+                const unsigned char* patterns)
+{
+    __m512i clear[3], set[3], pick[3];
+    for (int k = 0; k < 3; ++k) {
+        clear[k] = _mm512_loadu_si512(patterns + 64 * k);
+        set[k] = _mm512_loadu_si512(patterns + 192 + 64 * k);
+        pick[k] = _mm512_loadu_si512(patterns + 384 + 64 * k);
+    }
+    const __m512i one = _mm512_set1_epi8(1);
+    std::size_t done = 0;
+    for (; bytes - done >= 8; done += 8, src += 8, out += 192) {
+        std::uint64_t bits;
+        std::memcpy(&bits, src, 8);
+        const __m512i flags = _mm512_maskz_mov_epi8(bits, one);
+        for (int k = 0; k < 3; ++k) {
+            const __m512i spread = _mm512_permutex2var_epi8(flags, pick[k], flags);
+            _mm512_storeu_si512(out + 64 * k,
+                                _mm512_mask_blend_epi8(_mm512_test_epi8_mask(spread, spread), clear[k], set[k]));
+        }
+    }
+    return done;
+}
+
+// Sixty-four 8-bit pixels at a time through a colour table held as three
+// planes of 256 levels (blue, green, red): each plane is looked up by byte
+// permutes of its two halves, then the three rows of levels are interleaved
+// by three more. Reads and writes stay within the pixels; returns how many
+// were done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+lookUpSixtyFour(const unsigned char* src, std::size_t count, unsigned char* out,
+                const unsigned char* planes)
+{
+    __m512i table[3][4];
+    for (int c = 0; c < 3; ++c)
+        for (int q = 0; q < 4; ++q)
+            table[c][q] = _mm512_loadu_si512(planes + 256 * c + 64 * q);
+    __m512i bgControl[3], rControl[3];
+    for (int k = 0; k < 3; ++k) {
+        bgControl[k] = _mm512_load_si512(kSixtyFourPermutes.fromBg[k]);
+        rControl[k] = _mm512_load_si512(kSixtyFourPermutes.fromR[k]);
+    }
+    const std::uint64_t* redBytes = kSixtyFourPermutes.redBytes;
+    std::size_t done = 0;
+    for (; count - done >= 64; done += 64, src += 64, out += 192) {
+        const __m512i index = _mm512_loadu_si512(src);
+        const __mmask64 upper = _mm512_movepi8_mask(index);
+        __m512i level[3];
+        for (int c = 0; c < 3; ++c) {
+            const __m512i low = _mm512_permutex2var_epi8(table[c][0], index, table[c][1]);
+            const __m512i high = _mm512_permutex2var_epi8(table[c][2], index, table[c][3]);
+            level[c] = _mm512_mask_blend_epi8(upper, low, high);
+        }
+        for (int k = 0; k < 3; ++k) {
+            const __m512i bg = _mm512_permutex2var_epi8(level[0], bgControl[k], level[1]);
+            _mm512_storeu_si512(out + 64 * k,
+                                _mm512_mask_permutexvar_epi8(bg, redBytes[k], rControl[k], level[2]));
+        }
+    }
+    return done;
+}
 #endif
 
 bool haveSsse3()
@@ -475,16 +732,31 @@ bool haveSsse3()
 
 // Pixels of `stride` bytes (3 or 4) whose blue, green and red bytes sit at
 // pos[0], pos[1] and pos[2].
+// `pick`, when the processor permutes bytes, is bytePicks() of them;
+// `shuffle` whether it may shuffle them.
 void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-               std::uint32_t stride, const std::uint32_t pos[3])
+               std::uint32_t stride, const std::uint32_t pos[3], const unsigned char* pick,
+               bool shuffle)
 {
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    if (count >= 16 && pick != nullptr) {
+        const std::size_t done = permuteSixtyFourBytes(src, count, out, stride, pick);
+        src += done * stride;
+        out += done * 3;
+        count -= done;
+    }
+#else
+    (void)pick;  // no byte permutes here
+#endif
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-    if (count >= 6 && haveSsse3()) {
+    if (count >= 6 && shuffle) {
         const std::size_t done = shuffleFour(src, count, out, stride, pos);
         src += done * stride;
         out += done * 3;
         count -= done;
     }
+#else
+    (void)shuffle;  // no byte shuffles here
 #endif
     if (stride == 4 && pos[0] == 0 && pos[1] == 1 && pos[2] == 2) {
         copyBytewise<4, 0, 1, 2>(src, count, out);
@@ -498,17 +770,31 @@ void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
 }
 
 // Looks each pixel's value up in a table of colours packed as blue | green
-// << 8 | red << 16 and stores four bytes a pixel, each store overlapping the
-// next pixel's first three; the last pixel gets its three alone.
+// << 8 | red << 16. Eight pixels' 24 bytes are put together in three 64-bit
+// words and stored by three writes; of the pixels left, each but the last
+// stores four bytes, overlapping the next pixel's first three, and the last
+// gets its three alone.
 template <class ValueAt>
 void lookUpPacked(const std::uint32_t* lut, std::size_t count, unsigned char* out, ValueAt valueAt)
 {
     std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little)
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; count - i >= 8; i += 8, out += 24) {
+            std::uint64_t c[8];
+            for (std::size_t k = 0; k < 8; ++k)
+                c[k] = lut[valueAt(i + k)];
+            const std::uint64_t w0 = c[0] | c[1] << 24 | c[2] << 48;
+            const std::uint64_t w1 = c[2] >> 16 | c[3] << 8 | c[4] << 32 | c[5] << 56;
+            const std::uint64_t w2 = c[5] >> 8 | c[6] << 16 | c[7] << 40;
+            std::memcpy(out, &w0, 8);
+            std::memcpy(out + 8, &w1, 8);
+            std::memcpy(out + 16, &w2, 8);
+        }
         for (; i + 1 < count; ++i, out += 3) {
             const std::uint32_t c = lut[valueAt(i)];
             std::memcpy(out, &c, 4);
         }
+    }
     for (; i < count; ++i, out += 3) {
         const std::uint32_t c = lut[valueAt(i)];
         out[0] = static_cast<unsigned char>(c);
@@ -531,10 +817,27 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         decodeEach(view, first, lead, out);
         out += 3 * lead;
         count -= lead;
-        const unsigned char* src = row + (first + lead) / 8;
         const std::size_t bytes = count / 8;
-        for (std::size_t i = 0; i < bytes; ++i, out += 24)
-            std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        if (!bitBytesBackwards_) {
+            const unsigned char* src = row + (first + lead) / 8;
+            std::size_t i = 0;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+            if (!bitPatterns_.empty() && bytes >= 8) {
+                i = expandSixtyFour(src, bytes, out, bitPatterns_.data());
+                out += 24 * i;
+            }
+#endif
+            for (; i < bytes; ++i, out += 24)
+                std::memcpy(out, bitBytes_.data() + std::size_t{src[i]} * 24, 24);
+        } else {
+            const std::uint64_t firstByte = (first + lead) / 8;
+            const std::uint32_t last = bitUnitBytes_ - 1;
+            for (std::size_t i = 0; i < bytes; ++i, out += 24) {
+                const std::uint64_t g = firstByte + i;
+                const unsigned char b = row[(g - g % bitUnitBytes_) + (last - g % bitUnitBytes_)];
+                std::memcpy(out, bitBytes_.data() + std::size_t{b} * 24, 24);
+            }
+        }
         decodeEach(view, first + lead + 8 * bytes, count % 8, out);
         return;
     }
@@ -546,23 +849,35 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
         if (pixelBytes_ == 3 && bytePos_[0] == 0 && bytePos_[1] == 1 && bytePos_[2] == 2)
             std::memcpy(out, row + first * 3, 3 * count);
         else
-            copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data());
+            copyBytes(row + first * pixelBytes_, count, out, pixelBytes_, bytePos_.data(),
+                      bytePick_.empty() ? nullptr : bytePick_.data(), paths_ >= RowPaths::kSsse3);
         return;
     }
     const std::uint32_t* lut = packedLut_.data();
     if (l_.bitsPerPixel == 8 && lut != nullptr) {
         const unsigned char* src = row + first;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (!levelPlanes_.empty() && count >= 64) {
+            const std::size_t done = lookUpSixtyFour(src, count, out, levelPlanes_.data());
+            src += done;
+            out += 3 * done;
+            count -= done;
+        }
+#endif
         lookUpPacked(lut, count, out, [src](std::size_t i) { return src[i]; });
         return;
     }
     if (l_.bitsPerPixel == 16) {
         const unsigned char* src = row + 2 * first;
 #if defined(RASTREX_HAVE_SSSE3_PATH)
-        if (scaled16_ && count >= 8 && haveSsse3()) {
+        if (scaled16_ && count >= 8 && paths_ >= RowPaths::kSsse3) {
             std::size_t done = 0;
 #if defined(RASTREX_HAVE_AVX2_PATH)
-            if (count >= 16 && haveAvx2())
-                done = scaleSixteen(src, count, out, l_.msbByteFirst, scale16_.data());
+            if (count >= 32 && paths_ >= RowPaths::kAvx512Vbmi)
+                done = scaleThirtyTwo(src, count, out, l_.msbByteFirst, scale16_.data());
+            if (count - done >= 16 && paths_ >= RowPaths::kAvx2)
+                done += scaleSixteen(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
+                                     scale16_.data());
 #endif
             done += scaleEight(src + 2 * done, count - done, out + 3 * done, l_.msbByteFirst,
                                scale16_.data());
@@ -623,6 +938,29 @@ void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t c
         else
             out[0] = out[1] = out[2] = 0;
     }
+}
+
+RowPaths processorRowPaths()
+{
+    static const RowPaths have = [] {
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (haveAvx512Vbmi())
+            return RowPaths::kAvx512Vbmi;
+        if (haveAvx2())
+            return RowPaths::kAvx2;
+#endif
+#if defined(RASTREX_HAVE_SSSE3_PATH)
+        if (haveSsse3())
+            return RowPaths::kSsse3;
+#endif
+        return RowPaths::kPlain;
+    }();
+    return have;
+}
+
+void capRowPaths(RowPaths cap)
+{
+    rowPathCap.store(cap, std::memory_order_relaxed);
 }
 
 }  // namespace rastrex

@@ -14,6 +14,18 @@ struct Bgr {
     std::uint8_t b = 0, g = 0, r = 0;
 };
 
+// The instruction sets a decoder's row paths may use, least first.
+enum class RowPaths { kPlain, kSsse3, kAvx2, kAvx512Vbmi };
+
+// The most this processor has among the paths built in (kPlain where none
+// is).
+RowPaths processorRowPaths();
+
+// Caps the paths of decoders made from now on at `cap`; what the processor
+// lacks is never used whatever the cap. For tests of the paths below this
+// processor's; not shown outside the library.
+void capRowPaths(RowPaths cap);
+
 // XYPixmap dumps have one plane per bit of depth, at most 32.
 inline constexpr std::size_t kMaxPlanes = 32;
 
@@ -88,14 +100,27 @@ private:
     };
     bool scaled16_ = false;
     std::array<FieldScale, 3> scale16_{};
+    // 8-bit pixels with a table, where the processor looks them up by byte
+    // permutes: its blue, green and red levels as planes of 256.
+    std::vector<unsigned char> levelPlanes_;
     // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
     // eight pixels of each byte value.
     std::vector<unsigned char> bitBytes_;
+    std::uint32_t bitUnitBytes_ = 1;
+    bool bitBytesBackwards_ = false;  // within each unit
+    // Where the processor permutes bytes, those eight pixels' bytes sixty-four
+    // pixels at a time: the output of clear pixels, of set ones and where each
+    // output byte's pixel lies, for each third of the output.
+    std::vector<unsigned char> bitPatterns_;
     // Bytes-per-pixel reading where each channel is a whole byte shown as it
     // is: position of blue, green and red within the pixel's bytes.
     bool bytewise_ = false;
     std::array<std::uint32_t, 3> bytePos_{};
     std::uint32_t pixelBytes_ = 0;
+    // Where the processor permutes bytes: the control that picks them.
+    std::vector<unsigned char> bytePick_;
+    // The row paths this decoder uses, chosen once when it is made.
+    RowPaths paths_ = RowPaths::kPlain;
 };
 
 }  // namespace rastrex

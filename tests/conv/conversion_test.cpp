@@ -4,12 +4,14 @@
 
 #if !defined(_WIN32)
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
+#include <csignal>
 #include <fstream>
 #include <thread>
 
@@ -373,14 +375,54 @@ TEST_F(Conversion, UnwritableOutputsGiveThreeAndLeaveNoFile)
     EXPECT_EQ(readFile(xwd), canonicalDump(3, 3, patternPixel).bytes());
 }
 
+// Sides of a bitmap written in one piece and of one written in many, its
+// pixels straddling the ends of the writes.
+constexpr std::uint32_t kWrittenBySides[] = {64, 1024};
+
 TEST_F(Conversion, FullDiskGivesThreeAndKeepsTheDevice)
 {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
-    writeFile(xwd, canonicalDump(64, 64, patternPixel).bytes());
-    EXPECT_EQ(convert(xwd, "/dev/full"), RASTREX_ERR_WRITE_OUTPUT);
-    EXPECT_EQ(fs::status("/dev/full").type(), fs::file_type::character);
+    for (const std::uint32_t side : kWrittenBySides) {
+        SCOPED_TRACE("side " + std::to_string(side));
+        writeFile(xwd, canonicalDump(side, side, patternPixel).bytes());
+        EXPECT_EQ(convert(xwd, "/dev/full"), RASTREX_ERR_WRITE_OUTPUT);
+        EXPECT_EQ(fs::status("/dev/full").type(), fs::file_type::character);
+    }
 }
+
+#if !defined(_WIN32)
+// A write refused part way through the bitmap (the process may write files
+// of 1 MiB at most): the old bitmap stays, and no file of the call's own.
+TEST_F(Conversion, WriteRefusedPartWayKeepsTheOldBitmap)
+{
+    for (const std::uint32_t side : kWrittenBySides) {
+        SCOPED_TRACE("side " + std::to_string(side));
+        writeFile(xwd, canonicalDump(side, side, patternPixel).bytes());
+        writeFile(bmp, {'o', 'l', 'd'});
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t{1} << 20, rlim_t{1} << 20};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            _exit(fnRastrex(xwd.c_str(), bmp.c_str()));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        // The small bitmap fits the limit.
+        EXPECT_EQ(WEXITSTATUS(status), side < 512 ? RASTREX_OK : RASTREX_ERR_WRITE_OUTPUT);
+        if (side >= 512) {
+            EXPECT_EQ(readFile(bmp), (Bytes{'o', 'l', 'd'}));
+        }
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+            ++files;
+        EXPECT_EQ(files, 2u);
+    }
+}
+#endif
 
 TEST_F(Conversion, ReadOnlyBitmapIsNotReplaced)
 {

@@ -1,6 +1,8 @@
 // fnRastrex on every kind of dump: fixtures written by real X servers and
 // image tools, dumps of each layout built from known pixel values, and
 // headers whose layout words describe nothing real (read the plain way).
+// Linked with the library's objects, so that the widest pictures can be
+// decoded at each level of row paths the processor has.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 
 #include "fs_support.h"
 #include "rastrex.h"
+#include "xwd_decoder.h"
 #include "xwd_recipe.h"
 
 namespace fs = std::filesystem;
@@ -265,8 +268,15 @@ std::vector<std::uint32_t> pixelValues(const KindCase& c, std::uint32_t height)
     const std::uint32_t mask = bits >= 32 ? UINT32_MAX : (std::uint32_t{1} << bits) - 1;
     std::vector<std::uint32_t> v;
     for (std::uint32_t y = 0; y < height; ++y)
-        for (std::uint32_t x = 0; x < c.width; ++x)
-            v.push_back(((x + 1) * 2654435761u ^ (y + 3) * 40503u ^ (x * y * 977u)) & mask);
+        for (std::uint32_t x = 0; x < c.width; ++x) {
+            // Mixed so that the low bits vary too: 1-bit rows need pixels
+            // that differ from byte to byte.
+            std::uint32_t h = (x + 1) * 2654435761u ^ (y + 3) * 40503u ^ (x * y * 977u);
+            h ^= h >> 15;
+            h *= 0x2C1B3C6Du;
+            h ^= h >> 12;
+            v.push_back(h & mask);
+        }
     return v;
 }
 
@@ -450,14 +460,40 @@ TEST_P(Kind, NotOneWholePixelIsAReadFailure)
 INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Run once for each level of row paths the processor has, the decoders
+// capped at it.
+class AtRowPaths : public ::testing::TestWithParam<rastrex::RowPaths> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() > rastrex::processorRowPaths())
+            GTEST_SKIP() << "this processor (or this build) has no such row paths";
+        rastrex::capRowPaths(GetParam());
+    }
+    void TearDown() override { rastrex::capRowPaths(rastrex::RowPaths::kAvx512Vbmi); }
+};
+
+const char* const kRowPathNames[] = {"Plain", "Ssse3", "Avx2", "Avx512Vbmi"};
+
 // Pictures taller than one band of rows read at a time, or than one block
-// of rows held from a pipe, with the dump ending inside a later one.
-TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
+// of rows held from a pipe, with the dump ending inside a later one. The
+// widest cover each level's widest paths, and their pixels straddle the
+// ends of the bitmap's writes.
+class TallDump : public AtRowPaths {};
+
+TEST_P(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 {
     const KindCase cases[] = {
         {"z8", zPixmap(8, 8, false, 3), Map::kPalette, 256, 301},
         {"xypixmap_24", bits(zPixmap(1, 24, false, 4, k888), 1, 32, false, false), Map::kNone, 0, 200},
         {"z32", zPixmap(32, 24, false, 4, k888), Map::kNone, 0, 400},
+        {"z8_wide", zPixmap(8, 8, false, 3), Map::kPalette, 256, 1001},
+        {"z8_short_map_wide", zPixmap(8, 8, false, 3), Map::kPalette, 40, 130},
+        {"z16_wide", zPixmap(16, 16, true, 4, k565), Map::kNone, 0, 999},
+        {"z24_msb_wide", zPixmap(24, 24, true, 4, k888), Map::kNone, 0, 701},
+        {"z1_msb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2, 517},
+        {"z1_lsb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, false), Map::kPalette, 2, 517},
+        {"z1_units_backwards_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, true), Map::kPalette, 2, 517},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
@@ -485,10 +521,12 @@ TEST(TallDump, CrossesBandsAndBlocksAndEndsInOne)
 }
 
 // Every value of a 16-bit pixel, in rows of 255 pixels: each row is taken
-// sixteen pixels at a time, then eight, then one by one, where the processor
-// allows. Channels of up to 8 bits are scaled by arithmetic, wider ones and
-// colour maps go through tables.
-TEST(SixteenBits, EveryValueDecodesToItsColour)
+// thirty-two, sixteen or eight pixels at a time, then one by one, as the
+// level allows. Channels of up to 8 bits are scaled by arithmetic, wider
+// ones and colour maps go through tables.
+class SixteenBits : public AtRowPaths {};
+
+TEST_P(SixteenBits, EveryValueDecodesToItsColour)
 {
     const KindCase cases[] = {
         {"565_lsb", zPixmap(16, 16, false, 4, k565)},
@@ -518,6 +556,12 @@ TEST(SixteenBits, EveryValueDecodesToItsColour)
             ASSERT_EQ(pic.pixels[i], expectedColour(c, values[i])) << "value " << values[i];
     }
 }
+
+const rastrex::RowPaths kRowPaths[] = {rastrex::RowPaths::kPlain, rastrex::RowPaths::kSsse3,
+                                       rastrex::RowPaths::kAvx2, rastrex::RowPaths::kAvx512Vbmi};
+const auto rowPathName = [](const auto& info) { return std::string(kRowPathNames[static_cast<int>(info.param)]); };
+INSTANTIATE_TEST_SUITE_P(RowPaths, TallDump, ::testing::ValuesIn(kRowPaths), rowPathName);
+INSTANTIATE_TEST_SUITE_P(RowPaths, SixteenBits, ::testing::ValuesIn(kRowPaths), rowPathName);
 
 // ---------------------------------------------------------------------------
 // Layout words that cannot describe real data: the dump is read the plain
