@@ -21,7 +21,7 @@ void ProgressPainter::start(ItemIndex count)
     bar_.setMin(0);
     bar_.setMax(count);
     bar_.setVisible(true);
-    lastPaint_.reset();
+    pacing_.reset();
     paintedFill_ = -1;
     paintedText_.clear();
 }
@@ -45,12 +45,10 @@ void ProgressPainter::step(ItemIndex value, const std::string& text)
     const bool changed = fill != paintedFill_ || text != paintedText_;
     if (!changed)
         return;
-    const auto now = clock_.now();
-    if (lastPaint_ && now - *lastPaint_ < kMinPaintInterval)
+    if (!pacing_.due(clock_.now()))
         return;
     bar_.paintNow();
     status_.paintNow(kFilePanel);
-    lastPaint_ = now;
     paintedFill_ = fill;
     paintedText_ = text;
 }

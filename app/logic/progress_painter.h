@@ -13,10 +13,29 @@
 
 namespace rastrex {
 
+// About two screen refreshes at 60 Hz: what a batch shows is painted no
+// more often than this.
+inline constexpr std::chrono::milliseconds kMinPaintInterval{30};
+
+// Paints at most once per kMinPaintInterval: due() is true the first time
+// and then once the interval has passed since it was last true.
+class PaintPacing {
+public:
+    bool due(std::chrono::steady_clock::time_point now)
+    {
+        if (last_ && now - *last_ < kMinPaintInterval)
+            return false;
+        last_ = now;
+        return true;
+    }
+    void reset() { last_.reset(); }
+
+private:
+    std::optional<std::chrono::steady_clock::time_point> last_;
+};
+
 class ProgressPainter {
 public:
-    // About two screen refreshes at 60 Hz.
-    static constexpr std::chrono::milliseconds kMinPaintInterval{30};
 
     ProgressPainter(ProgressBar& bar, StatusBar& status, Clock& clock);
 
@@ -33,7 +52,7 @@ private:
     ProgressBar& bar_;
     StatusBar& status_;
     Clock& clock_;
-    std::optional<std::chrono::steady_clock::time_point> lastPaint_;
+    PaintPacing pacing_;
     int paintedFill_ = -1;
     std::string paintedText_;
 };

@@ -16,7 +16,6 @@
 
 #include "pictures.h"
 #include "placement.h"
-#include "progress_painter.h"
 #include "volumes.h"
 
 namespace rastrex::qt {
@@ -682,10 +681,7 @@ BatchRequest QtToolkit::betweenFiles()
 {
     // The batch paints its progress at its own pace; what else changed is
     // painted no more often than that.
-    const auto now = clock_->now();
-    const bool paint = !lastBatchPaint_ || now - *lastBatchPaint_ >= ProgressPainter::kMinPaintInterval;
-    if (paint)
-        lastBatchPaint_ = now;
+    const bool paint = batchPaints_.due(clock_->now());
     BatchFilter filter(main_, !paint);
     QCoreApplication::instance()->installEventFilter(&filter);
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -8,12 +8,12 @@
 #include <QPointer>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "controls.h"
 #include "layouts.h"
+#include "progress_painter.h"
 #include "message_boxes.h"
 #include "qt_controls.h"
 
@@ -131,8 +131,8 @@ private:
     QFont font_;
     int loaded_ = 0;
     QPointer<FormWidget> main_;
-    // When a batch last let the windows repaint.
-    std::optional<std::chrono::steady_clock::time_point> lastBatchPaint_;
+    // How often a batch lets the windows repaint.
+    PaintPacing batchPaints_;
 };
 
 }  // namespace rastrex::qt

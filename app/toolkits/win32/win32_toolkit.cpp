@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "progress_painter.h"
 #include "resource_ids.h"
 #include "win32_fonts.h"
 #include "win32_message_boxes.h"
@@ -158,9 +157,7 @@ BatchRequest Win32Toolkit::betweenFiles()
             break;
     // Paints, timers and posted messages no more often than the progress
     // is painted.
-    const auto now = s.clock.now();
-    if (!s.lastBatchPaint || now - *s.lastBatchPaint >= ProgressPainter::kMinPaintInterval) {
-        s.lastBatchPaint = now;
+    if (s.batchPaints.due(s.clock.now())) {
         for (int n = 0; n < kMostMessagesPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
             if (!take())
                 break;

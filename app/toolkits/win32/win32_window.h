@@ -15,13 +15,13 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "controls.h"
 #include "layouts.h"
+#include "progress_painter.h"
 #include "win32_toolkit.h"
 
 namespace rastrex::win32 {
@@ -69,8 +69,8 @@ struct Win32Toolkit::State {
     // noted in closeAsked instead of closing it.
     bool inBatch = false;
     bool closeAsked = false;
-    // When a batch last let the windows repaint.
-    std::optional<std::chrono::steady_clock::time_point> lastBatchPaint;
+    // How often a batch lets the windows repaint.
+    PaintPacing batchPaints;
 
     void windowGone(W32Window* w);
     bool preTranslate(MSG& msg);
