@@ -63,6 +63,19 @@ bool haveAvx512Vbmi();
 std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3]);
 #endif
 
+// The parts of PixelDecoder::fieldPicks_: for each of three 64-byte parts of
+// the output, the byte permute's control, the multishift's, the fields'
+// masks and their places in the table; then the table of 128 levels.
+constexpr std::size_t kPickGather = 0;
+constexpr std::size_t kPickShift = 192;
+constexpr std::size_t kPickMask = 384;
+constexpr std::size_t kPickBase = 576;
+constexpr std::size_t kPickTable = 768;
+constexpr std::size_t kPickBytes = 896;
+// Levels the one table holds, of all three channels together: the reach of
+// a two-register byte permute.
+constexpr std::uint32_t kPickTableLevels = 128;
+
 // The cap set by capRowPaths().
 std::atomic<RowPaths> rowPathCap{RowPaths::kAvx512Vbmi};
 
@@ -161,6 +174,11 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
         scaled16_ = ok;
     }
+#if defined(RASTREX_HAVE_AVX2_PATH)
+    if (l_.format == PixmapFormat::kZPixmap && usesMasks_ && l_.bitsPerPixel == 16 &&
+        paths_ >= RowPaths::kAvx512Vbmi)
+        makeFieldPicks();
+#endif
 
     const std::uint32_t valueBits =
         l_.format == PixmapFormat::kZPixmap ? l_.bitsPerPixel : l_.depth;
@@ -254,6 +272,55 @@ PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colou
         }
 #endif
     }
+}
+
+// Sixty-four 16-bit pixels make 192 output bytes, three parts of 64. For
+// part m, a byte permute gathers into each 8-byte lane k the four pixels its
+// eight output bytes come from, from pixel (64m + 8k) / 3 on, as
+// little-endian values; a multishift brings to each output byte the eight
+// bits from its channel's field on; masked to the field's width, plus the
+// channel's place in the table, that is the index of its level. Only for
+// channels that are runs of at most 7 bits within the pixel and whose levels
+// fit the table together.
+void PixelDecoder::makeFieldPicks()
+{
+    std::uint32_t shift[3], width[3], place[3];  // blue, green, red
+    for (std::size_t c = 0; c < 3; ++c) {
+        const Channel& ch = channel_[2 - c];
+        width[c] = static_cast<std::uint32_t>(ch.width);
+        shift[c] = ch.width == 0 ? 0 : static_cast<std::uint32_t>(ch.shift);
+        if (width[c] > 7 || (ch.mask >> shift[c]) != (1u << width[c]) - 1 || shift[c] + width[c] > 16)
+            return;
+    }
+    // The widest channel's levels first: each place is then a multiple of
+    // its channel's count of levels, so that a field ORed onto it adds.
+    std::uint32_t levels = 0;
+    for (std::uint32_t w = 8; w-- > 0;)
+        for (std::size_t c = 0; c < 3; ++c)
+            if (width[c] == w) {
+                place[c] = levels;
+                levels += 1u << w;
+            }
+    if (levels > kPickTableLevels)
+        return;
+    fieldPicks_.assign(kPickBytes, 0);
+    unsigned char* p = fieldPicks_.data();
+    for (std::uint32_t m = 0; m < 3; ++m)
+        for (std::uint32_t j = 0; j < 64; ++j) {
+            const std::uint32_t lanePixel = (64 * m + 8 * (j / 8)) / 3;
+            const std::uint32_t pixel = lanePixel + j % 8 / 2;
+            const std::uint32_t byte = l_.msbByteFirst ? 1 - j % 2 : j % 2;
+            const std::uint32_t q = (64 * m + j) / 3, c = (64 * m + j) % 3;
+            const std::size_t at = 64 * m + j;
+            // (A lane's fourth pixel may lie past the sixty-four; it is not used.)
+            p[kPickGather + at] = static_cast<unsigned char>(pixel < 64 ? 2 * pixel + byte : 0);
+            p[kPickShift + at] = static_cast<unsigned char>(16 * (q - lanePixel) + shift[c]);
+            p[kPickMask + at] = static_cast<unsigned char>((1u << width[c]) - 1);
+            p[kPickBase + at] = static_cast<unsigned char>(place[c]);
+        }
+    for (std::size_t c = 0; c < 3; ++c)
+        for (std::uint32_t i = 0; i < (std::uint32_t{1} << width[c]); ++i)
+            p[kPickTable + place[c] + i] = channel_[2 - c].level[i];
 }
 
 std::uint8_t PixelDecoder::channelLevel(const Channel& c, std::uint32_t value) const
@@ -601,6 +668,39 @@ scaleThirtyTwo(const unsigned char* src, std::size_t count, unsigned char* out, 
     return done;
 }
 
+// Sixty-four 16-bit pixels at a time through the controls and table of
+// PixelDecoder::makeFieldPicks(): per 64 output bytes a gathering permute, a
+// multishift, a mask and a table permute. Returns how many were done.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+lookUpFieldsSixtyFour(const unsigned char* src, std::size_t count, unsigned char* out,
+                      const unsigned char* picks)
+{
+    __m512i gather[3], shift[3], mask[3], place[3];
+    for (int m = 0; m < 3; ++m) {
+        gather[m] = _mm512_loadu_si512(picks + kPickGather + 64 * m);
+        shift[m] = _mm512_loadu_si512(picks + kPickShift + 64 * m);
+        mask[m] = _mm512_loadu_si512(picks + kPickMask + 64 * m);
+        place[m] = _mm512_loadu_si512(picks + kPickBase + 64 * m);
+    }
+    const __m512i tableLow = _mm512_loadu_si512(picks + kPickTable);
+    const __m512i tableHigh = _mm512_loadu_si512(picks + kPickTable + 64);
+    // (fields & mask) | place, as three-input logic.
+    constexpr int kAndOr = 0xEA;
+    std::size_t done = 0;
+    for (; count - done >= 64; done += 64, src += 128, out += 192) {
+        const __m512i low = _mm512_loadu_si512(src);
+        const __m512i high = _mm512_loadu_si512(src + 64);
+        for (int m = 0; m < 3; ++m) {
+            const __m512i pixels = _mm512_permutex2var_epi8(low, gather[m], high);
+            // (The zero-masked form: the plain one trips a false warning of GCC 12.)
+            const __m512i fields = _mm512_maskz_multishift_epi64_epi8(~__mmask64{0}, shift[m], pixels);
+            const __m512i index = _mm512_ternarylogic_epi32(fields, mask[m], place[m], kAndOr);
+            _mm512_storeu_si512(out + 64 * m, _mm512_permutex2var_epi8(tableLow, index, tableHigh));
+        }
+    }
+    return done;
+}
+
 // Byte j of the output of one permute: byte pos[j % 3] of pixel j / 3.
 std::array<unsigned char, 64> bytePicks(std::uint32_t stride, const std::uint32_t pos[3])
 {
@@ -869,6 +969,15 @@ void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::siz
     }
     if (l_.bitsPerPixel == 16) {
         const unsigned char* src = row + 2 * first;
+#if defined(RASTREX_HAVE_AVX2_PATH)
+        if (!fieldPicks_.empty() && count >= 64) {
+            const std::size_t done = lookUpFieldsSixtyFour(src, count, out, fieldPicks_.data());
+            src += 2 * done;
+            out += 3 * done;
+            count -= done;
+            first += done;
+        }
+#endif
 #if defined(RASTREX_HAVE_SSSE3_PATH)
         if (scaled16_ && count >= 8 && paths_ >= RowPaths::kSsse3) {
             std::size_t done = 0;

@@ -78,6 +78,7 @@ private:
                        unsigned char* out) const;
     void decodeEach(const RowView& row, std::uint64_t first, std::size_t count,
                     unsigned char* out) const;
+    void makeFieldPicks();
 
     PixelLayout l_;
     bool usesMasks_ = false;
@@ -100,6 +101,10 @@ private:
     };
     bool scaled16_ = false;
     std::array<FieldScale, 3> scale16_{};
+    // 16-bit pixels whose channels are short runs of bits, where the
+    // processor permutes bytes: the controls and the table of levels that
+    // take sixty-four at a time (see makeFieldPicks()).
+    std::vector<unsigned char> fieldPicks_;
     // 8-bit pixels with a table, where the processor looks them up by byte
     // permutes: its blue, green and red levels as planes of 256.
     std::vector<unsigned char> levelPlanes_;
