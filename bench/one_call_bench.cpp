@@ -3,11 +3,14 @@
 // library, so that the same program runs on Linux and, cross-built, under
 // Wine: the two medians compare the builds on one machine.
 //
-// Usage: bench_one_call [RUNS]   (files go to the system's temporary folder)
+// Usage: bench_one_call [RUNS [DUMP]]   (files go to the system's temporary
+// folder; DUMP, a path as this system writes it, is timed instead, such as
+// one that bench_convert --dumps wrote)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,9 +31,22 @@ int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
     TempDir dir;
-    const Bytes dump = canonicalDump(kWidth, kHeight, patternPixel).bytes();
-    writeFile(dir / "big.xwd", dump);
-    const std::string in = nativePath(dir / "big.xwd"), out = nativePath(dir / "big.bmp");
+    std::string in = nativePath(dir / "big.xwd");
+    std::uint64_t dumpBytes = 0;
+    if (argc > 2) {
+        in = argv[2];
+        std::error_code error;
+        dumpBytes = std::filesystem::file_size(std::filesystem::path(in), error);
+        if (error) {
+            std::fprintf(stderr, "%s: %s\n", argv[2], error.message().c_str());
+            return 1;
+        }
+    } else {
+        const Bytes dump = canonicalDump(kWidth, kHeight, patternPixel).bytes();
+        writeFile(dir / "big.xwd", dump);
+        dumpBytes = dump.size();
+    }
+    const std::string out = nativePath(dir / "big.bmp");
 
     std::vector<double> seconds;
     for (int i = 0; i < runs + 1; ++i) {  // the first run warms the caches
@@ -46,9 +62,9 @@ int main(int argc, char** argv)
     }
     std::sort(seconds.begin(), seconds.end());
     const double median = seconds[seconds.size() / 2];
-    std::printf("fnRastrex %ux%u (%.1f MB dump): median %.1f ms over %d runs (min %.1f, max %.1f), "
+    std::printf("fnRastrex %s (%.1f MB dump): median %.1f ms over %d runs (min %.1f, max %.1f), "
                 "%.0f MB/s\n",
-                kWidth, kHeight, dump.size() / 1e6, median * 1e3, runs, seconds.front() * 1e3,
-                seconds.back() * 1e3, dump.size() / 1e6 / median);
+                argc > 2 ? argv[2] : "3840x2160", dumpBytes / 1e6, median * 1e3, runs, seconds.front() * 1e3,
+                seconds.back() * 1e3, dumpBytes / 1e6 / median);
     return 0;
 }
