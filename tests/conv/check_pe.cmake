@@ -1,7 +1,11 @@
 # Fails unless the Windows module FILE needs no DLL but the system's own (and
 # ALLOW, shipped beside it) and, with EXPORT set, exports that one name and
 # nothing else.
-# Usage: cmake -DOBJDUMP=... -DFILE=... [-DALLOW=dll] [-DEXPORT=name] -P check_pe.cmake
+# With UNALIGNED_WIDE_MOVES set, it also fails if any 256- or 512-bit move
+# between a register and memory demands alignment: the 64-bit Windows stack
+# is aligned to 16 bytes only.
+# Usage: cmake -DOBJDUMP=... -DFILE=... [-DALLOW=dll] [-DEXPORT=name]
+#   [-DUNALIGNED_WIDE_MOVES=ON] -P check_pe.cmake
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -39,4 +43,22 @@ if(DEFINED EXPORT)
     message(FATAL_ERROR "${FILE} exports: '${names}', not '${EXPORT}' alone")
   endif()
   message(STATUS "exports: ${names}")
+endif()
+
+if(UNALIGNED_WIDE_MOVES)
+  execute_process(COMMAND ${OBJDUMP} -d ${FILE} OUTPUT_VARIABLE code RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -d failed on ${FILE}")
+  endif()
+  string(REGEX MATCHALL "\tvmov(dqa|dqa32|dqa64|aps|apd|ntdq|ntdqa|ntps|ntpd) +[^\n]*[yz]mm[^\n]*" wide "${code}")
+  set(touching "")
+  foreach(line IN LISTS wide)
+    if(line MATCHES "\\(")
+      list(APPEND touching "${line}")
+    endif()
+  endforeach()
+  if(touching)
+    list(GET touching 0 first)
+    message(FATAL_ERROR "${FILE} has aligned 256- or 512-bit moves to or from memory, such as: ${first}")
+  endif()
 endif()
