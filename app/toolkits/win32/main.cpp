@@ -1,11 +1,5 @@
 // rastrex.exe: hands the window's logic the Win32 toolkit and the Windows
 // services, and runs it. No command line, environment or settings are read.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #undef MessageBox
 

@@ -3,12 +3,6 @@
 // control and the window built from a layout. Private to the toolkit.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #include <commctrl.h>
 #undef MessageBox
