@@ -29,6 +29,19 @@ fail() {
   exit 1
 }
 
+# Runs the rest of the arguments at each poll while they succeed; fails
+# with the first after kWaitSeconds.
+wait_while() {
+  local message=$1 deadline=$((SECONDS + kWaitSeconds))
+  shift
+  while "$@"; do
+    [ $SECONDS -lt $deadline ] || fail "$message"
+    sleep "$kPollSeconds"
+  done
+}
+window_open() { wine "$probe" "$1" 0 >/dev/null; }
+process_running() { kill -0 "$app" 2>/dev/null; }
+
 rm -rf "$work"
 mkdir -p "$work/dumps" "$work/expected"
 cp "$data"/*.xwd "$work/dumps/"
@@ -175,17 +188,10 @@ echo "end_to_end: a batch of $kBatchDumps dumps answered the system, dropped the
   "given to it and stopped on Escape after $written whole bitmaps"
 
 # Ctrl+Q ends the program.
-deadline=$((SECONDS + kWaitSeconds))
-while wine "$probe" "$kAboutTitle" 0 >/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "Enter did not close the version window"
-  sleep "$kPollSeconds"
-done
+wait_while "Enter did not close the version window" window_open "$kAboutTitle"
 xdotool key ctrl+q
-deadline=$((SECONDS + kWaitSeconds))
-while wine "$probe" "$kMainTitle" 0 >/dev/null || kill -0 "$app" 2>/dev/null; do
-  [ $SECONDS -lt $deadline ] || fail "Ctrl+Q did not end the program"
-  sleep "$kPollSeconds"
-done
+program_running() { window_open "$kMainTitle" || process_running; }
+wait_while "Ctrl+Q did not end the program" program_running
 trap - EXIT
 wait "$app" || fail "the program ended with status $?"
 echo "end_to_end: the version window closed on Enter, the program ended on Ctrl+Q"

@@ -35,17 +35,9 @@ for dpi in 96 144; do
   [ -z "$shots" ] || [ "$dpi" != 144 ] || shoot "$about" "$shots/windows-version-window-144dpi.png"
   echo "end_to_end: at $dpi dpi the main window ($main) and the version window ($about) lie inside the work area ($work_area)"
   xdotool key Return
-  deadline=$((SECONDS + kWaitSeconds))
-  while wine "$probe" "$kAboutTitle" 0 >/dev/null; do
-    [ $SECONDS -lt $deadline ] || fail "at $dpi dpi Enter did not close the version window"
-    sleep "$kPollSeconds"
-  done
+  wait_while "at $dpi dpi Enter did not close the version window" window_open "$kAboutTitle"
   xdotool key ctrl+q
-  deadline=$((SECONDS + kWaitSeconds))
-  while kill -0 "$app" 2>/dev/null; do
-    [ $SECONDS -lt $deadline ] || fail "at $dpi dpi Ctrl+Q did not end the program"
-    sleep "$kPollSeconds"
-  done
+  wait_while "at $dpi dpi Ctrl+Q did not end the program" process_running
   trap - EXIT
   wait "$app" || fail "at $dpi dpi the program ended with status $?"
   restore_logpixels
