@@ -16,6 +16,7 @@
 #include <optional>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch.h"
@@ -101,9 +102,7 @@ private:
         const std::size_t whole = wholeCharacters(n);
         bool ok = true;
         if (whole != 0) {
-            const int units = MultiByteToWideChar(codePage_, 0, bytes_, static_cast<int>(whole), nullptr, 0);
-            std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
-            MultiByteToWideChar(codePage_, 0, bytes_, static_cast<int>(whole), wide.data(), units);
+            const std::wstring wide = rastrex::wideText(std::string_view(bytes_, whole), codePage_);
             for (std::size_t done = 0; ok && done < wide.size();) {
                 DWORD wrote = 0;
                 ok = WriteConsoleW(console_, wide.data() + done, static_cast<DWORD>(wide.size() - done),

@@ -103,13 +103,7 @@ Looked lookAt(const std::string& path)
 
 std::filesystem::path toPath(std::string_view native)
 {
-    if (native.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()),
-                                      nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, native.data(), static_cast<int>(native.size()), wide.data(), n);
-    return std::filesystem::path(std::move(wide));
+    return std::filesystem::path(wideText(native, CP_ACP));
 }
 
 std::optional<std::string> fromPath(const std::filesystem::path& path)

@@ -49,6 +49,19 @@ std::string narrowText(std::wstring_view text, unsigned codePage)
     return out;
 }
 
+std::wstring wideText(std::string_view text, unsigned codePage)
+{
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    if (n <= 0)
+        return {};
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), n);
+    return out;
+}
+
 std::wstring extendedPath(const std::wstring& path)
 {
     if (path.empty() || path.starts_with(kExtended) || path.starts_with(kNtObject))

@@ -20,6 +20,11 @@ std::optional<std::wstring> widePath(std::string_view path, unsigned codePage);
 // becomes its default character. For names the system gave back.
 std::string narrowText(std::wstring_view text, unsigned codePage);
 
+// `text`, bytes of code page `codePage`, as UTF-16; bytes that are no
+// character of it become the system's replacement character. For text
+// shown to a user.
+std::wstring wideText(std::string_view text, unsigned codePage);
+
 // The absolute form of `path` for the wide file functions: the current
 // folder and drive applied, "." and ".." resolved, / made \, and the
 // prefix \\?\ put in front. A device name (NUL, COM1, \\.\pipe\x) keeps the

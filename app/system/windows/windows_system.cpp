@@ -42,13 +42,7 @@ void sortNames(std::vector<std::string>& names)
 
 std::wstring widen(const std::string& text)
 {
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
+    return wideText(text, CP_ACP);
 }
 
 std::string narrow(const std::wstring& text)
