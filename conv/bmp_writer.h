@@ -39,6 +39,8 @@ public:
     BmpOutput& operator=(const BmpOutput&) = delete;
 
     bool isOpen() const { return file_.isOpen(); }
+    // The system's error of the first failed step of the file; 0 while none.
+    int error() const { return file_.error(); }
 
     // Where the next pixels go, and how many of the `wanted` ones (at least
     // one) to write there, 3 bytes each: those that reach the end of the

@@ -5,7 +5,11 @@
 #include <cstring>
 
 #include <sys/stat.h>
+
+#include "system_error.h"
 #if defined(_WIN32)
+#include <windows.h>
+
 #include "long_path.h"
 #else
 #include <unistd.h>
@@ -15,20 +19,28 @@ namespace rastrex {
 
 namespace {
 
-std::FILE* openForReading(const char* path)
+std::FILE* openForReading(const char* path, int& error)
 {
+    clearSystemError();
 #if defined(_WIN32)
     // The path is in the ANSI code page; its wide \\?\ form has no length limit.
     const std::optional<std::wstring> wide = extendedPath(path);
-    return wide ? _wfopen(wide->c_str(), L"rb") : nullptr;
+    if (!wide) {
+        error = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    std::FILE* file = _wfopen(wide->c_str(), L"rb");
 #else
-    return std::fopen(path, "rb");
+    std::FILE* file = std::fopen(path, "rb");
 #endif
+    if (file == nullptr)
+        error = lastSystemError();
+    return file;
 }
 
 }  // namespace
 
-InputFile::InputFile(const char* path) : file_(openForReading(path)) {}
+InputFile::InputFile(const char* path) : file_(openForReading(path, openError_)) {}
 
 void InputFile::close()
 {

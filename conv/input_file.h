@@ -31,6 +31,8 @@ public:
     InputFile& operator=(const InputFile&) = delete;
 
     bool isOpen() const { return file_ != nullptr; }
+    // Why the dump did not open (see system_error.h); 0 when it did.
+    int openError() const { return openError_; }
     void close();
 
     // Reads up to `n` bytes; returns how many arrived.
@@ -59,6 +61,7 @@ public:
     std::uint64_t readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n);
 
 private:
+    int openError_ = 0;
     std::FILE* file_;
     std::uint64_t position_ = 0;
     ByteBlock pending_;  // handed back by unread()

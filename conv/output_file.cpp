@@ -9,6 +9,8 @@
 #include <optional>
 #include <thread>
 
+#include "system_error.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #include <fcntl.h>
@@ -37,6 +39,13 @@ std::atomic<bool> namedNewFilesOnly{false};
 // Bytes handed to one write call.
 constexpr std::size_t kMaxWriteBytes = std::size_t{1} << 30;
 
+// What a write that took no byte tells: the file system is full.
+#if defined(_WIN32)
+constexpr int kNoRoomError = ERROR_DISK_FULL;
+#else
+constexpr int kNoRoomError = ENOSPC;
+#endif
+
 // Writes up to `n` bytes; how many, or -1 (platform part below).
 long long writeSome(int fd, const unsigned char* data, std::size_t n);
 
@@ -61,13 +70,29 @@ void useNamedNewFilesOnly(bool on)
     namedNewFilesOnly.store(on);
 }
 
+void OutputFile::noteError()
+{
+    noteError(lastSystemError());
+}
+
+void OutputFile::noteError(int error)
+{
+    if (error_ == 0)
+        error_ = error;
+}
+
 void OutputFile::write(const unsigned char* data, std::size_t n)
 {
     while (n != 0 && !failed_) {
+        clearSystemError();
         const long long got = writeSome(fd_, data, std::min(n, kMaxWriteBytes));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
+            // A write that takes nothing has run out of room.
+            if (got == 0)
+                setSystemError(kNoRoomError);
+            noteError();
             failed_ = true;
             break;
         }
@@ -125,9 +150,12 @@ OutputFile::OutputFile(const char* path)
     // The path is in the ANSI code page; its wide \\?\ form has no length
     // limit.
     std::optional<std::wstring> wide = extendedPath(path);
-    if (!wide)
+    if (!wide) {
+        noteError(ERROR_INVALID_NAME);
         return;
+    }
     path_ = std::move(*wide);
+    clearSystemError();
     const DWORD attrs = GetFileAttributesW(path_.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
@@ -135,25 +163,34 @@ OutputFile::OutputFile(const char* path)
             openInPlace();
         else if (error == ERROR_FILE_NOT_FOUND)
             openNew();
+        else
+            noteError(static_cast<int>(error));
         return;
     }
     // A reparse point (a symbolic link) is replaced like a file.
     if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            noteError(ERROR_DIRECTORY);  // a folder stands at the path
             return;
+        }
         if (isDevice(path_)) {
             openInPlace();
             return;
         }
-        if ((attrs & FILE_ATTRIBUTE_READONLY) != 0)
-            return;  // as a write in place would be refused
+        if ((attrs & FILE_ATTRIBUTE_READONLY) != 0) {
+            noteError(ERROR_FILE_READ_ONLY);  // as a write in place would be refused
+            return;
+        }
     }
     openNew();
 }
 
 void OutputFile::openInPlace()
 {
+    clearSystemError();
     fd_ = _wopen(path_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_TRUNC, _S_IREAD | _S_IWRITE);
+    if (fd_ < 0)
+        noteError();
     inPlace_ = true;
 }
 
@@ -161,34 +198,43 @@ void OutputFile::openNew()
 {
     // The path is absolute: its name follows the last backslash.
     const std::size_t cut = path_.find_last_of(L'\\');
-    if (cut == std::wstring::npos)
+    const std::wstring name = cut == std::wstring::npos ? std::wstring() : path_.substr(cut + 1);
+    if (name.empty()) {
+        noteError(ERROR_INVALID_NAME);
         return;
+    }
     const std::wstring folder = path_.substr(0, cut + 1);
-    const std::wstring name = path_.substr(cut + 1);
-    if (name.empty())
-        return;
     for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
         temp_ = folder + newFileName(name);
+        clearSystemError();
         fd_ = _wopen(temp_.c_str(), _O_WRONLY | _O_BINARY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
         if (fd_ < 0) {
             temp_.clear();
-            if (errno != EEXIST)
+            if (errno != EEXIST) {
+                noteError();
                 break;
+            }
         }
     }
 }
 
 bool OutputFile::putInPlace()
 {
-    return MoveFileExW(temp_.c_str(), path_.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    clearSystemError();
+    if (MoveFileExW(temp_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+        return true;
+    noteError();
+    return false;
 }
 
 bool OutputFile::commit()
 {
     if (fd_ < 0)
         return false;
+    clearSystemError();
     const bool closed = _close(fd_) == 0;
+    if (!closed)
+        noteError();
     fd_ = -1;
     return settle(closed);
 }
@@ -234,9 +280,12 @@ OutputFile::~OutputFile()
 OutputFile::OutputFile(const char* path) : path_(path)
 {
     struct stat st {};
+    clearSystemError();
     if (::lstat(path, &st) == 0) {
-        if (S_ISDIR(st.st_mode))
+        if (S_ISDIR(st.st_mode)) {
+            noteError(EISDIR);
             return;
+        }
         if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
             openInPlace();
             return;
@@ -244,14 +293,17 @@ OutputFile::OutputFile(const char* path) : path_(path)
         if (S_ISREG(st.st_mode)) {
             // A bitmap that could not be written in place is not replaced.
             const int probe = ::open(path, O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-            if (probe < 0)
+            if (probe < 0) {
+                noteError();
                 return;
+            }
             ::close(probe);
             keepMode_ = static_cast<int>(st.st_mode & 07777);
             keepOwner_ = st.st_uid;
             keepGroup_ = st.st_gid;
         }
     } else if (errno != ENOENT) {
+        noteError();
         return;
     }
     openNew();
@@ -261,9 +313,13 @@ void OutputFile::openInPlace()
 {
     // Without O_CREAT or O_TRUNC: what is there is a device or a pipe, and
     // should it have become a regular file meanwhile, it is left alone.
+    clearSystemError();
     fd_ = ::open(path_.c_str(), O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0)
+        noteError();
     struct stat st {};
     if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISREG(st.st_mode))) {
+        noteError(EEXIST);
         ::close(fd_);
         fd_ = -1;
     }
@@ -276,15 +332,20 @@ void OutputFile::openNew()
     const std::string folder =
         slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
     name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
-    if (name_.empty() || name_ == "." || name_ == "..")
+    if (name_.empty() || name_ == "." || name_ == "..") {
+        noteError(EISDIR);
         return;
+    }
+    clearSystemError();
 #if defined(O_PATH)
     folder_ = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 #else
     folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 #endif
-    if (folder_ < 0)
+    if (folder_ < 0) {
+        noteError();
         return;
+    }
 #if defined(O_TMPFILE)
     // A file without a name leaves nothing behind whatever happens to this
     // process; it is named at commit() through /proc, so that must work.
@@ -301,12 +362,15 @@ void OutputFile::openNew()
 #endif
     for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
         temp_ = newFileName(name_);
+        clearSystemError();
         fd_ = ::openat(folder_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
                        0666);
         if (fd_ < 0) {
             temp_.clear();
-            if (errno != EEXIST)
+            if (errno != EEXIST) {
+                noteError();
                 break;
+            }
         }
     }
     // The owner and group too, where this process may give them (changing
@@ -322,7 +386,11 @@ void OutputFile::openNew()
 
 bool OutputFile::putInPlace()
 {
-    return ::renameat(folder_, temp_.c_str(), folder_, name_.c_str()) == 0;
+    clearSystemError();
+    if (::renameat(folder_, temp_.c_str(), folder_, name_.c_str()) == 0)
+        return true;
+    noteError();
+    return false;
 }
 
 bool OutputFile::commit()
@@ -335,15 +403,20 @@ bool OutputFile::commit()
         failed_ = true;
         for (int i = 0; failed_ && i < kNewNameAttempts; ++i) {
             const std::string name = newFileName(name_);
+            clearSystemError();
             if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 temp_ = name;
                 failed_ = false;
             } else if (errno != EEXIST) {
+                noteError();
                 break;
             }
         }
     }
+    clearSystemError();
     const bool closed = ::close(fd_) == 0;
+    if (!closed)
+        noteError();
     fd_ = -1;
     return settle(closed);
 }

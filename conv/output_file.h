@@ -38,6 +38,10 @@ public:
     // False when nothing can be written at the path.
     bool isOpen() const { return fd_ >= 0; }
 
+    // The system's error of the first step that failed (see system_error.h);
+    // 0 while none did.
+    int error() const { return error_; }
+
     // Writes all `n` bytes, or remembers that a write failed.
     void write(const unsigned char* data, std::size_t n);
     bool failed() const { return failed_; }
@@ -54,6 +58,9 @@ private:
     // puts a complete bitmap in place, or undoes everything.
     bool settle(bool closed);
     void abandon();
+    // Keeps the error of the step that just failed, unless one came first.
+    void noteError();
+    void noteError(int error);
 
 #if defined(_WIN32)
     using Path = std::wstring;  // wide, in the \\?\ form
@@ -63,6 +70,7 @@ private:
     Path path_;
     int fd_ = -1;
     bool failed_ = false;
+    int error_ = 0;
     bool inPlace_ = false;   // a device or pipe, written directly
     Path temp_;              // the new file's name while it has one
 #if !defined(_WIN32)

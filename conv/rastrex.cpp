@@ -11,6 +11,7 @@
 #include "bmp_writer.h"
 #include "input_file.h"
 #include "pixel_rows.h"
+#include "system_error.h"
 #include "xwd_decoder.h"
 #include "xwd_plan.h"
 
@@ -38,11 +39,12 @@ void writeRows(BmpOutput& out, const PixelDecoder& decoder, Rows& rows, std::uin
 }
 
 // Writes the bitmap from `rows`, once they are known to hold a pixel; the
-// result of the call. The dump is closed before the bitmap takes its place,
-// which may be the dump's own.
+// result of the call, with the system's error in `error` when the bitmap
+// could not be written. The dump is closed before the bitmap takes its
+// place, which may be the dump's own.
 template <class Rows>
 std::int32_t writeBitmap(const char* bmpPath, const DumpPlan& plan, const PixelDecoder& decoder,
-                         Rows& rows, InputFile& in)
+                         Rows& rows, InputFile& in, int& error)
 {
     if (!rows.isReady())
         return RASTREX_ERR_NO_MEMORY;
@@ -51,8 +53,10 @@ std::int32_t writeBitmap(const char* bmpPath, const DumpPlan& plan, const PixelD
         return RASTREX_ERR_READ_INPUT;
 
     BmpOutput out(bmpPath);
-    if (!out.isOpen())
+    if (!out.isOpen()) {
+        error = out.error();
         return RASTREX_ERR_WRITE_OUTPUT;
+    }
     const std::uint32_t width = plan.layout.width;
     const std::uint32_t height = plan.layout.height;
     unsigned char bmpHeader[kBmpHeaderBytes];
@@ -60,14 +64,21 @@ std::int32_t writeBitmap(const char* bmpPath, const DumpPlan& plan, const PixelD
     out.put(bmpHeader, sizeof bmpHeader);
     writeRows(out, decoder, rows, width, height);
     in.close();
-    return out.finish() ? RASTREX_OK : RASTREX_ERR_WRITE_OUTPUT;
+    if (out.finish())
+        return RASTREX_OK;
+    error = out.error();
+    return RASTREX_ERR_WRITE_OUTPUT;
 }
 
-std::int32_t convert(const char* xwdPath, const char* bmpPath)
+// The result of the call; `error` is set with RASTREX_ERR_OPEN_INPUT and
+// RASTREX_ERR_WRITE_OUTPUT.
+std::int32_t convert(const char* xwdPath, const char* bmpPath, int& error)
 {
     InputFile in(xwdPath);
-    if (!in.isOpen())
+    if (!in.isOpen()) {
+        error = in.openError();
         return RASTREX_ERR_OPEN_INPUT;
+    }
 
     DumpPlan plan;
     if (const std::int32_t result = planDump(in, plan); result != RASTREX_OK)
@@ -79,7 +90,7 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     // nothing holds the whole picture.
     if (plan.areaInFile) {
         StreamRows rows(in, plan);
-        return writeBitmap(bmpPath, plan, decoder, rows, in);
+        return writeBitmap(bmpPath, plan, decoder, rows, in, error);
     }
     // Any other stream is read to its end first, keeping the pixel bytes of
     // each row; a short pixel area is padded with black when the rows are
@@ -88,7 +99,7 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
     if (!rows.fill(in))
         return RASTREX_ERR_NO_MEMORY;
     in.close();
-    return writeBitmap(bmpPath, plan, decoder, rows, in);
+    return writeBitmap(bmpPath, plan, decoder, rows, in, error);
 }
 
 }  // namespace
@@ -97,16 +108,22 @@ std::int32_t convert(const char* xwdPath, const char* bmpPath)
 extern "C" RASTREX_API std::int32_t RASTREX_CALL fnRastrex(const char* xwd_path,
                                                            const char* bmp_path)
 {
-    if (xwd_path == nullptr)
-        return RASTREX_ERR_OPEN_INPUT;
-    if (bmp_path == nullptr)
-        return RASTREX_ERR_WRITE_OUTPUT;
+    if (xwd_path == nullptr || bmp_path == nullptr) {
+        rastrex::setSystemError(rastrex::kBadPathError);
+        return xwd_path == nullptr ? RASTREX_ERR_OPEN_INPUT : RASTREX_ERR_WRITE_OUTPUT;
+    }
+    int error = 0;
+    std::int32_t result;
     try {
-        return rastrex::convert(xwd_path, bmp_path);
+        result = rastrex::convert(xwd_path, bmp_path, error);
     } catch (const std::bad_alloc&) {
-        return RASTREX_ERR_NO_MEMORY;
+        result = RASTREX_ERR_NO_MEMORY;
     } catch (...) {
         // No exception may cross the C boundary.
-        return RASTREX_ERR_WRITE_OUTPUT;
+        result = RASTREX_ERR_WRITE_OUTPUT;
     }
+    // Set once every file of the call is closed, which may change it.
+    if (result == RASTREX_ERR_OPEN_INPUT || result == RASTREX_ERR_WRITE_OUTPUT)
+        rastrex::setSystemError(error != 0 ? error : rastrex::kUnknownError);
+    return result;
 }

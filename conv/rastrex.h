@@ -54,7 +54,14 @@ enum RastrexResult {
  * untouched; the two paths may name the same file, which then ends as the
  * bitmap. An existing bitmap keeps its permission bits; a symbolic link at
  * bmp_path is replaced, not followed; a device or pipe at bmp_path is
- * written in place. */
+ * written in place.
+ *
+ * With RASTREX_ERR_OPEN_INPUT and RASTREX_ERR_WRITE_OUTPUT the routine
+ * leaves the system's reason for the caller: errno, or on Windows the
+ * calling thread's last error (GetLastError), holds the error of the step
+ * that failed (no space, no permission, a read-only file system or file,
+ * a file another program holds, ...), read right after the call. With the
+ * other results both are unspecified. */
 RASTREX_API int32_t RASTREX_CALL fnRastrex(const char* xwd_path, const char* bmp_path);
 
 /* The routine's type, for callers that look it up at run time by name. */

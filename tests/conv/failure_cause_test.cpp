@@ -1,0 +1,182 @@
+// Why fnRastrex could not open the dump or write the bitmap: the system's
+// error it leaves behind (errno, or the last error on Windows) tells it.
+#include <gtest/gtest.h>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <grp.h>
+#include <unistd.h>
+#endif
+
+#include <functional>
+
+#include "file_failure.h"
+#include "fs_support.h"
+#include "rastrex.h"
+
+namespace fs = std::filesystem;
+using namespace rastrex;
+using namespace rastrex::test;
+
+namespace {
+
+// What stands in the way of the call.
+enum class Obstacle {
+    kNoDump,            // the dump is not there
+    kHeldDump,          // another program holds the dump without sharing (Windows)
+    kNoFolder,          // the bitmap's folder is not there
+    kFolderInTheWay,    // a folder has the bitmap's name
+    kFullDisk,          // the bitmap does not fit
+    kReadOnlyDisk,      // a file system mounted read-only (Linux, as root)
+    kNoPermission,      // a folder the user may not write (POSIX)
+    kReadOnlyFile,      // a bitmap marked read-only (Windows)
+    kHeldBitmap,        // another program holds the bitmap without sharing (Windows)
+};
+
+struct CauseCase {
+    const char* name;
+    Obstacle obstacle;
+    std::int32_t result;
+    FileFailure cause;
+};
+
+void PrintTo(const CauseCase& c, std::ostream* os) { *os << c.name; }
+
+// 700 x 700: a bitmap of 1.47 MB, more than the full disk's 1 MiB.
+constexpr std::uint32_t kSide = 700;
+constexpr std::uint64_t kSmallDiskBytes = 1 << 20;
+
+#if !defined(_WIN32)
+// Runs `convert` in a child that gave up root's rights where the test has
+// them (root writes every folder); the result and the cause it saw.
+std::pair<std::int32_t, FileFailure> asUser(const std::function<std::int32_t()>& convert)
+{
+    if (::geteuid() != 0) {
+        const std::int32_t r = convert();
+        return {r, lastSystemFailure().kind};
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(255);
+        const std::int32_t r = convert();
+        ::_exit(r * 16 + static_cast<int>(lastSystemFailure().kind));
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        throw std::runtime_error("cannot convert as an unprivileged user");
+    return {WEXITSTATUS(status) / 16, static_cast<FileFailure>(WEXITSTATUS(status) % 16)};
+}
+#endif
+
+class FailureCause : public ::testing::TestWithParam<CauseCase> {};
+
+TEST_P(FailureCause, IsLeftInTheLastError)
+{
+    const CauseCase& c = GetParam();
+    TempDir dir;
+    fs::path dump = dir / "in.xwd";
+    fs::path bitmap = dir / "out.bmp";
+    writeFile(dump, canonicalDump(kSide, kSide, patternPixel).bytes());
+    SmallTmpfs small(kSmallDiskBytes);
+    bool unprivileged = false;
+#if defined(_WIN32)
+    HANDLE held = INVALID_HANDLE_VALUE;
+#endif
+    switch (c.obstacle) {
+    case Obstacle::kNoDump:
+        dump = dir / "missing.xwd";
+        break;
+    case Obstacle::kNoFolder:
+        bitmap = dir / "missing" / "out.bmp";
+        break;
+    case Obstacle::kFolderInTheWay:
+        fs::create_directory(bitmap);
+        break;
+    case Obstacle::kFullDisk:
+    case Obstacle::kReadOnlyDisk:
+        if (!small.mounted())
+            GTEST_SKIP() << "no small file system here: it needs root (under Wine, scripts/windows.sh "
+                            "run as root maps a drive to one)";
+        bitmap = small.path() / "out.bmp";
+        if (c.obstacle == Obstacle::kReadOnlyDisk) {
+#if defined(_WIN32)
+            GTEST_SKIP() << "no read-only file system to be made from inside a Windows program";
+#else
+            ASSERT_EQ(::mount(nullptr, small.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+#endif
+        }
+        break;
+#if defined(_WIN32)
+    case Obstacle::kNoPermission:
+        GTEST_SKIP() << "Wine keeps no permissions";
+    case Obstacle::kReadOnlyFile:
+        writeFile(bitmap, {'o', 'l', 'd'});
+        SetFileAttributesW(bitmap.c_str(), FILE_ATTRIBUTE_READONLY);
+        break;
+    case Obstacle::kHeldDump:
+    case Obstacle::kHeldBitmap: {
+        const fs::path& file = c.obstacle == Obstacle::kHeldDump ? dump : bitmap;
+        if (c.obstacle == Obstacle::kHeldBitmap)
+            writeFile(file, {'o', 'l', 'd'});
+        held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        break;
+    }
+#else
+    case Obstacle::kNoPermission:
+        fs::create_directory(dir / "locked");
+        fs::permissions(dir / "locked", fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::permissions(dir.path(), fs::perms::others_exec | fs::perms::group_exec, fs::perm_options::add);
+        fs::permissions(dump, fs::perms::others_read, fs::perm_options::add);
+        bitmap = dir / "locked" / "out.bmp";
+        unprivileged = true;
+        break;
+    case Obstacle::kReadOnlyFile:
+    case Obstacle::kHeldDump:
+    case Obstacle::kHeldBitmap:
+        GTEST_SKIP() << "Windows only";
+#endif
+    }
+    const std::string in = nativePath(dump), out = nativePath(bitmap);
+    const auto convert = [&] { return fnRastrex(in.c_str(), out.c_str()); };
+    std::int32_t result = 0;
+    FileFailure cause = FileFailure::None;
+#if !defined(_WIN32)
+    if (unprivileged)
+        std::tie(result, cause) = asUser(convert);
+    else
+#endif
+    {
+        result = convert();
+        cause = lastSystemFailure().kind;
+    }
+#if defined(_WIN32)
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+    SetFileAttributesW(bitmap.c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    EXPECT_EQ(result, c.result);
+    EXPECT_EQ(static_cast<int>(cause), static_cast<int>(c.cause));
+}
+
+using F = FileFailure;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailureCause,
+    ::testing::Values(CauseCase{"no_dump", Obstacle::kNoDump, RASTREX_ERR_OPEN_INPUT, F::NotFound},
+                      CauseCase{"held_dump", Obstacle::kHeldDump, RASTREX_ERR_OPEN_INPUT, F::InUse},
+                      CauseCase{"no_folder", Obstacle::kNoFolder, RASTREX_ERR_WRITE_OUTPUT, F::NotFound},
+                      CauseCase{"folder_in_the_way", Obstacle::kFolderInTheWay, RASTREX_ERR_WRITE_OUTPUT,
+                                F::FolderInTheWay},
+                      CauseCase{"full_disk", Obstacle::kFullDisk, RASTREX_ERR_WRITE_OUTPUT, F::NoSpace},
+                      CauseCase{"read_only_disk", Obstacle::kReadOnlyDisk, RASTREX_ERR_WRITE_OUTPUT, F::ReadOnlyDisk},
+                      CauseCase{"no_permission", Obstacle::kNoPermission, RASTREX_ERR_WRITE_OUTPUT, F::NoPermission},
+                      CauseCase{"read_only_file", Obstacle::kReadOnlyFile, RASTREX_ERR_WRITE_OUTPUT, F::ReadOnlyFile},
+                      CauseCase{"held_bitmap", Obstacle::kHeldBitmap, RASTREX_ERR_WRITE_OUTPUT, F::InUse}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
