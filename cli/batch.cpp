@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "bmp_name.h"
+#include "conversion.h"
 #include "platform.h"
 #include "progress.h"
 #include "rastrex.h"
@@ -345,74 +346,6 @@ std::vector<Item> planBatch(const Options& options)
 
 namespace {
 
-// Bytes at the start of a dump: the header size and the file version word.
-constexpr std::size_t kLeadingWords = 2;
-constexpr std::size_t kWordBytes = 4;
-// Every dump's header is at least its 25 words long and carries file version
-// 7. Dumps are big-endian, but some writers store their native order.
-constexpr std::uint32_t kMinHeaderSize = 100;
-constexpr std::uint32_t kFileVersion = 7;
-
-std::uint32_t word(const unsigned char* b, bool bigEndian)
-{
-    return bigEndian ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
-                        std::uint32_t{b[2]} << 8 | std::uint32_t{b[3]})
-                     : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 |
-                        std::uint32_t{b[1]} << 8 | std::uint32_t{b[0]});
-}
-
-// Whether the bytes present of the first two words fit a dump in one order:
-// a whole header-size word must be 100 or more, and each byte present of the
-// version word must be that of 7.
-bool couldStartADump(const unsigned char* b, std::size_t n, bool bigEndian)
-{
-    if (n >= kWordBytes && word(b, bigEndian) < kMinHeaderSize)
-        return false;
-    unsigned char version[kWordBytes];
-    for (std::size_t i = 0; i < kWordBytes; ++i)
-        version[i] = static_cast<unsigned char>(
-            kFileVersion >> (8 * (bigEndian ? kWordBytes - 1 - i : i)));
-    for (std::size_t i = kWordBytes; i < n; ++i)
-        if (b[i] != version[i - kWordBytes])
-            return false;
-    return true;
-}
-
-}  // namespace
-
-bool plainlyNotADump(const std::string& path)
-{
-    std::ifstream in(systemPath(toPath(path)), std::ios::binary);
-    if (!in)
-        return false;
-    unsigned char start[kLeadingWords * kWordBytes] = {};
-    in.read(reinterpret_cast<char*>(start), sizeof start);
-    const auto n = static_cast<std::size_t>(in.gcount());
-    if (n == 0)
-        return true;
-    return !couldStartADump(start, n, true) && !couldStartADump(start, n, false);
-}
-
-std::string describeResult(std::int32_t code, const std::string& bitmap)
-{
-    switch (code) {
-    case RASTREX_OK:
-        return "converted";
-    case RASTREX_ERR_OPEN_INPUT:
-        return "cannot open the dump for reading";
-    case RASTREX_ERR_WRITE_OUTPUT:
-        return "cannot write the bitmap " + bitmap;
-    case RASTREX_ERR_READ_INPUT:
-        return "not a complete dump: its header, window name or first pixel is missing";
-    case RASTREX_ERR_NO_MEMORY:
-        return "not enough memory for its pixels, or its width and height are too large";
-    default:
-        return "unexpected result " + std::to_string(code) + " from the converter";
-    }
-}
-
-namespace {
-
 // Runs the conversions and prints their outcome in item order: an item's
 // messages wait until every item before it is done.
 class Run {
@@ -420,7 +353,7 @@ public:
     Run(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
         : items_(items), options_(options), reporting_(reporting),
           listing_(options.toStdout ? reporting.err : reporting.out), done_(items.size(), false),
-          codes_(items.size(), RASTREX_OK), notADump_(items.size(), false)
+          outcomes_(items.size())
     {
         std::uint64_t bytes = 0;
         for (std::size_t i = 0; i < items.size(); ++i)
@@ -493,24 +426,20 @@ private:
                 bar_->started(items_[i].dump);
                 bar_->draw();
             }
-            std::int32_t code;
-            bool notADump;
+            Conversion outcome;
             std::string streamFailure;
             if (options_.toStdout) {
                 StreamOutcome o = convertForStream(items_[i].dump, reporting_.in, reporting_.out,
                                                    reporting_.binary);
-                code = o.code;
-                notADump = o.notADump;
+                outcome = o.conversion;
                 streamFailure = std::move(o.failure);
             } else {
-                code = fnRastrex(items_[i].dump.c_str(), items_[i].bitmap.c_str());
-                notADump = code == RASTREX_ERR_READ_INPUT && plainlyNotADump(items_[i].dump);
+                outcome = convertDump(items_[i].dump, items_[i].bitmap);
             }
             std::lock_guard lock(mutex_);
             if (!streamFailure.empty())
                 streamFailure_ = std::move(streamFailure);
-            codes_[i] = code;
-            notADump_[i] = notADump;
+            outcomes_[i] = std::move(outcome);
             done_[i] = true;
             if (bar_)
                 bar_->finished(items_[i].bytes);
@@ -534,7 +463,7 @@ private:
             if (items_[i].action == Item::Action::Skip)
                 ++skipped;
             else if (items_[i].action == Item::Action::Convert && done_[i] &&
-                     codes_[i] == RASTREX_OK)
+                     convertedWhole(outcomes_[i]))
                 ++converted;
         }
         if (files <= 1)
@@ -563,13 +492,8 @@ private:
             failure = item.reason;
         else if (item.action == Item::Action::Convert && !streamFailure_.empty())
             failure = streamFailure_;
-        else if (item.action == Item::Action::Convert && options_.toStdout &&
-                 codes_[i] == RASTREX_ERR_WRITE_OUTPUT)
-            failure = "cannot write the bitmap into a temporary folder";
-        else if (item.action == Item::Action::Convert && notADump_[i])
-            failure = "not an XWD dump";
-        else if (item.action == Item::Action::Convert && codes_[i] != RASTREX_OK)
-            failure = describeResult(codes_[i], item.bitmap);
+        else if (item.action == Item::Action::Convert)
+            failure = failureText(outcomes_[i], item.bitmap);
         if (item.action == Item::Action::Note) {
             if (bar_)
                 bar_->clear();
@@ -604,8 +528,7 @@ private:
 
     std::mutex mutex_;  // guards what follows and both streams
     std::vector<bool> done_;
-    std::vector<std::int32_t> codes_;
-    std::vector<bool> notADump_;
+    std::vector<Conversion> outcomes_;
     std::string streamFailure_;  // of the one dump converted for standard output
     std::size_t printed_ = 0;
     std::size_t failures_ = 0;  // failures reported so far

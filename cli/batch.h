@@ -38,15 +38,6 @@ struct Item {
 // The same dump named twice for the same bitmap is converted once.
 std::vector<Item> planBatch(const Options& options);
 
-// Whether the file at `path` plainly is no X Window dump at all: it is empty,
-// or its first bytes cannot begin one (header size below 100 or a file
-// version other than 7, in either byte order). A file that cannot be read,
-// or whose few bytes could begin a dump, is not ruled out.
-bool plainlyNotADump(const std::string& path);
-
-// The English meaning of a result code of fnRastrex.
-std::string describeResult(std::int32_t code, const std::string& bitmap);
-
 // Where the run reports. `terminalColumns` is the width of standard error
 // when it is a terminal and a progress bar may be drawn there.
 struct Reporting {

@@ -41,17 +41,29 @@ namespace {
 // Bytes moved at a time between a stream and a file.
 constexpr std::size_t kCopyBytes = 1 << 16;
 
-// Copies `from` to its end into `to`; false when either fails.
-bool copyStream(std::istream& from, std::ostream& to)
+enum class Copy { Done, ReadFailed, WriteFailed };
+
+// Copies `from` to its end into `to`; which side failed, if one did. With
+// WriteFailed errno tells why.
+Copy copyStream(std::istream& from, std::ostream& to)
 {
     const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
+    errno = 0;
     while (from) {
         from.read(buffer.get(), kCopyBytes);
         const std::streamsize got = from.gcount();
         if (got > 0 && !to.write(buffer.get(), got))
-            return false;
+            return Copy::WriteFailed;
     }
-    return from.eof() && !from.bad() && to.flush();
+    if (!from.eof() || from.bad())
+        return Copy::ReadFailed;
+    return to.flush() ? Copy::Done : Copy::WriteFailed;
+}
+
+// Why a stream's write failed, from errno.
+std::string writeCause()
+{
+    return std::generic_category().message(errno != 0 ? errno : EIO);
 }
 
 // A private folder, removed with whatever is in it.
@@ -104,7 +116,7 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
         if (dump != "-") {
             source.open(systemPath(toPath(dump)), std::ios::binary);
             if (!source) {
-                outcome.code = RASTREX_ERR_OPEN_INPUT;
+                outcome.failure = "cannot open the dump: " + std::generic_category().message(errno);
                 return outcome;
             }
             from = &source;
@@ -114,25 +126,34 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
                                               : "cannot copy the dump into " + input;
             return outcome;
         }
-        const bool copied = copyStream(*from, copy);
+        Copy copied = copyStream(*from, copy);
         copy.close();
-        if (!copied || !copy) {
-            outcome.failure = from->bad() ? "cannot read the dump"
-                                          : "cannot copy the dump into " + input;
+        if (copied == Copy::Done && !copy)
+            copied = Copy::WriteFailed;
+        if (copied != Copy::Done) {
+            outcome.failure = copied == Copy::ReadFailed
+                                  ? "cannot read the dump"
+                                  : "cannot copy the dump into " + input + ": " + writeCause();
             return outcome;
         }
     }
     const std::string bitmap = scratch.file("bitmap.bmp");
-    outcome.code = fnRastrex(input.c_str(), bitmap.c_str());
-    outcome.notADump = outcome.code == RASTREX_ERR_READ_INPUT && plainlyNotADump(input);
-    if (outcome.code != RASTREX_OK)
+    Conversion& c = outcome.conversion;
+    c = convertDump(input, bitmap);
+    if (c.attempted && c.code == RASTREX_ERR_WRITE_OUTPUT) {
+        outcome.failure = "cannot write the bitmap into a temporary folder: " + causeText(c.cause, true);
+        return outcome;
+    }
+    if (!c.attempted || c.code != RASTREX_OK)
         return outcome;
     std::ifstream written(toPath(bitmap), std::ios::binary);
-    if (!written || !copyStream(written, out)) {
-        outcome.failure = written ? "cannot write the bitmap to standard output"
-                                  : "cannot read back the bitmap " + bitmap;
+    const Copy sent = written ? copyStream(written, out) : Copy::ReadFailed;
+    if (sent == Copy::WriteFailed)
+        outcome.failure = "cannot write the bitmap to standard output: " + writeCause();
+    else if (sent == Copy::ReadFailed)
+        outcome.failure = "cannot read back the bitmap " + bitmap;
+    if (sent != Copy::Done)
         out.clear();  // said here, once
-    }
     return outcome;
 }
 

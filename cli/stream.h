@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "conversion.h"
 #include "options.h"
 
 namespace rastrex::cli {
@@ -20,8 +21,7 @@ bool readPathList(std::istream& list, Options& options);
 
 // A dump converted for standard output.
 struct StreamOutcome {
-    std::int32_t code = 0;  // fnRastrex's result
-    bool notADump = false;  // the input plainly is no dump at all
+    Conversion conversion;  // of the dump's copy into the temporary folder
     std::string failure;    // set when a step around the conversion failed
 };
 

@@ -277,6 +277,24 @@ Bytes dumpStart(std::size_t n, bool littleEndian = false)
     return b;
 }
 
+// A dump of width x height whose pixel area ends after `bytes` bytes (its
+// colour map after `bytes` less 0 when negative).
+Bytes cutDump(std::uint32_t width, std::uint32_t height, std::ptrdiff_t bytes)
+{
+    Bytes b = dumpBytes(0, width, height);
+    b.resize(static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b.size() - 4 * width * height) + bytes));
+    return b;
+}
+
+// A small dump whose header claims 20000 x 20000 pixels.
+Bytes hugeClaim()
+{
+    XwdRecipe r = canonicalDump(40, 40, patternPixel);
+    r.word(4) = r.word(5) = 20000;
+    r.word(12) = 4 * 20000;  // bytes per line
+    return r.bytes();
+}
+
 const FailureCase kFailureCases[] = {
     {"bad dumps among good ones", {"a.xwd", "c.xwd"},
      {{"b.xwd", {'s', 'h', 'o', 'r', 't'}}, {"d.xwd", dumpWithoutName()}}, {"@"},
@@ -313,7 +331,25 @@ const FailureCase kFailureCases[] = {
     {"bitmap path names a dump", {"x.xwd", "x.bmp"}, {}, {"@x.xwd", "@x.bmp"}, {"x.bmp.BMP"},
      "@x.xwd: not converted: its bitmap @x.bmp is a dump of this batch\n"},
     {"bitmap path is a folder", {"a.xwd", "b.xwd"}, {{"a.bmp/keep", {}}}, {"@"}, {"b.bmp"},
-     "@a.xwd: cannot write the bitmap @a.bmp\n"},
+     "@a.xwd: cannot write the bitmap @a.bmp: a folder has that name\n"},
+    // A cut dump's bitmap is kept, black where the dump ends; one that holds
+    // less than 1% of its pixels is not converted.
+    {"dumps cut short", {},
+     {{"in-map.xwd", cutDump(5, 10, -1000)}, {"one-pixel.xwd", cutDump(5, 10, 4)},
+      {"rows.xwd", cutDump(5, 10, 90)}, {"last-row.xwd", cutDump(5, 10, 199)},
+      {"under-1pc.xwd", cutDump(50, 20, 39)}, {"at-1pc.xwd", cutDump(50, 20, 40)},
+      {"huge-claim.xwd", hugeClaim()}},
+     {"@"}, {"one-pixel.bmp", "rows.bmp", "last-row.bmp", "at-1pc.bmp"},
+     "@at-1pc.xwd: the dump ends early: 0 of 20 rows; the rest of the bitmap is black\n"
+     "@huge-claim.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
+     "header announces (6400 of 1600000000 bytes for 20000x20000); its bitmap would be almost all black\n"
+     "@in-map.xwd: not converted: the dump ends early and holds less than 1% of the pixels its header "
+     "announces (0 of 200 bytes for 5x10); its bitmap would be almost all black\n"
+     "@last-row.xwd: the dump ends early: 9 of 10 rows; the rest of the bitmap is black\n"
+     "@one-pixel.xwd: the dump ends early: 0 of 10 rows; the rest of the bitmap is black\n"
+     "@rows.xwd: the dump ends early: 4 of 10 rows; the rest of the bitmap is black\n"
+     "@under-1pc.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
+     "header announces (39 of 4000 bytes for 50x20); its bitmap would be almost all black\n"},
 };
 
 class Failures : public Batch, public ::testing::WithParamInterface<FailureCase> {};

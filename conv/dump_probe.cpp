@@ -1,0 +1,101 @@
+#include "dump_probe.h"
+
+#include <algorithm>
+
+#include "input_file.h"
+#include "rastrex.h"
+#include "xwd_header.h"
+#include "xwd_layout.h"
+#include "xwd_plan.h"
+
+namespace rastrex {
+
+namespace {
+
+// Rows of one plane whose bytes are all among the first `bytes` of it.
+std::uint32_t rowsWithin(std::uint64_t bytes, const DumpPlan& plan)
+{
+    const std::uint64_t firstRow = plan.span.skip + plan.span.used;
+    if (bytes < firstRow)
+        return 0;
+    const std::uint64_t rows = (bytes - firstRow) / plan.layout.bytesPerLine + 1;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(rows, plan.layout.height));
+}
+
+// Bytes at the start of a dump that tell whether it can be one: the header
+// size and the file version.
+constexpr std::size_t kLeadingBytes = 8;
+constexpr std::size_t kWordBytes = 4;
+
+std::uint32_t word(const unsigned char* b, bool bigEndian)
+{
+    return bigEndian ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3])
+                     : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0]);
+}
+
+// Whether the `n` bytes present of the first two words fit a dump in one
+// order: a whole header-size word must be 100 or more, and each byte present
+// of the version word must be that of the file version. Dumps are
+// big-endian, but some writers store their native order.
+bool couldStartADump(const unsigned char* b, std::size_t n, bool bigEndian)
+{
+    if (n >= kWordBytes && word(b, bigEndian) < kXwdHeaderBytes)
+        return false;
+    for (std::size_t i = kWordBytes; i < n; ++i) {
+        const std::size_t shift = 8 * (bigEndian ? kLeadingBytes - 1 - i : i - kWordBytes);
+        if (b[i] != static_cast<unsigned char>(kXwdFileVersion >> shift))
+            return false;
+    }
+    return true;
+}
+
+bool plainlyNotADump(InputFile& in)
+{
+    if (!in.regularSize())
+        return false;
+    unsigned char start[kLeadingBytes] = {};
+    const auto n = static_cast<std::size_t>(in.readAt(0, start, kLeadingBytes));
+    return n == 0 || (!couldStartADump(start, n, true) && !couldStartADump(start, n, false));
+}
+
+}  // namespace
+
+DumpProbe probeDump(const char* path)
+{
+    DumpProbe probe;
+    InputFile in(path);
+    if (!in.isOpen())
+        return probe;
+    DumpPlan plan;
+    if (planDump(in, plan) != RASTREX_OK) {
+        if (plainlyNotADump(in))
+            probe.state = DumpProbe::State::NotADump;
+        return probe;
+    }
+    if (!plan.areaInFile)
+        return probe;
+
+    const PixelLayout& l = plan.layout;
+    probe.width = l.width;
+    probe.height = l.height;
+    probe.planar = l.planes > 1;
+    probe.announcedBytes = l.areaBytes();
+    probe.presentBytes = *plan.areaInFile;
+    if (probe.presentBytes >= probe.announcedBytes) {
+        probe.state = DumpProbe::State::Whole;
+        probe.wholeRows = l.height;
+        return probe;
+    }
+    // Planes follow one another: a row is whole once the last plane holds it.
+    const std::uint64_t beforeLast = l.planeBytes() * (l.planes - 1);
+    probe.wholeRows = probe.presentBytes < beforeLast ? 0 : rowsWithin(probe.presentBytes - beforeLast, plan);
+    // Less than one part in kMinPresentShare, rounded up so that no share
+    // below it passes.
+    const std::uint64_t least = probe.announcedBytes / kMinPresentShare +
+                                (probe.announcedBytes % kMinPresentShare != 0 ? 1 : 0);
+    probe.state = probe.presentBytes < least ? DumpProbe::State::MostlyMissing
+                                             : DumpProbe::State::EndsEarly;
+    return probe;
+}
+
+}  // namespace rastrex
