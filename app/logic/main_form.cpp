@@ -315,7 +315,7 @@ void MainForm::Command1_Click()
         // once, and the batch ends as after its last file.
         if (outcome == ConversionOutcome::LibraryMissing)
             break;
-        if (outcome == ConversionOutcome::Converted)
+        if (outcome == ConversionOutcome::Converted || outcome == ConversionOutcome::Incomplete)
             written.insert(target);
         stop.afterFile();
     }

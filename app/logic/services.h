@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controls.h"
+#include "file_failure.h"
 
 namespace rastrex {
 
@@ -23,6 +24,9 @@ public:
     // Calls fnRastrex with the two zero-terminated paths; only after bind()
     // succeeded. Returns its result code.
     virtual std::int32_t convert(const std::string& xwdPath, const std::string& bmpPath) = 0;
+    // Why the last convert() could not open the dump or write the bitmap,
+    // as the system told the library.
+    virtual SystemFailure failureCause() const = 0;
 };
 
 // Moving one file to the trash (the recycle bin on Windows).

@@ -1,6 +1,7 @@
 #include "single_conversion.h"
 
 #include "bmp_name.h"
+#include "dump_probe.h"
 #include "file_uti.h"
 #include "rastrex.h"
 
@@ -8,13 +9,31 @@ namespace rastrex {
 
 namespace {
 
-std::string reasonFor(std::int32_t code)
+// The system's reason for a failed open (`writing` false) or write.
+std::string causeText(const SystemFailure& cause, bool writing)
+{
+    switch (cause.kind) {
+    case FileFailure::None: return {};
+    case FileFailure::NoSpace: return "ディスクがいっぱいだ。";
+    case FileFailure::Quota: return "ディスクの割り当てを使い切った。";
+    case FileFailure::NoPermission: return writing ? "書き込む権限がない。" : "読む権限がない。";
+    case FileFailure::ReadOnlyDisk: return "ディスクが書き込み禁止だ。";
+    case FileFailure::ReadOnlyFile: return "読み取り専用のファイルだ。";
+    case FileFailure::InUse: return "ほかのプログラムが使っている。";
+    case FileFailure::NotFound: return writing ? "フォルダーがない。" : "ファイルがない。";
+    case FileFailure::FolderInTheWay: return "同じ名前のフォルダーがある。";
+    case FileFailure::Other: break;
+    }
+    return "（" + systemErrorText(cause.error, false) + "）";
+}
+
+std::string reasonFor(std::int32_t code, const SystemFailure& cause)
 {
     switch (code) {
     case RASTREX_ERR_OPEN_INPUT:
-        return "XWD ファイルを開けない。";
+        return "XWD ファイルを開けない。" + causeText(cause, false);
     case RASTREX_ERR_WRITE_OUTPUT:
-        return "BMP ファイルを書き込めない。";
+        return "BMP ファイルを書き込めない。" + causeText(cause, true);
     case RASTREX_ERR_READ_INPUT:
         return "XWD ファイルが壊れているか、空っぽだ。";
     case RASTREX_ERR_NO_MEMORY:
@@ -54,6 +73,20 @@ std::string conversionFailedText(const std::string& path, const std::string& rea
     return path + " を\r変換できなかったぞ。" + reason;
 }
 
+std::string mostlyMissingText(const std::string& path, const DumpProbe& probe)
+{
+    return path + " を\r変換しなかったぞ。途中で切れていて、" + std::to_string(probe.width) + "×" +
+           std::to_string(probe.height) + " の画素が 1% も残っていない。BMP ファイルはほとんど真っ黒になる。";
+}
+
+std::string endsEarlyText(const std::string& path, const DumpProbe& probe)
+{
+    const std::string rows = std::to_string(probe.height) + " 行のうち " + std::to_string(probe.wholeRows) + " 行";
+    return path + " は\r途中で切れているぞ。" +
+           (probe.planar ? rows + "しかそろっていない。残りは色が欠けている。"
+                         : rows + "しかない。残りは黒になった。");
+}
+
 ConversionOutcome doMain(std::string path, ConversionContext& context)
 {
     FileSystem& files = context.services.files;
@@ -76,11 +109,23 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
         return ConversionOutcome::LibraryMissing;
     }
 
+    // A dump cut short gives a bitmap of its full size, black where it ends;
+    // one that holds almost nothing is not worth such a bitmap.
+    const DumpProbe probe = probeDump(path.c_str());
+    if (probe.state == DumpProbe::State::MostlyMissing) {
+        context.boxes.report(mostlyMissingText(path, probe));
+        return ConversionOutcome::Failed;
+    }
     const std::int32_t result = context.services.library.convert(path, target);
     if (result != RASTREX_OK) {
         // No bitmap was written: the source stays where it is.
-        context.boxes.report(conversionFailedText(path, reasonFor(result)));
+        context.boxes.report(conversionFailedText(path, reasonFor(result, context.services.library.failureCause())));
         return ConversionOutcome::Failed;
+    }
+    if (probe.state == DumpProbe::State::EndsEarly) {
+        // The bitmap lacks part of the picture: the source is kept.
+        context.boxes.report(endsEarlyText(path, probe));
+        return ConversionOutcome::Incomplete;
     }
 
     if (context.deleteAfterwards() == kCheckOn && FileUti::FileExists(path, files))

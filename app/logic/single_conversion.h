@@ -24,9 +24,12 @@ struct ConversionContext {
 
 enum class ConversionOutcome {
     Converted,       // the bitmap was written (and the source moved if asked)
+    Incomplete,      // the dump ends early: its bitmap, partly black, was
+                     // written; reported, source kept
     Declined,        // the user declined to overwrite; nothing changed
     SourceMissing,   // the source is gone or could not be opened; reported
-    Failed,          // the library returned an error; reported, source kept
+    Failed,          // the library returned an error, or the dump holds too
+                     // little to convert; reported, source kept
     LibraryMissing,  // the library could not be bound; reported; stop the batch
 };
 
@@ -40,6 +43,13 @@ std::string cannotOpenText(const std::string& path, FileState state);
 // What the user is told when a conversion of `path` failed: the path, the
 // fixed phrase, then `reason`.
 std::string conversionFailedText(const std::string& path, const std::string& reason);
+
+struct DumpProbe;
+
+// What the user is told of a dump that holds so little of its pixels that
+// it is not converted, and of one whose bitmap is black where it ends.
+std::string mostlyMissingText(const std::string& path, const DumpProbe& probe);
+std::string endsEarlyText(const std::string& path, const DumpProbe& probe);
 
 // Converts the dump at `path` (a full path).
 ConversionOutcome doMain(std::string path, ConversionContext& context);

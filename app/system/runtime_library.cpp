@@ -40,9 +40,14 @@ bool RuntimeConverterLibrary::bind(std::string* reason)
 
 std::int32_t RuntimeConverterLibrary::convert(const std::string& xwdPath, const std::string& bmpPath)
 {
+    failure_ = {};
     if (fn_ == nullptr && !bind(nullptr))
         return kNotBound;
-    return fn_(xwdPath.c_str(), bmpPath.c_str());
+    const std::int32_t result = fn_(xwdPath.c_str(), bmpPath.c_str());
+    // The library leaves its reason in the thread's last error.
+    if (result == RASTREX_ERR_OPEN_INPUT || result == RASTREX_ERR_WRITE_OUTPUT)
+        failure_ = lastSystemFailure();
+    return result;
 }
 
 }  // namespace rastrex

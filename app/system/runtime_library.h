@@ -23,12 +23,14 @@ public:
 
     bool bind(std::string* reason) override;
     std::int32_t convert(const std::string& xwdPath, const std::string& bmpPath) override;
+    SystemFailure failureCause() const override { return failure_; }
 
 private:
     std::string fileName_;
     std::vector<std::string> candidates_;
     void* handle_ = nullptr;  // never unloaded
     RastrexFn fn_ = nullptr;
+    SystemFailure failure_;  // of the last call
 };
 
 // What each platform's loader does for RuntimeConverterLibrary

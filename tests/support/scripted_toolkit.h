@@ -597,6 +597,7 @@ public:
     explicit RecordingLibrary(ConverterLibrary* inner = nullptr) : inner_(inner) {}
     std::vector<std::string> converted;  // source paths, in call order
     std::int32_t result = 0;
+    SystemFailure failure;  // told with result
     int binds = 0;
     std::function<void(const std::string& source)> onConvert;
 
@@ -612,6 +613,7 @@ public:
             onConvert(xwd);
         return inner_ ? inner_->convert(xwd, bmp) : result;
     }
+    SystemFailure failureCause() const override { return inner_ ? inner_->failureCause() : failure; }
 
 private:
     ConverterLibrary* inner_;

@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <tuple>
 
 #include "app_files.h"
 #include "file_uti.h"
@@ -349,22 +350,31 @@ INSTANTIATE_TEST_SUITE_P(
 // likewise.
 TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
 {
-    const std::pair<std::int32_t, std::string> cases[] = {
-        {2, "XWD ファイルを開けない。"},
-        {3, "BMP ファイルを書き込めない。"},
-        {4, "XWD ファイルが壊れているか、空っぽだ。"},
-        {5, "画像が大きすぎる。"},
-        {7, "不明なエラー（7）。"},
+    using F = FileFailure;
+    const std::tuple<std::int32_t, F, std::string> cases[] = {
+        {2, F::InUse, "XWD ファイルを開けない。ほかのプログラムが使っている。"},
+        {2, F::NoPermission, "XWD ファイルを開けない。読む権限がない。"},
+        {3, F::NoSpace, "BMP ファイルを書き込めない。ディスクがいっぱいだ。"},
+        {3, F::NoPermission, "BMP ファイルを書き込めない。書き込む権限がない。"},
+        {3, F::ReadOnlyDisk, "BMP ファイルを書き込めない。ディスクが書き込み禁止だ。"},
+        {3, F::ReadOnlyFile, "BMP ファイルを書き込めない。読み取り専用のファイルだ。"},
+        {3, F::InUse, "BMP ファイルを書き込めない。ほかのプログラムが使っている。"},
+        {3, F::Quota, "BMP ファイルを書き込めない。ディスクの割り当てを使い切った。"},
+        {3, F::NotFound, "BMP ファイルを書き込めない。フォルダーがない。"},
+        {4, F::None, "XWD ファイルが壊れているか、空っぽだ。"},
+        {5, F::None, "画像が大きすぎる。"},
+        {7, F::None, "不明なエラー（7）。"},
     };
     TempDir dir;
     const std::string source = (dir / "a.xwd").string();
     writeDump(source);
     FolderRecycleBin bin(dir / "bin");
     SystemFileSystem files;
-    for (const auto& [code, reason] : cases) {
+    for (const auto& [code, failure, reason] : cases) {
         ScriptedBoxes boxes;
         RecordingLibrary library;
         library.result = code;
+        library.failure.kind = failure;
         ConversionContext context{boxes, AppServices{library, bin, files}, nullptr, [] { return 1; },
                                   [] { return 1; }};
         EXPECT_EQ(doMain(source, context), ConversionOutcome::Failed);
@@ -379,6 +389,40 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
     EXPECT_EQ(boxes.shown,
               Names{"report: " + source + " を\r変換できなかったぞ。XWD ファイルが壊れているか、空っぽだ。"});
     EXPECT_TRUE(bin.names().empty());
+}
+
+// A dump cut short gives its bitmap, black where it ends, with a box, and
+// stays; one that holds less than 1% of its pixels is not converted.
+TEST(DoMain, ADumpCutShortIsToldAndKept)
+{
+    struct Case {
+        std::ptrdiff_t cut;  // bytes taken from the end of a 50 x 20 dump
+        ConversionOutcome outcome;
+        std::string text;
+    };
+    const Case cases[] = {
+        {4000 - 1240, O::Incomplete, " は\r途中で切れているぞ。20 行のうち 6 行しかない。残りは黒になった。"},
+        {4000 - 40, O::Incomplete, " は\r途中で切れているぞ。20 行のうち 0 行しかない。残りは黒になった。"},
+        {4000 - 39, O::Failed,
+         " を\r変換しなかったぞ。途中で切れていて、50×20 の画素が 1% も残っていない。BMP ファイルはほとんど真っ黒になる。"},
+    };
+    TempDir dir;
+    const std::string source = (dir / "a.xwd").string();
+    FolderRecycleBin bin(dir / "bin");
+    SystemFileSystem files;
+    for (const Case& c : cases) {
+        Bytes bytes = dumpBytes(50, 20);
+        bytes.resize(bytes.size() - static_cast<std::size_t>(c.cut));
+        writeFile(source, bytes);
+        std::filesystem::remove(dir / "a.bmp");
+        ScriptedBoxes boxes;
+        ConversionContext context{boxes, AppServices{realLibrary(), bin, files}, nullptr, [] { return 0; },
+                                  [] { return 1; }};
+        EXPECT_EQ(doMain(source, context), c.outcome);
+        EXPECT_EQ(boxes.shown, Names{"report: " + source + c.text});
+        EXPECT_EQ(exists((dir / "a.bmp").string()), c.outcome == O::Incomplete);
+        EXPECT_TRUE(exists(source));
+    }
 }
 
 // A dump that is there but does not open is never said to be missing.
