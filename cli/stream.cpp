@@ -1,9 +1,16 @@
 #include "stream.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <streambuf>
 #include <system_error>
 
 #include "batch.h"
@@ -41,16 +48,56 @@ namespace {
 // Bytes moved at a time between a stream and a file.
 constexpr std::size_t kCopyBytes = 1 << 16;
 
-// Copies `from` to its end into `to`; false when either fails.
-bool copyStream(std::istream& from, std::ostream& to)
+// Descriptor 0 read in blocks; see standardInput().
+class StandardInputBuffer : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        for (;;) {
+#if defined(_WIN32)
+            const int got = _read(0, buffer_, static_cast<unsigned>(sizeof buffer_));
+#else
+            const ssize_t got = ::read(STDIN_FILENO, buffer_, sizeof buffer_);
+#endif
+            if (got > 0) {
+                setg(buffer_, buffer_, buffer_ + got);
+                return traits_type::to_int_type(buffer_[0]);
+            }
+            if (got == 0)
+                return traits_type::eof();
+            if (errno != EINTR)
+                throw std::system_error(errno, std::generic_category(), "cannot read standard input");
+        }
+    }
+
+private:
+    char buffer_[kCopyBytes];
+};
+
+// Copies `from` to its end into `to`; false when either fails. A source
+// that fails (an I/O error, not an end) leaves its cause in `readError`.
+bool copyStream(std::istream& from, std::ostream& to, std::string& readError)
 {
     const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
-    while (from) {
-        from.read(buffer.get(), kCopyBytes);
-        const std::streamsize got = from.gcount();
-        if (got > 0 && !to.write(buffer.get(), got))
-            return false;
+    const std::ios::iostate thrown = from.exceptions();
+    try {
+        // What the source's buffer throws carries the cause; badbit alone
+        // would not.
+        from.exceptions(thrown | std::ios::badbit);
+        while (from) {
+            from.read(buffer.get(), kCopyBytes);
+            const std::streamsize got = from.gcount();
+            if (got > 0 && !to.write(buffer.get(), got)) {
+                from.exceptions(thrown);
+                return false;
+            }
+        }
+    } catch (const std::system_error& e) {
+        readError = e.code().message();
+    } catch (const std::exception& e) {
+        readError = e.what();
     }
+    from.exceptions(thrown);
     return from.eof() && !from.bad() && to.flush();
 }
 
@@ -83,6 +130,13 @@ bool isRegularFile(const std::string& path)
 
 }  // namespace
 
+std::istream& standardInput()
+{
+    static StandardInputBuffer buffer;
+    static std::istream in(&buffer);
+    return in;
+}
+
 StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::ostream& out,
                                const std::function<void()>& binary)
 {
@@ -114,10 +168,11 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
                                               : "cannot copy the dump into " + input;
             return outcome;
         }
-        const bool copied = copyStream(*from, copy);
+        std::string readError;
+        const bool copied = copyStream(*from, copy, readError);
         copy.close();
         if (!copied || !copy) {
-            outcome.failure = from->bad() ? "cannot read the dump"
+            outcome.failure = from->bad() ? "cannot read the dump: " + readError
                                           : "cannot copy the dump into " + input;
             return outcome;
         }
@@ -128,7 +183,8 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
     if (outcome.code != RASTREX_OK)
         return outcome;
     std::ifstream written(toPath(bitmap), std::ios::binary);
-    if (!written || !copyStream(written, out)) {
+    std::string readError;
+    if (!written || !copyStream(written, out, readError)) {
         outcome.failure = written ? "cannot write the bitmap to standard output"
                                   : "cannot read back the bitmap " + bitmap;
         out.clear();  // said here, once

@@ -249,6 +249,7 @@ struct FailureCase {
     std::vector<std::string> args;
     std::set<std::string> bitmaps;
     std::string err;
+    std::size_t brokenInput = 0;  // standard input: a dump's first bytes, then an I/O error
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os)
@@ -314,6 +315,10 @@ const FailureCase kFailureCases[] = {
      "@x.xwd: not converted: its bitmap @x.bmp is a dump of this batch\n"},
     {"bitmap path is a folder", {"a.xwd", "b.xwd"}, {{"a.bmp/keep", {}}}, {"@"}, {"b.bmp"},
      "@a.xwd: cannot write the bitmap @a.bmp\n"},
+    // A dump of 83,177 bytes whose input breaks after 70,000: its first
+    // bytes alone would convert, the rest black.
+    {"standard input failing mid-dump", {}, {}, {"-"}, {},
+     "-: cannot read the dump: " + std::generic_category().message(EIO) + "\n", 70000},
 };
 
 class Failures : public Batch, public ::testing::WithParamInterface<FailureCase> {};
@@ -336,9 +341,13 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
             fs::remove(dir / b);
         std::vector<std::string> args{"-j", jobs};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Outcome o = run(c.dumps, args, others);
+        const Bytes in = dumpBytes(0, 200, 100);
+        const auto inEnd = in.begin() + static_cast<std::ptrdiff_t>(c.brokenInput);
+        const Outcome o = c.brokenInput == 0 ? run(c.dumps, args, others)
+                                             : runInProcess(args, std::string(in.begin(), inEnd), true);
         EXPECT_EQ(o.status, 1);
         EXPECT_EQ(o.err, expected);
+        EXPECT_TRUE(o.out.empty()) << o.out.size() << " bytes on standard output";
         EXPECT_EQ(added(present), c.bitmaps);
     }
 }
