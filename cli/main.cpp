@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "batch.h"
+#include "stream.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ int main(int argc, char** argv)
     // reported at the end instead.
     signal(SIGPIPE, SIG_IGN);
     const rastrex::cli::Reporting reporting{std::cout, std::cerr, terminalColumns(),
-                                            &stopRequested, &std::cin,
+                                            &stopRequested, &rastrex::cli::standardInput(),
                                             isatty(STDOUT_FILENO) == 1, {}};
     auto status = rastrex::cli::runProgram(argc, argv, reporting);
     std::cout.flush();

@@ -22,6 +22,7 @@
 #include "batch.h"
 #include "long_path.h"
 #include "platform.h"
+#include "stream.h"
 
 // The C runtime expands no wildcards of its own: expandWildcards does, by
 // the same rules whatever runtime the program is linked with.
@@ -223,9 +224,9 @@ int main()
     {
         const ConsoleText consoleOut(std::cout, STD_OUTPUT_HANDLE);
         const ConsoleText consoleErr(std::cerr, STD_ERROR_HANDLE);
-        const rastrex::cli::Reporting reporting{std::cout,       std::cerr,
+        const rastrex::cli::Reporting reporting{std::cout,         std::cerr,
                                                 consoleColumns(),  &stopRequested,
-                                                &std::cin,         outputIsConsole(),
+                                                &rastrex::cli::standardInput(), outputIsConsole(),
                                                 binaryStreams};
         status = rastrex::cli::runProgram(static_cast<int>(expanded.size()), expanded.data(),
                                           reporting);

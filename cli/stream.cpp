@@ -1,9 +1,16 @@
 #include "stream.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <streambuf>
 #include <system_error>
 
 #include "batch.h"
@@ -41,20 +48,60 @@ namespace {
 // Bytes moved at a time between a stream and a file.
 constexpr std::size_t kCopyBytes = 1 << 16;
 
+// Descriptor 0 read in blocks; see standardInput().
+class StandardInputBuffer : public std::streambuf {
+protected:
+    int_type underflow() override
+    {
+        for (;;) {
+#if defined(_WIN32)
+            const int got = _read(0, buffer_, static_cast<unsigned>(sizeof buffer_));
+#else
+            const ssize_t got = ::read(STDIN_FILENO, buffer_, sizeof buffer_);
+#endif
+            if (got > 0) {
+                setg(buffer_, buffer_, buffer_ + got);
+                return traits_type::to_int_type(buffer_[0]);
+            }
+            if (got == 0)
+                return traits_type::eof();
+            if (errno != EINTR)
+                throw std::system_error(errno, std::generic_category(), "cannot read standard input");
+        }
+    }
+
+private:
+    char buffer_[kCopyBytes];
+};
+
 enum class Copy { Done, ReadFailed, WriteFailed };
 
-// Copies `from` to its end into `to`; which side failed, if one did. With
-// WriteFailed errno tells why.
-Copy copyStream(std::istream& from, std::ostream& to)
+// Copies `from` to its end into `to`; which side failed, if one did. A
+// source that fails (an I/O error, not an end) leaves its cause in
+// `readError`; with WriteFailed errno tells why.
+Copy copyStream(std::istream& from, std::ostream& to, std::string& readError)
 {
     const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
+    const std::ios::iostate thrown = from.exceptions();
     errno = 0;
-    while (from) {
-        from.read(buffer.get(), kCopyBytes);
-        const std::streamsize got = from.gcount();
-        if (got > 0 && !to.write(buffer.get(), got))
-            return Copy::WriteFailed;
+    try {
+        // What the source's buffer throws carries the cause; badbit alone
+        // would not.
+        from.exceptions(thrown | std::ios::badbit);
+        while (from) {
+            from.read(buffer.get(), kCopyBytes);
+            const std::streamsize got = from.gcount();
+            if (got > 0 && !to.write(buffer.get(), got)) {
+                from.exceptions(thrown);
+                return Copy::WriteFailed;
+            }
+        }
+    } catch (const std::system_error& e) {
+        readError = e.code().message();
+    } catch (const std::exception& e) {
+        readError = e.what();
     }
+    from.exceptions(thrown);
     if (!from.eof() || from.bad())
         return Copy::ReadFailed;
     return to.flush() ? Copy::Done : Copy::WriteFailed;
@@ -95,6 +142,13 @@ bool isRegularFile(const std::string& path)
 
 }  // namespace
 
+std::istream& standardInput()
+{
+    static StandardInputBuffer buffer;
+    static std::istream in(&buffer);
+    return in;
+}
+
 StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::ostream& out,
                                const std::function<void()>& binary)
 {
@@ -126,13 +180,14 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
                                               : "cannot copy the dump into " + input;
             return outcome;
         }
-        Copy copied = copyStream(*from, copy);
+        std::string readError;
+        Copy copied = copyStream(*from, copy, readError);
         copy.close();
         if (copied == Copy::Done && !copy)
             copied = Copy::WriteFailed;
         if (copied != Copy::Done) {
             outcome.failure = copied == Copy::ReadFailed
-                                  ? "cannot read the dump"
+                                  ? "cannot read the dump: " + readError
                                   : "cannot copy the dump into " + input + ": " + writeCause();
             return outcome;
         }
@@ -147,7 +202,8 @@ StreamOutcome convertForStream(const std::string& dump, std::istream* in, std::o
     if (!c.attempted || c.code != RASTREX_OK)
         return outcome;
     std::ifstream written(toPath(bitmap), std::ios::binary);
-    const Copy sent = written ? copyStream(written, out) : Copy::ReadFailed;
+    std::string readError;
+    const Copy sent = written ? copyStream(written, out, readError) : Copy::ReadFailed;
     if (sent == Copy::WriteFailed)
         outcome.failure = "cannot write the bitmap to standard output: " + writeCause();
     else if (sent == Copy::ReadFailed)

@@ -19,6 +19,11 @@ namespace rastrex::cli {
 // spelled in the system's code page. False when the list cannot be read.
 bool readPathList(std::istream& list, Options& options);
 
+// The process's standard input, read straight from its descriptor: a read
+// that fails throws its cause (std::system_error), where std::cin, through
+// the C library, takes an I/O error for the end of the input.
+std::istream& standardInput();
+
 // A dump converted for standard output.
 struct StreamOutcome {
     Conversion conversion;  // of the dump's copy into the temporary folder

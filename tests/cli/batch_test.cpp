@@ -249,6 +249,7 @@ struct FailureCase {
     std::vector<std::string> args;
     std::set<std::string> bitmaps;
     std::string err;
+    std::size_t brokenInput = 0;  // standard input: a dump's first bytes, then an I/O error
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os)
@@ -350,6 +351,10 @@ const FailureCase kFailureCases[] = {
      "@rows.xwd: the dump ends early: 4 of 10 rows; the rest of the bitmap is black\n"
      "@under-1pc.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
      "header announces (39 of 4000 bytes for 50x20); its bitmap would be almost all black\n"},
+    // A dump of 83,177 bytes whose input breaks after 70,000: its first
+    // bytes alone would convert, the rest black.
+    {"standard input failing mid-dump", {}, {}, {"-"}, {},
+     "-: cannot read the dump: " + std::generic_category().message(EIO) + "\n", 70000},
 };
 
 class Failures : public Batch, public ::testing::WithParamInterface<FailureCase> {};
@@ -372,9 +377,13 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
             fs::remove(dir / b);
         std::vector<std::string> args{"-j", jobs};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Outcome o = run(c.dumps, args, others);
+        const Bytes in = dumpBytes(0, 200, 100);
+        const auto inEnd = in.begin() + static_cast<std::ptrdiff_t>(c.brokenInput);
+        const Outcome o = c.brokenInput == 0 ? run(c.dumps, args, others)
+                                             : runInProcess(args, std::string(in.begin(), inEnd), true);
         EXPECT_EQ(o.status, 1);
         EXPECT_EQ(o.err, expected);
+        EXPECT_TRUE(o.out.empty()) << o.out.size() << " bytes on standard output";
         EXPECT_EQ(added(present), c.bitmaps);
     }
 }

@@ -12,10 +12,12 @@
 #endif
 
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <set>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "batch.h"
@@ -87,15 +89,39 @@ struct Outcome {
     Bytes outBytes{};  // standard output as it came, line ends and all
 };
 
+// Standard input holding `bytes`; past them the end, or with `breaks` the
+// I/O error of a failing device.
+class TestInput : public std::streambuf {
+public:
+    TestInput(std::string bytes, bool breaks) : bytes_(std::move(bytes)), breaks_(breaks)
+    {
+        setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    }
+
+protected:
+    int_type underflow() override
+    {
+        if (breaks_)
+            throw std::system_error(EIO, std::generic_category());
+        return traits_type::eof();
+    }
+
+private:
+    std::string bytes_;
+    bool breaks_;
+};
+
 // Runs the program's logic in this process, as if standard error were not a
 // terminal, with `input` as its standard input.
-inline Outcome runInProcess(const std::vector<std::string>& args, const std::string& input = {})
+inline Outcome runInProcess(const std::vector<std::string>& args, const std::string& input = {},
+                            bool inputBreaks = false)
 {
     std::vector<const char*> argv{"xwd2bmp"};
     for (const std::string& a : args)
         argv.push_back(a.c_str());
     std::ostringstream out, err;
-    std::istringstream in(input);
+    TestInput buffer(input, inputBreaks);
+    std::istream in(&buffer);
     const cli::Reporting reporting{out, err, std::nullopt, nullptr, &in};
     const int status = static_cast<int>(
         cli::runProgram(static_cast<int>(argv.size()), argv.data(), reporting));
@@ -234,9 +260,10 @@ inline Outcome runProcessUtf8(const fs::path& cwd, const std::vector<std::string
 // Runs the real program in `cwd`, its output and errors going to files; with
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
 // `input`, when given, comes from a pipe (filled before the start: it must
-// fit in it).
+// fit in it); `inputFile`, when given, is opened as standard input instead.
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false, const Bytes* input = nullptr)
+                          bool outputReaderGone = false, const Bytes* input = nullptr,
+                          const fs::path& inputFile = {})
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
@@ -268,6 +295,8 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
             throw std::runtime_error("cannot feed standard input");
         close(inputEnds[1]);
         posix_spawn_file_actions_adddup2(&actions, inputEnds[0], STDIN_FILENO);
+    } else if (!inputFile.empty()) {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputFile.c_str(), O_RDONLY, 0);
     }
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, XWD2BMP_PATH, &actions, nullptr, argv.data(), environ);

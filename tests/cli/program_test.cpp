@@ -25,7 +25,7 @@ struct ProcessCase {
     int status;
     std::string out;  // a prefix of standard output
     std::string err;  // all of standard error
-    const char* input = nullptr;     // the file piped to standard input
+    const char* input = nullptr;     // the file piped to standard input; a folder is opened as it
     const char* bitmapOf = nullptr;  // the dump whose bitmap is all of standard output
 };
 
@@ -64,6 +64,7 @@ const ProcessCase kProcessCases[] = {
      "/dev/stdin: not a regular file; use - to read standard input\n", "tall.xwd"},
     {"a FIFO as a PATH", {"fifo.xwd"}, 1, "",
      "fifo.xwd: not a regular file; use - to read standard input\n"},
+    {"standard input that cannot be read", {"-"}, 1, "", "-: cannot read the dump: Is a directory\n", "."},
 #endif
 };
 
@@ -83,9 +84,15 @@ TEST_P(Process, ExitStatusAndStreams)
     ASSERT_EQ(mkfifo((dir / "fifo.xwd").c_str(), 0600), 0);
 #endif
     Bytes input;
-    if (c.input != nullptr)
+    const bool piped = c.input != nullptr && !fs::is_directory(dir / c.input);
+    if (piped)
         input = readFile(dir / c.input);
-    const Outcome o = runProcess(dir.path(), c.args, false, c.input ? &input : nullptr);
+#if defined(_WIN32)
+    const Outcome o = runProcess(dir.path(), c.args, false, piped ? &input : nullptr);
+#else
+    const Outcome o = runProcess(dir.path(), c.args, false, piped ? &input : nullptr,
+                                 c.input && !piped ? dir / c.input : fs::path());
+#endif
     EXPECT_EQ(o.status, c.status);
     if (c.bitmapOf != nullptr) {
         TempDir scratch;

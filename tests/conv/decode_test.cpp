@@ -535,6 +535,7 @@ TEST_P(SixteenBits, EveryValueDecodesToItsColour)
         {"555_msb", zPixmap(16, 15, true, 4, k555)},
         {"444_msb", zPixmap(16, 12, true, 4, k444)},
         {"8_bit_red", zPixmap(16, 16, false, 4, {0xFF00, 0x00F0, 0x000F})},
+        {"9_bit_red", zPixmap(16, 16, false, 4, {0xFF80, 0x007C, 0x0003})},
         {"10_bit_red", zPixmap(16, 16, true, 4, {0xFFC0, 0x0038, 0x0007})},
         {"directcolor_no_map", zPixmap(16, 16, false, 5, k565)},
         {"directcolor_map", zPixmap(16, 16, true, 5, {0x7C00, 0x03E0, 0x001F}), Map::kInverted, 32},
@@ -572,6 +573,8 @@ struct Mangle {
     const char* name;
     int word;
     std::uint32_t value;
+    int alsoWord = 0;  // a second word changed too, when not 0
+    std::uint32_t alsoValue = 0;
 };
 
 void PrintTo(const Mangle& m, std::ostream* os) { *os << m.name; }
@@ -583,6 +586,8 @@ TEST_P(Malformed, FallsBackToThePlainReading)
     TempDir dir;
     XwdRecipe r = canonicalDump(6, 4, patternPixel);
     r.word(GetParam().word) = GetParam().value;
+    if (GetParam().alsoWord != 0)
+        r.word(GetParam().alsoWord) = GetParam().alsoValue;
     writeFile(dir / "in.xwd", r.bytes());
     ASSERT_EQ(convert(dir / "in.xwd", dir / "out.bmp"), RASTREX_OK);
     const Bitmap pic = parseBmp(readFile(dir / "out.bmp"));
@@ -595,7 +600,8 @@ INSTANTIATE_TEST_SUITE_P(
     Words, Malformed,
     ::testing::Values(Mangle{"version_6", 1, 6}, Mangle{"format_3", 2, 3},
                       Mangle{"format_huge", 2, 0xFFFFFFFF}, Mangle{"depth_0", 3, 0},
-                      Mangle{"depth_33", 3, 33}, Mangle{"bits_per_pixel_below_depth", 11, 16},
+                      Mangle{"depth_33", 3, 33}, Mangle{"xy_pixmap_depth_33", 3, 33, 2, 1},
+                      Mangle{"bits_per_pixel_below_depth", 11, 16},
                       Mangle{"byte_order_2", 7, 2}, Mangle{"bits_per_pixel_0", 11, 0},
                       Mangle{"bits_per_pixel_57", 11, 57}, Mangle{"bits_per_pixel_12", 11, 12},
                       Mangle{"bytes_per_line_0", 12, 0}, Mangle{"bytes_per_line_short", 12, 23},

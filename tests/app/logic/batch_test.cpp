@@ -342,15 +342,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The user's request after file k of five (Escape or the close box): the
 // files up to k are done whole, their sources in the trash, none after; the
-// batch ends as usual, "中断" in panel 1 while files were left, and the
-// close box then unloads both windows. Conversion runs with deletion after
-// conversion on; deletion deletes the same five dumps from File1.
+// batch ends as usual, "中断" in panel 1 while selected files were left, and
+// the close box then unloads both windows. Conversion runs with deletion
+// after conversion on; deletion deletes the same five dumps from File1.
+// Only the last `selected` dumps are selected; with `twin` the last one is
+// d3.xwd.xwd, so d3.xwd, whose bitmap it wrote, is reported and kept.
 struct StopCase {
     const char* name;
     bool deleting;
     int after;
     BatchRequest request;
     const char* panel1;
+    int selected = 5;
+    bool twin = false;
 };
 
 void PrintTo(const StopCase& c, std::ostream* os)
@@ -364,9 +368,14 @@ TEST_P(BatchStopTest, EndsAfterTheFileInHand)
 {
     const StopCase& c = GetParam();
     constexpr int kFiles = 5;
-    for (int i = 0; i < kFiles; ++i)
-        writeDump(file(numbered("d", i)), 3, 2, static_cast<std::uint8_t>(i));
+    Names names;
+    for (int i = 0; i < kFiles; ++i) {
+        names.push_back(c.twin && i == kFiles - 1 ? "d3.xwd.xwd" : numbered("d", i));
+        writeDump(file(names.back()), 3, 2, static_cast<std::uint8_t>(i));
+    }
     openFolder();
+    for (int i = 0; i < kFiles - c.selected; ++i)
+        file1().picked[static_cast<std::size_t>(i)] = false;
     trash.shellAsks = true;  // no question box of ours
     check("Check3").setValue(kCheckOn);
     item("menuVersion").choose();
@@ -374,21 +383,23 @@ TEST_P(BatchStopTest, EndsAfterTheFileInHand)
 
     c.deleting ? item("menuDelete1").choose() : button("Command1").press();
 
-    // Bottom up: d4 first.
-    Names gone;
-    for (int i = kFiles - 1; i >= kFiles - c.after; --i)
-        gone.push_back(numbered("d", i));
-    std::sort(gone.begin(), gone.end());
-    EXPECT_EQ(trash.names(), gone);
-    for (int i = 0; i < kFiles; ++i) {
-        SCOPED_TRACE(i);
-        std::string bmp = file(numbered("d", i));
-        bmp.replace(bmp.size() - 3, 3, "bmp");
-        const bool written = !c.deleting && i >= kFiles - c.after;
-        EXPECT_EQ(isBitmapOf(bmp, 3, 2, static_cast<std::uint8_t>(i)), written);
-        EXPECT_EQ(exists(bmp), written);
+    // Bottom up: the last name first.
+    Names gone, bitmaps;
+    for (int i = kFiles - 1; i >= kFiles - c.after; --i) {
+        const std::string bmp = names[i].substr(0, names[i].find('.')) + ".bmp";
+        if (std::find(bitmaps.begin(), bitmaps.end(), bmp) != bitmaps.end())
+            continue;
+        gone.push_back(names[i]);
+        if (!c.deleting) {
+            bitmaps.push_back(bmp);
+            EXPECT_TRUE(isBitmapOf(file(bmp), 3, 2, static_cast<std::uint8_t>(i))) << bmp;
+        }
     }
-    EXPECT_EQ(file1().items.size(), static_cast<std::size_t>(kFiles - c.after));
+    std::sort(gone.begin(), gone.end());
+    std::sort(bitmaps.begin(), bitmaps.end());
+    EXPECT_EQ(trash.names(), gone);
+    EXPECT_EQ(file2().items, bitmaps);
+    EXPECT_EQ(file1().items.size(), kFiles - gone.size());
     EXPECT_FALSE(bar().visible());
     EXPECT_EQ(bar().value(), 0);
     EXPECT_EQ(status().panelText(1), c.panel1);
@@ -406,6 +417,9 @@ INSTANTIATE_TEST_SUITE_P(
                     StopCase{"ConvertStopAfterThird", false, 3, BatchRequest::Stop, "中断"},
                     StopCase{"ConvertStopAfterLastIsDone", false, 5, BatchRequest::Stop, "完了"},
                     StopCase{"ConvertCloseAfterSecond", false, 2, BatchRequest::Close, "中断"},
+                    StopCase{"ConvertStopAfterATwin", false, 2, BatchRequest::Stop, "中断", 5, true},
+                    StopCase{"ConvertStopWithOnlyUnselectedLeftIsDone", false, 2, BatchRequest::Stop, "完了", 2},
+                    StopCase{"DeleteStopWithOnlyUnselectedLeftIsDone", true, 2, BatchRequest::Stop, "レディ", 2},
                     StopCase{"DeleteStopAfterSecond", true, 2, BatchRequest::Stop, "中断"},
                     StopCase{"DeleteStopAfterLastIsDone", true, 5, BatchRequest::Stop, ""},
                     StopCase{"DeleteCloseAfterFirst", true, 1, BatchRequest::Close, "中断"}),
