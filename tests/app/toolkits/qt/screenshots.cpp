@@ -1,6 +1,6 @@
 // Takes the screenshots of docs/: the main window opened on a folder, its
-// version window and the question asked before a move to the trash, each
-// grabbed as the screen shows it. Run under a
+// version window, the question asked before a move to the trash and the
+// report of a dump cut short, each grabbed as the screen shows it. Run under a
 // display with the Japanese fonts installed, e.g.
 //   cd samples && xvfb-run -a -s "-screen 0 1024x768x24" ../build/bin/ui_screenshots ../docs
 // With a NAME after the folder it takes instead NAME.png, the whole screen
@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "dump_probe.h"
+#include "single_conversion.h"
 #include "ui_test_support.h"
 
 int main(int argc, char** argv)
@@ -49,16 +51,28 @@ int main(int argc, char** argv)
     auto& about = static_cast<rastrex::qt::QtWindow&>(form.aboutForm()->window());
     ok = about.widget()->grab().save(out + QStringLiteral("/version-window.png")) && ok;
 
-    QTimer::singleShot(0, [&ok, &out] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            ok = false;
-            return;
-        }
-        ok = box->grab().save(out + QStringLiteral("/question-box.png")) && ok;
-        box->button(QMessageBox::No)->click();
-    });
+    // Grabs the box the next call shows, as `name`, and closes it.
+    const auto grabBox = [&ok, &out](const QString& name) {
+        QTimer::singleShot(0, [&ok, &out, name] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                ok = false;
+                return;
+            }
+            ok = box->grab().save(out + QLatin1Char('/') + name) && ok;
+            box->buttons().front()->click();
+        });
+    };
     const std::string file = form.Dir1->path() + "/" + form.File1->list(0);
+    grabBox(QStringLiteral("question-box.png"));
     toolkit.messageBox().ask(file + " を\rごみ箱に移動するよ？");
+
+    rastrex::DumpProbe cut;
+    cut.state = rastrex::DumpProbe::State::EndsEarly;
+    cut.width = 1280;
+    cut.height = 1024;
+    cut.wholeRows = 531;
+    grabBox(QStringLiteral("short-dump-box.png"));
+    toolkit.messageBox().report(rastrex::endsEarlyText(file, cut));
     return ok ? 0 : 1;
 }
