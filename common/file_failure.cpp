@@ -13,6 +13,9 @@ namespace rastrex {
 
 #if defined(_WIN32)
 
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 SystemFailure lastSystemFailure()
 {
     const int error = static_cast<int>(GetLastError());
@@ -25,7 +28,7 @@ FileFailure classifySystemError(int error)
     case ERROR_SUCCESS: return FileFailure::None;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return FileFailure::NoSpace;
-    case ERROR_DISK_QUOTA_EXCEEDED: return FileFailure::Quota;
+    case kDiskQuotaExceeded: return FileFailure::Quota;
     case ERROR_ACCESS_DENIED: return FileFailure::NoPermission;
     case ERROR_WRITE_PROTECT: return FileFailure::ReadOnlyDisk;
     case ERROR_FILE_READ_ONLY: return FileFailure::ReadOnlyFile;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "case_fold.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -21,34 +23,44 @@ std::size_t utf8Bytes(std::string_view s, std::size_t i)
     return n;
 }
 
+// Whether names are UTF-8: on Windows only where the program's ANSI code
+// page is.
+bool namesAreUtf8()
+{
+#if defined(_WIN32)
+    static const bool utf8 = GetACP() == CP_UTF8;
+    return utf8;
+#else
+    return true;
+#endif
+}
+
 // Bytes in the character that starts at `s[i]`, so that "?" stands for one
 // character and a multi-byte character never matches half of another.
 std::size_t charBytes(std::string_view s, std::size_t i)
 {
 #if defined(_WIN32)
-    static const bool utf8 = GetACP() == CP_UTF8;
-    if (utf8)
-        return utf8Bytes(s, i);
-    // A lead byte of the ANSI code page: two bytes.
-    return i + 1 < s.size() && IsDBCSLeadByte(static_cast<BYTE>(s[i])) ? 2 : 1;
-#else
-    return utf8Bytes(s, i);
+    if (!namesAreUtf8())  // a lead byte of the ANSI code page: two bytes
+        return i + 1 < s.size() && IsDBCSLeadByte(static_cast<BYTE>(s[i])) ? 2 : 1;
 #endif
+    return utf8Bytes(s, i);
 }
 
-// Only ASCII letters fold.
-char foldAscii(char c)
+// The character as case is ignored: letters of UTF-8 names folded, of
+// other code pages ASCII letters only.
+char32_t folded(std::string_view c)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (c.size() == 1)
+        return foldLetter(static_cast<unsigned char>(c[0]) < 0x80 ? static_cast<unsigned char>(c[0]) : 0);
+    return namesAreUtf8() ? foldLetter(decodeUtf8(c, c.size())) : 0;
 }
 
 bool sameChar(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    if (a.size() == 1)
-        return foldAscii(a[0]) == foldAscii(b[0]);
-    return a == b;
+    if (a == b)
+        return true;
+    const char32_t fa = folded(a);
+    return fa != 0 && fa == folded(b);
 }
 
 }  // namespace
@@ -90,8 +102,13 @@ bool matchesPattern(std::string_view name, std::string_view patterns)
     std::size_t start = 0;
     while (start <= patterns.size()) {
         const std::size_t end = patterns.find(';', start);
-        const std::string_view one =
+        std::string_view one =
             patterns.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        // Spaces around a pattern of a list ("*.bmp; *.xwd") are no part of it.
+        while (!one.empty() && one.front() == ' ')
+            one.remove_prefix(1);
+        while (!one.empty() && one.back() == ' ')
+            one.remove_suffix(1);
         // "*.*" means every name, the way the file search has always read it.
         if (one == "*.*" || one == "*" || (!one.empty() && wildcardMatch(one, name)))
             return true;

@@ -37,12 +37,16 @@ const PatternCase kPatternCases[] = {
     {"stars_too_few", "*a*a*a*", "aab", false},
     {"question_mark_is_one_character", "a?", "a", false},
     {"star_in_a_name", "a*", "a*b", true},
+    {"spaces_around_list_patterns", "*.bmp; *.xwd", "a.xwd", true},
 #if !defined(_WIN32)
     // Names are UTF-8 here: "?" stands for a whole character, and a
     // character never matches one that only shares its first byte.
     {"question_mark_takes_a_whole_character", "?.xwd", "\xE5\x9B\xB3.xwd", true},
     {"two_bytes_are_not_one_character", "?.xwd", "\xC3\xA9\xC3\xA9.xwd", false},
     {"same_lead_byte_other_character", "\xE5\x9B\xB3*", "\xE5\x9B\xB4.xwd", false},
+    {"accented_letters_in_any_case", "\xC3\xA9*.xwd", "\xC3\x89t\xC3\xA9.xwd", true},  // é* ~ Été
+    {"cyrillic_in_any_case", "\xD0\xB0.xwd", "\xD0\x90.XWD", true},                         // а ~ А
+    {"question_mark_takes_a_character_beyond_16_bits", "?.xwd", "\xF0\x9F\x98\x80.xwd", true},  // ?.xwd ~ 😀.xwd
 #endif
 };
 
