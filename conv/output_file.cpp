@@ -218,12 +218,31 @@ void OutputFile::openNew()
     }
 }
 
+namespace {
+
+// Whether another program holds the file at `path` without sharing it.
+bool heldByAnother(const std::wstring& path)
+{
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+}  // namespace
+
 bool OutputFile::putInPlace()
 {
     clearSystemError();
     if (MoveFileExW(temp_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
         return true;
-    noteError();
+    // A bitmap another program holds open refuses its replacement as if
+    // access were denied: the user is told who holds it.
+    const int error = lastSystemError();
+    noteError(error == ERROR_ACCESS_DENIED && heldByAnother(path_) ? ERROR_SHARING_VIOLATION : error);
     return false;
 }
 

@@ -354,7 +354,7 @@ const FailureCase kFailureCases[] = {
     // A dump of 83,177 bytes whose input breaks after 70,000: its first
     // bytes alone would convert, the rest black.
     {"standard input failing mid-dump", {}, {}, {"-"}, {},
-     "-: cannot read the dump: " + std::generic_category().message(EIO) + "\n", 70000},
+     "-: cannot read the dump: " + std::generic_category().message(EBADF) + "\n", 70000},
 };
 
 class Failures : public Batch, public ::testing::WithParamInterface<FailureCase> {};

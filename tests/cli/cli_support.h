@@ -102,7 +102,7 @@ protected:
     int_type underflow() override
     {
         if (breaks_)
-            throw std::system_error(EIO, std::generic_category());
+            throw std::system_error(EBADF, std::generic_category());
         return traits_type::eof();
     }
 
