@@ -142,6 +142,18 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
     return fromPath(std::filesystem::path(std::move(wide)));
 }
 
+std::string deviceFileSystem(const std::string&)
+{
+    return {};  // devices lie outside the file systems, in \\.\, where no folder is
+}
+
+bool namesNoFile(const std::string& path)
+{
+    // NUL, CON, COM1 and \\.\pipe\x become \\.\ paths, the device namespace.
+    const std::optional<std::wstring> full = extendedPath(path);
+    return full && full->starts_with(L"\\\\.\\");
+}
+
 std::filesystem::path systemPath(const std::filesystem::path& path)
 {
     return extendedPath(path.native());

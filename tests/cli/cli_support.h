@@ -143,13 +143,18 @@ inline HANDLE inheritableFile(const fs::path& p)
 // Runs the program as runProcess below does, its arguments spelled in code
 // page `codePage`.
 inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vector<std::string>& args,
-                            bool outputReaderGone, const Bytes* input)
+                            bool outputReaderGone, const Bytes* input, bool inputIsFile = false)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
     // The input fills a pipe before the program starts: it must fit in it.
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    if (input != nullptr) {
+    if (input != nullptr && inputIsFile) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        writeFile(capture / "stdin", *input);
+        in = CreateFileW((capture / "stdin").c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    } else if (input != nullptr) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         HANDLE writeEnd = nullptr;
         DWORD written = 0;
@@ -218,9 +223,10 @@ inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vecto
 }
 
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false, const Bytes* input = nullptr)
+                          bool outputReaderGone = false, const Bytes* input = nullptr,
+                          bool inputIsFile = false)
 {
-    return runProcessIn(CP_ACP, cwd, args, outputReaderGone, input);
+    return runProcessIn(CP_ACP, cwd, args, outputReaderGone, input, inputIsFile);
 }
 
 // With arguments in UTF-8, which can spell any name.
@@ -234,9 +240,10 @@ inline Outcome runProcessUtf8(const fs::path& cwd, const std::vector<std::string
 // Runs the real program in `cwd`, its output and errors going to files; with
 // `outputReaderGone`, its output goes to a pipe that nobody reads any more.
 // `input`, when given, comes from a pipe (filled before the start: it must
-// fit in it).
+// fit in it), or with `inputIsFile` from a file.
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false, const Bytes* input = nullptr)
+                          bool outputReaderGone = false, const Bytes* input = nullptr,
+                          bool inputIsFile = false)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
@@ -261,7 +268,11 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int inputEnds[2] = {-1, -1};
-    if (input != nullptr) {
+    if (input != nullptr && inputIsFile) {
+        writeFile(capture / "stdin", *input);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, (capture / "stdin").c_str(),
+                                         O_RDONLY, 0);
+    } else if (input != nullptr) {
         if (pipe(inputEnds) != 0 ||
             write(inputEnds[1], input->data(), input->size()) !=
                 static_cast<ssize_t>(input->size()))

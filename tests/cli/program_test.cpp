@@ -27,6 +27,7 @@ struct ProcessCase {
     std::string err;  // all of standard error
     const char* input = nullptr;     // the file piped to standard input
     const char* bitmapOf = nullptr;  // the dump whose bitmap is all of standard output
+    bool inputIsFile = false;        // standard input is `input` itself, not a pipe
 };
 
 void PrintTo(const ProcessCase& c, std::ostream* os)
@@ -64,6 +65,14 @@ const ProcessCase kProcessCases[] = {
      "/dev/stdin: not a regular file; use - to read standard input\n", "tall.xwd"},
     {"a FIFO as a PATH", {"fifo.xwd"}, 1, "",
      "fifo.xwd: not a regular file; use - to read standard input\n"},
+    // A descriptor's link is no file, whatever file stands behind it.
+    {"/dev/stdin on a file", {"-v", "/dev/stdin"}, 1, "",
+     "/dev/stdin: not a regular file; use - to read standard input\n", "tall.xwd", nullptr, true},
+    {"/proc/self/fd/0 on a file", {"/proc/self/fd/0"}, 1, "",
+     "/proc/self/fd/0: not a regular file; use - to read standard input\n", "tall.xwd", nullptr, true},
+    {"-o into /proc", {"-o", "/proc/xwd2bmp", "a.xwd"}, 2, "",
+     "xwd2bmp: --output-dir: /proc/xwd2bmp lies in a file system of devices or processes (proc)\n"
+     "Try 'xwd2bmp --help' for more information.\n"},
 #endif
 };
 
@@ -85,7 +94,8 @@ TEST_P(Process, ExitStatusAndStreams)
     Bytes input;
     if (c.input != nullptr)
         input = readFile(dir / c.input);
-    const Outcome o = runProcess(dir.path(), c.args, false, c.input ? &input : nullptr);
+    const Outcome o =
+        runProcess(dir.path(), c.args, false, c.input ? &input : nullptr, c.inputIsFile);
     EXPECT_EQ(o.status, c.status);
     if (c.bitmapOf != nullptr) {
         TempDir scratch;
