@@ -176,14 +176,13 @@ std::vector<Candidate> collect(const Options& options)
         return candidates;
     }
     candidates.reserve(options.paths.size());
-    auto unspellable = options.unspellable.begin();
+    auto refused = options.refused.begin();
     for (std::size_t i = 0; i < options.paths.size(); ++i) {
         const std::string& path = options.paths[i];
-        if (unspellable != options.unspellable.end() && *unspellable == i) {
-            ++unspellable;
+        if (refused != options.refused.end() && refused->first == i) {
             Candidate c;
-            c.dump = path;
-            fail(c, "the name cannot be spelled in the system's code page");
+            c.dump = shownName(path);
+            fail(c, (refused++)->second);
             candidates.push_back(std::move(c));
             continue;
         }
@@ -193,7 +192,7 @@ std::vector<Candidate> collect(const Options& options)
             const Looked looked = lookAt(path);
             const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
-            c.dump = path;
+            c.dump = shownName(path);
             fail(c, systemMessage(error));
             candidates.push_back(std::move(c));
             continue;
@@ -208,6 +207,7 @@ std::vector<Candidate> collect(const Options& options)
             } else if (!fs::is_regular_file(status) || namesNoFile(path)) {
                 // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
                 // never wanted, even where a file stands behind it.
+                c.dump = shownName(path);
                 fail(c, "not a regular file; use - to read standard input");
             } else {
                 c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));

@@ -45,6 +45,16 @@ std::optional<std::string> fromPath(const std::filesystem::path& path);
 // page; empty when the code page cannot spell it.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
+// What a list of PATHs that is not UTF-8 says, in UTF-8: on Windows read in
+// the code page that console programs write (`dir /b > list` in cmd): the
+// console's, or without a console the OEM code page it starts in. Empty
+// where the list's bytes are the names themselves, or it cannot be read so.
+std::optional<std::string> consoleTextAsUtf8(std::string_view text);
+
+// Whether the system spells names in UTF-8, so that a name that is not UTF-8
+// is shown with its stray bytes escaped.
+bool namesAreUtf8();
+
 // The kind of file system `path` lies on when it holds devices or the
 // system's view of its processes and kernel (devtmpfs, proc, sysfs,
 // devpts...), where no bitmap belongs; empty for any other. A path that

@@ -142,6 +142,16 @@ bool namesNoFile(const std::string& path)
     return false;  // a loop of links: the caller says so
 }
 
+bool namesAreUtf8()
+{
+    return true;  // Debian's locales spell names in UTF-8
+}
+
+std::optional<std::string> consoleTextAsUtf8(std::string_view)
+{
+    return std::nullopt;  // names are bytes, whatever their encoding
+}
+
 std::filesystem::path toPath(std::string_view native)
 {
     return std::filesystem::path(native);

@@ -57,6 +57,20 @@ const ProcessCase kProcessCases[] = {
     {"-c a short dump", {"--stdout", "bad.xwd"}, 1, "",
      "bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
     {"files from a list", {"-v", "--files-from=list"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    // Lists as Windows editors and shells save them.
+    {"list after a UTF-8 byte-order mark", {"-v", "--files-from=list-bom"}, 0,
+     "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"list in UTF-16LE", {"-v", "--files-from=list-le"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"list in UTF-16BE", {"-v", "--files-from=list-be"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"UTF-16 without its mark", {"--files-from=list-le-bare"}, 1, "",
+     "a\\x00.\\x00x\\x00w\\x00d\\x00: the name holds a NUL character; a list in UTF-16 needs "
+     "its byte-order mark\n"},
+    {"unreadable names shown escaped", {"--files-from=list-odd"}, 1, "",
+#if defined(_WIN32)
+     "no\\x1B[1m.xwd: No such file or directory\n"},
+#else
+     "no\\x1B[1m.xwd: No such file or directory\ncaf\\xE9.xwd: No such file or directory\n"},
+#endif
     {"-o on a file", {"-o", "a.xwd", "tall.xwd"}, 2, "",
      "xwd2bmp: --output-dir: a.xwd is a file, not a folder\n"
      "Try 'xwd2bmp --help' for more information.\n"},
@@ -85,8 +99,24 @@ TEST_P(Process, ExitStatusAndStreams)
     makeDumps(dir.path(), {"a.xwd"});
     writeFile(dir / "bad.xwd", {0, 0, 0});
     writeFile(dir / "tall.xwd", dumpBytes(0, 26, 10));
-    const std::string list = "tall.xwd\n\na.xwd";  // an empty line, no last line end
-    writeFile(dir / "list", Bytes(list.begin(), list.end()));
+    const auto writeText = [&dir](const char* name, const std::string& text) {
+        writeFile(dir / name, Bytes(text.begin(), text.end()));
+    };
+    writeText("list", "tall.xwd\n\na.xwd");  // an empty line, no last line end
+    writeText("list-bom", "\xEF\xBB\xBFtall.xwd\na.xwd\n");
+    std::string le, be;
+    for (const char ch : std::string("tall.xwd\r\na.xwd\r\n")) {
+        le.append(1, ch).append(1, '\0');
+        be.append(1, '\0').append(1, ch);
+    }
+    writeText("list-le", "\xFF\xFE" + le);
+    writeText("list-be", "\xFE\xFF" + be);
+    writeText("list-le-bare", std::string("a\0.\0x\0w\0d\0", 10));
+#if defined(_WIN32)
+    writeText("list-odd", "no\x1B[1m.xwd\n");
+#else
+    writeText("list-odd", "no\x1B[1m.xwd\ncaf\xE9.xwd\n");  // the second in Latin-1
+#endif
 #if !defined(_WIN32)
     // Nobody writes to it: a program that opened it would wait for ever.
     ASSERT_EQ(mkfifo((dir / "fifo.xwd").c_str(), 0600), 0);
