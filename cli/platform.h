@@ -67,6 +67,11 @@ std::string deviceFileSystem(const std::string& path);
 // folder, and a path that cannot be looked at.
 bool namesNoFile(const std::string& path);
 
+// Whether the terminal standard error shows takes escape sequences: not
+// where TERM is unset or "dumb". On Windows the console, which offers no
+// progress bar unless it takes them.
+bool terminalTakesEscapes();
+
 // `path` as the file functions take it at any length: on Windows its
 // absolute \\?\ form, elsewhere `path` itself. Only for handing to the
 // system; messages show paths as the user spelled them.

@@ -152,6 +152,14 @@ std::optional<std::string> consoleTextAsUtf8(std::string_view)
     return std::nullopt;  // names are bytes, whatever their encoding
 }
 
+bool terminalTakesEscapes()
+{
+    // The dumb terminal (an editor's shell buffer, a serial line) moves to
+    // the start of a line but erases nothing.
+    const char* term = std::getenv("TERM");
+    return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+}
+
 std::filesystem::path toPath(std::string_view native)
 {
     return std::filesystem::path(native);

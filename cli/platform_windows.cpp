@@ -181,6 +181,11 @@ bool namesNoFile(const std::string& path)
     return full && full->starts_with(L"\\\\.\\");
 }
 
+bool terminalTakesEscapes()
+{
+    return true;
+}
+
 std::filesystem::path systemPath(const std::filesystem::path& path)
 {
     return extendedPath(path.native());

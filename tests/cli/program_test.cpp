@@ -173,9 +173,11 @@ TEST(Help, ListsEveryOptionAndExitStatus)
 }
 
 #if !defined(_WIN32)  // a terminal of its own: a pseudo-terminal
-// Runs the program with standard error on a terminal and returns what the
-// terminal received; standard output goes there too.
-std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args)
+// Runs the program with standard error on a terminal of type `term` (none:
+// TERM unset) and returns what the terminal received; standard output goes
+// there too.
+std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args,
+                          const char* term = "xterm")
 {
     int master = -1;
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -186,7 +188,7 @@ std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& a
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (chdir(cwd.c_str()) == 0)
+        if (term != nullptr ? setenv("TERM", term, 1) : unsetenv("TERM"); chdir(cwd.c_str()) == 0)
             execv(XWD2BMP_PATH, argv.data());
         _exit(127);
     }
@@ -211,6 +213,7 @@ struct TerminalCase {
     std::vector<std::string> args;
     bool bar;
     std::string summary;  // the closing line's counts, empty when there is none
+    const char* term = "xterm";  // none: TERM unset
 };
 
 void PrintTo(const TerminalCase& c, std::ostream* os)
@@ -227,8 +230,11 @@ TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
     TempDir dir;
     makeDumps(dir.path(), {"a.xwd", "b.xwd"});
     writeFile(dir / "bad.xwd", {'n', 'o', 'p', 'e', '!', '!', '!', '!'});
-    const std::string seen = runOnTerminal(dir.path(), c.args);
+    const std::string seen = runOnTerminal(dir.path(), c.args, c.term);
     EXPECT_EQ(seen.find("MB/s") != std::string::npos, c.bar) << seen;
+    // A dumb terminal erases nothing: the bar is overwritten with spaces.
+    const bool dumb = c.term == nullptr || c.term == std::string_view("dumb");
+    EXPECT_EQ(seen.find('\x1b') != std::string::npos, c.bar && !dumb) << seen;
     EXPECT_TRUE(fs::exists(dir / "a.bmp"));
     const std::regex summary("xwd2bmp: [^\r\n]* seconds\r?\n");
     std::smatch found;
@@ -245,7 +251,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
                       TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
                       TerminalCase{{"a.xwd"}, true, ""},
-                      TerminalCase{{"-q", "."}, false, ""}),
+                      TerminalCase{{"-q", "."}, false, ""},
+                      TerminalCase{{"."}, true, "2 converted, 1 failed", "dumb"},
+                      TerminalCase{{"-v", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", nullptr}),
     [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
 
 // A bitmap is never sent to a terminal.
