@@ -177,14 +177,13 @@ std::vector<Candidate> collect(const Options& options)
         return candidates;
     }
     candidates.reserve(options.paths.size());
-    auto unspellable = options.unspellable.begin();
+    auto refused = options.refused.begin();
     for (std::size_t i = 0; i < options.paths.size(); ++i) {
         const std::string& path = options.paths[i];
-        if (unspellable != options.unspellable.end() && *unspellable == i) {
-            ++unspellable;
+        if (refused != options.refused.end() && refused->first == i) {
             Candidate c;
-            c.dump = path;
-            fail(c, "the name cannot be spelled in the system's code page");
+            c.dump = shownName(path);
+            fail(c, (refused++)->second);
             candidates.push_back(std::move(c));
             continue;
         }
@@ -194,7 +193,7 @@ std::vector<Candidate> collect(const Options& options)
             const Looked looked = lookAt(path);
             const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
-            c.dump = path;
+            c.dump = shownName(path);
             fail(c, systemMessage(error));
             candidates.push_back(std::move(c));
             continue;
@@ -206,9 +205,10 @@ std::vector<Candidate> collect(const Options& options)
                 // Any file that can be read, a pipe or a device too.
                 c.bitmap = kStandardOutput;
                 c.bytes = fs::is_regular_file(status) ? lookAt(path).info.value_or(FileInfo{}).bytes : 0;
-            } else if (!fs::is_regular_file(status)) {
+            } else if (!fs::is_regular_file(status) || namesNoFile(path)) {
                 // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
-                // never wanted.
+                // never wanted, even where a file stands behind it.
+                c.dump = shownName(path);
                 fail(c, "not a regular file; use - to read standard input");
             } else {
                 c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
@@ -288,6 +288,25 @@ void makeOutputFolders(std::vector<Item>& items)
     }
 }
 
+// An item whose bitmap would lie among devices or processes (/dev, /proc,
+// /sys) fails.
+void refuseDeviceFolders(std::vector<Item>& items)
+{
+    std::map<fs::path, std::string> kinds;  // folder -> its kind of file system there
+    for (Item& item : items) {
+        if (item.action != Item::Action::Convert)
+            continue;
+        const fs::path folder = toPath(item.bitmap).parent_path();
+        auto it = kinds.find(folder);
+        if (it == kinds.end())
+            it = kinds.emplace(folder, deviceFileSystem(fromPath(folder).value_or(""))).first;
+        if (!it->second.empty())
+            fail(item, "not converted: its bitmap " + item.bitmap +
+                           " would lie in a file system of devices or processes (" + it->second +
+                           "); choose another folder with -o");
+    }
+}
+
 }  // namespace
 
 std::vector<Item> planBatch(const Options& options)
@@ -295,6 +314,7 @@ std::vector<Item> planBatch(const Options& options)
     std::vector<Item> items = collect(options);
     if (options.toStdout)
         return items;
+    refuseDeviceFolders(items);
 
     // The files of the dumps, sorted, to find a bitmap path that names one.
     std::vector<FileId> dumps;
@@ -590,6 +610,9 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
         const fs::path dir = toPath(*options.outputDir);
         if (fs::exists(systemPath(dir), ec) && !fs::is_directory(systemPath(dir), ec))
             return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
+        if (const std::string kind = deviceFileSystem(*options.outputDir); !kind.empty())
+            return usage("--output-dir: " + *options.outputDir +
+                         " lies in a file system of devices or processes (" + kind + ")");
         if (const std::string failure = makeFolders(dir); !failure.empty()) {
             reporting.err << kProgram << ": cannot create the folder " << *options.outputDir
                           << ": " << failure << '\n';

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rastrex::cli {
@@ -25,9 +26,10 @@ inline constexpr unsigned kMaxJobs = 256;
 
 struct Options {
     std::vector<std::string> paths;  // dumps and folders, in the order given
-    // Indexes into `paths` of names from --files-from that the system's code
-    // page cannot spell (Windows only), in increasing order.
-    std::vector<std::size_t> unspellable;
+    // Names from --files-from that can name no file, by their index into
+    // `paths` in increasing order, and why: a name holding a NUL character,
+    // one the system's code page cannot spell (Windows only).
+    std::vector<std::pair<std::size_t, std::string>> refused;
     std::optional<std::string> outputDir;
     // --files-from: a file of PATHs, "-" for standard input.
     std::optional<std::string> filesFrom;

@@ -45,6 +45,33 @@ std::optional<std::string> fromPath(const std::filesystem::path& path);
 // page; empty when the code page cannot spell it.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
+// What a list of PATHs that is not UTF-8 says, in UTF-8: on Windows read in
+// the code page that console programs write (`dir /b > list` in cmd): the
+// console's, or without a console the OEM code page it starts in. Empty
+// where the list's bytes are the names themselves, or it cannot be read so.
+std::optional<std::string> consoleTextAsUtf8(std::string_view text);
+
+// Whether the system spells names in UTF-8, so that a name that is not UTF-8
+// is shown with its stray bytes escaped.
+bool namesAreUtf8();
+
+// The kind of file system `path` lies on when it holds devices or the
+// system's view of its processes and kernel (devtmpfs, proc, sysfs,
+// devpts...), where no bitmap belongs; empty for any other. A path that
+// does not exist yet is judged by the nearest folder above it that does.
+std::string deviceFileSystem(const std::string& path);
+
+// Whether `path` names no file of its own: a device, a pipe, a socket, or a
+// link among devices or processes (/dev/stdin, /dev/fd/0, /proc/self/fd/0),
+// or one leading to such, whatever stands behind it. False for a file, a
+// folder, and a path that cannot be looked at.
+bool namesNoFile(const std::string& path);
+
+// Whether the terminal standard error shows takes escape sequences: not
+// where TERM is unset or "dumb". On Windows the console, which offers no
+// progress bar unless it takes them.
+bool terminalTakesEscapes();
+
 // `path` as the file functions take it at any length: on Windows its
 // absolute \\?\ form, elsewhere `path` itself. Only for handing to the
 // system; messages show paths as the user spelled them.

@@ -142,6 +142,50 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
     return fromPath(std::filesystem::path(std::move(wide)));
 }
 
+std::optional<std::string> consoleTextAsUtf8(std::string_view text)
+{
+    UINT codePage = GetConsoleCP();
+    // Without a console, the one a console starts in: the system's OEM code
+    // page, which GetOEMCP no longer gives in a program whose manifest asks
+    // for UTF-8.
+    DWORD oem = 0;
+    if (codePage == 0 &&
+        GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
+                       reinterpret_cast<LPWSTR>(&oem), sizeof oem / sizeof(wchar_t)) != 0)
+        codePage = oem;
+    if (codePage == 0 || codePage == CP_UTF8 || text.size() > static_cast<std::size_t>(INT_MAX))
+        return std::nullopt;  // not UTF-8 is not UTF-8
+    const int size = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (n <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), n);
+    return narrowText(wide, CP_UTF8);
+}
+
+bool namesAreUtf8()
+{
+    return GetACP() == CP_UTF8;
+}
+
+std::string deviceFileSystem(const std::string&)
+{
+    return {};  // devices lie outside the file systems, in \\.\, where no folder is
+}
+
+bool namesNoFile(const std::string& path)
+{
+    // NUL, CON, COM1 and \\.\pipe\x become \\.\ paths, the device namespace.
+    const std::optional<std::wstring> full = extendedPath(path);
+    return full && full->starts_with(L"\\\\.\\");
+}
+
+bool terminalTakesEscapes()
+{
+    return true;
+}
+
 std::filesystem::path systemPath(const std::filesystem::path& path)
 {
     return extendedPath(path.native());

@@ -97,8 +97,8 @@ std::string progressLine(const ProgressState& s, int columns)
 }
 
 ProgressBar::ProgressBar(std::ostream& terminal, int columns, std::size_t files,
-                         std::uint64_t bytes)
-    : terminal_(terminal), columns_(columns)
+                         std::uint64_t bytes, bool escapes)
+    : terminal_(terminal), columns_(columns), escapes_(escapes)
 {
     state_.files = files;
     state_.bytes = bytes;
@@ -122,14 +122,23 @@ void ProgressBar::draw(bool force)
         return;
     lastDraw_ = now;
     state_.seconds = std::chrono::duration<double>(now - begin_).count();
-    terminal_ << '\r' << progressLine(state_, columns_) << "\x1b[K" << std::flush;
+    const std::string line = progressLine(state_, columns_);
+    if (!escapes_ && shown_)
+        terminal_ << '\r' << std::string(shownColumns_, ' ');  // as many as it may take
+    terminal_ << '\r' << line;
+    if (escapes_)
+        terminal_ << "\x1b[K";  // erases the end of a longer bar before
+    terminal_ << std::flush;
+    shownColumns_ = columnsOf(line);
     shown_ = true;
 }
 
 void ProgressBar::clear()
 {
-    if (shown_)
+    if (shown_ && escapes_)
         terminal_ << "\r\x1b[K" << std::flush;
+    else if (shown_)
+        terminal_ << '\r' << std::string(shownColumns_, ' ') << '\r' << std::flush;
     shown_ = false;
 }
 

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string>
 
+#include "platform.h"
+
 namespace rastrex::cli {
 
 struct ProgressState {
@@ -25,7 +27,10 @@ std::string progressLine(const ProgressState& state, int columns);
 
 class ProgressBar {
 public:
-    ProgressBar(std::ostream& terminal, int columns, std::size_t files, std::uint64_t bytes);
+    // Without `escapes` (a dumb terminal) the bar is erased with spaces,
+    // and only \r moves the cursor.
+    ProgressBar(std::ostream& terminal, int columns, std::size_t files, std::uint64_t bytes,
+                bool escapes = terminalTakesEscapes());
 
     void started(const std::string& dump);
     void finished(std::uint64_t bytes);
@@ -41,6 +46,8 @@ private:
     ProgressState state_;
     Clock::time_point begin_ = Clock::now();
     Clock::time_point lastDraw_{};
+    bool escapes_;
+    std::size_t shownColumns_ = 0;  // the most the bar shown may take
     bool shown_ = false;
 };
 

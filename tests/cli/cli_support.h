@@ -169,13 +169,18 @@ inline HANDLE inheritableFile(const fs::path& p)
 // Runs the program as runProcess below does, its arguments spelled in code
 // page `codePage`.
 inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vector<std::string>& args,
-                            bool outputReaderGone, const Bytes* input)
+                            bool outputReaderGone, const Bytes* input, bool inputIsFile = false)
 {
     TempDir capture;
     const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
     // The input fills a pipe before the program starts: it must fit in it.
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    if (input != nullptr) {
+    if (input != nullptr && inputIsFile) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        writeFile(capture / "stdin", *input);
+        in = CreateFileW((capture / "stdin").c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    } else if (input != nullptr) {
         SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
         HANDLE writeEnd = nullptr;
         DWORD written = 0;
@@ -244,9 +249,10 @@ inline Outcome runProcessIn(UINT codePage, const fs::path& cwd, const std::vecto
 }
 
 inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& args,
-                          bool outputReaderGone = false, const Bytes* input = nullptr)
+                          bool outputReaderGone = false, const Bytes* input = nullptr,
+                          bool inputIsFile = false)
 {
-    return runProcessIn(CP_ACP, cwd, args, outputReaderGone, input);
+    return runProcessIn(CP_ACP, cwd, args, outputReaderGone, input, inputIsFile);
 }
 
 // With arguments in UTF-8, which can spell any name.

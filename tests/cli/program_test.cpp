@@ -27,6 +27,7 @@ struct ProcessCase {
     std::string err;  // all of standard error
     const char* input = nullptr;     // the file piped to standard input; a folder is opened as it
     const char* bitmapOf = nullptr;  // the dump whose bitmap is all of standard output
+    bool inputIsFile = false;        // standard input is `input` itself, not a pipe
 };
 
 void PrintTo(const ProcessCase& c, std::ostream* os)
@@ -56,6 +57,20 @@ const ProcessCase kProcessCases[] = {
     {"-c a short dump", {"--stdout", "bad.xwd"}, 1, "",
      "bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
     {"files from a list", {"-v", "--files-from=list"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    // Lists as Windows editors and shells save them.
+    {"list after a UTF-8 byte-order mark", {"-v", "--files-from=list-bom"}, 0,
+     "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"list in UTF-16LE", {"-v", "--files-from=list-le"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"list in UTF-16BE", {"-v", "--files-from=list-be"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"UTF-16 without its mark", {"--files-from=list-le-bare"}, 1, "",
+     "a\\x00.\\x00x\\x00w\\x00d\\x00: the name holds a NUL character; a list in UTF-16 needs "
+     "its byte-order mark\n"},
+    {"unreadable names shown escaped", {"--files-from=list-odd"}, 1, "",
+#if defined(_WIN32)
+     "no\\x1B[1m.xwd: No such file or directory\n"},
+#else
+     "no\\x1B[1m.xwd: No such file or directory\ncaf\\xE9.xwd: No such file or directory\n"},
+#endif
     {"-o on a file", {"-o", "a.xwd", "tall.xwd"}, 2, "",
      "xwd2bmp: --output-dir: a.xwd is a file, not a folder\n"
      "Try 'xwd2bmp --help' for more information.\n"},
@@ -65,6 +80,14 @@ const ProcessCase kProcessCases[] = {
     {"a FIFO as a PATH", {"fifo.xwd"}, 1, "",
      "fifo.xwd: not a regular file; use - to read standard input\n"},
     {"standard input that cannot be read", {"-"}, 1, "", "-: cannot read the dump: Is a directory\n", "."},
+    // A descriptor's link is no file, whatever file stands behind it.
+    {"/dev/stdin on a file", {"-v", "/dev/stdin"}, 1, "",
+     "/dev/stdin: not a regular file; use - to read standard input\n", "tall.xwd", nullptr, true},
+    {"/proc/self/fd/0 on a file", {"/proc/self/fd/0"}, 1, "",
+     "/proc/self/fd/0: not a regular file; use - to read standard input\n", "tall.xwd", nullptr, true},
+    {"-o into /proc", {"-o", "/proc/xwd2bmp", "a.xwd"}, 2, "",
+     "xwd2bmp: --output-dir: /proc/xwd2bmp lies in a file system of devices or processes (proc)\n"
+     "Try 'xwd2bmp --help' for more information.\n"},
 #endif
 };
 
@@ -77,21 +100,38 @@ TEST_P(Process, ExitStatusAndStreams)
     makeDumps(dir.path(), {"a.xwd"});
     writeFile(dir / "bad.xwd", {0, 0, 0});
     writeFile(dir / "tall.xwd", dumpBytes(0, 26, 10));
-    const std::string list = "tall.xwd\n\na.xwd";  // an empty line, no last line end
-    writeFile(dir / "list", Bytes(list.begin(), list.end()));
+    const auto writeText = [&dir](const char* name, const std::string& text) {
+        writeFile(dir / name, Bytes(text.begin(), text.end()));
+    };
+    writeText("list", "tall.xwd\n\na.xwd");  // an empty line, no last line end
+    writeText("list-bom", "\xEF\xBB\xBFtall.xwd\na.xwd\n");
+    std::string le, be;
+    for (const char ch : std::string("tall.xwd\r\na.xwd\r\n")) {
+        le.append(1, ch).append(1, '\0');
+        be.append(1, '\0').append(1, ch);
+    }
+    writeText("list-le", "\xFF\xFE" + le);
+    writeText("list-be", "\xFE\xFF" + be);
+    writeText("list-le-bare", std::string("a\0.\0x\0w\0d\0", 10));
+#if defined(_WIN32)
+    writeText("list-odd", "no\x1B[1m.xwd\n");
+#else
+    writeText("list-odd", "no\x1B[1m.xwd\ncaf\xE9.xwd\n");  // the second in Latin-1
+#endif
 #if !defined(_WIN32)
     // Nobody writes to it: a program that opened it would wait for ever.
     ASSERT_EQ(mkfifo((dir / "fifo.xwd").c_str(), 0600), 0);
 #endif
     Bytes input;
-    const bool piped = c.input != nullptr && !fs::is_directory(dir / c.input);
+    const bool asFile = c.input != nullptr && (c.inputIsFile || fs::is_directory(dir / c.input));
+    const bool piped = c.input != nullptr && !asFile;
     if (piped)
         input = readFile(dir / c.input);
 #if defined(_WIN32)
     const Outcome o = runProcess(dir.path(), c.args, false, piped ? &input : nullptr);
 #else
     const Outcome o = runProcess(dir.path(), c.args, false, piped ? &input : nullptr,
-                                 c.input && !piped ? dir / c.input : fs::path());
+                                 asFile ? dir / c.input : fs::path());
 #endif
     EXPECT_EQ(o.status, c.status);
     if (c.bitmapOf != nullptr) {
@@ -140,9 +180,11 @@ TEST(Help, ListsEveryOptionAndExitStatus)
 }
 
 #if !defined(_WIN32)  // a terminal of its own: a pseudo-terminal
-// Runs the program with standard error on a terminal and returns what the
-// terminal received; standard output goes there too.
-std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args)
+// Runs the program with standard error on a terminal of type `term` (none:
+// TERM unset) and returns what the terminal received; standard output goes
+// there too.
+std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& args,
+                          const char* term = "xterm")
 {
     int master = -1;
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -153,7 +195,7 @@ std::string runOnTerminal(const fs::path& cwd, const std::vector<std::string>& a
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        if (chdir(cwd.c_str()) == 0)
+        if (term != nullptr ? setenv("TERM", term, 1) : unsetenv("TERM"); chdir(cwd.c_str()) == 0)
             execv(XWD2BMP_PATH, argv.data());
         _exit(127);
     }
@@ -178,6 +220,7 @@ struct TerminalCase {
     std::vector<std::string> args;
     bool bar;
     std::string summary;  // the closing line's counts, empty when there is none
+    const char* term = "xterm";  // none: TERM unset
 };
 
 void PrintTo(const TerminalCase& c, std::ostream* os)
@@ -194,8 +237,11 @@ TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
     TempDir dir;
     makeDumps(dir.path(), {"a.xwd", "b.xwd"});
     writeFile(dir / "bad.xwd", {'n', 'o', 'p', 'e', '!', '!', '!', '!'});
-    const std::string seen = runOnTerminal(dir.path(), c.args);
+    const std::string seen = runOnTerminal(dir.path(), c.args, c.term);
     EXPECT_EQ(seen.find("MB/s") != std::string::npos, c.bar) << seen;
+    // A dumb terminal erases nothing: the bar is overwritten with spaces.
+    const bool dumb = c.term == nullptr || c.term == std::string_view("dumb");
+    EXPECT_EQ(seen.find('\x1b') != std::string::npos, c.bar && !dumb) << seen;
     EXPECT_TRUE(fs::exists(dir / "a.bmp"));
     const std::regex summary("xwd2bmp: [^\r\n]* seconds\r?\n");
     std::smatch found;
@@ -212,7 +258,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
                       TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
                       TerminalCase{{"a.xwd"}, true, ""},
-                      TerminalCase{{"-q", "."}, false, ""}),
+                      TerminalCase{{"-q", "."}, false, ""},
+                      TerminalCase{{"."}, true, "2 converted, 1 failed", "dumb"},
+                      TerminalCase{{"-v", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", nullptr}),
     [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
 
 // A bitmap is never sent to a terminal.

@@ -125,6 +125,24 @@ TEST(Program, TakesAListInUtf8)
     EXPECT_TRUE(fs::exists(dir.path() / fs::path(u8"caf\u00e9.bmp")));
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.err, "\xe6\x97\xa5.xwd: No such file or directory\n");
+
+    // As cmd writes it (`dir /b > list`): in the console's code page, or in
+    // the OEM code page a console starts in where there is none.
+    const UINT console = GetConsoleCP() != 0 ? GetConsoleCP() : GetOEMCP();
+    for (const std::wstring name : {L"r\u00e9sum\u00e9", L"\u753b\u50cf", L"\u0444\u0430\u0439\u043b"}) {
+        BOOL lossy = FALSE;
+        const std::wstring line = name + L".xwd\r\n";
+        char bytes[64];
+        const int n = WideCharToMultiByte(console, WC_NO_BEST_FIT_CHARS, line.c_str(), -1, bytes,
+                                          sizeof bytes, nullptr, &lossy);
+        if (n <= 1 || lossy)
+            continue;  // a name this code page cannot spell
+        writeFile(dir.path() / (name + L".xwd"), dumpBytes());
+        writeFile(dir / "console-list", Bytes(bytes, bytes + n - 1));
+        const Outcome listed = runProcess(dir.path(), {"--files-from=console-list"});
+        EXPECT_EQ(listed.status, 0) << "code page " << console << ": " << listed.err;
+        EXPECT_TRUE(fs::exists(dir.path() / (name + L".bmp"))) << "code page " << console;
+    }
 }
 
 

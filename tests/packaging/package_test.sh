@@ -35,10 +35,12 @@ for lib in libc6 libstdc++6 libqt6widgets6 libglib2.0-0; do
   [[ $depends == *"$lib "* ]] || fail "Depends lacks $lib: $depends"
 done
 [[ ", $depends," == *", qt6-translations-l10n,"* ]] || fail "Depends lacks qt6-translations-l10n: $depends"
+# A Japanese font, any of three: without one the window's texts are boxes.
+[[ ", $depends," == *", fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk,"* ]] ||
+  fail "Depends lacks a Japanese font: $depends"
 [[ $depends != *rastrex* ]] || fail "the package depends on itself: $depends"
-# Only a Japanese font: nothing of a desktop is needed.
-[[ $recommends == "fonts-ipafont-gothic | fonts-japanese-gothic | fonts-noto-cjk" ]] ||
-  fail "Recommends is more or less than a Japanese font: $recommends"
+# Nothing of a desktop is needed, nor recommended.
+[[ -z $recommends ]] || fail "the package recommends more than it needs: $recommends"
 dpkg-deb -e "$deb" "$work/control"
 [ ! -e "$work/control/postinst" ] || fail "the package has a postinst script"
 grep -qx "activate-noawait ldconfig" "$work/control/triggers" || fail "no ldconfig trigger"
