@@ -13,7 +13,6 @@ namespace rastrex::cli {
 
 namespace {
 
-constexpr const char* kProgram = "xwd2bmp";
 
 void printHelp(std::ostream& out)
 {

@@ -10,6 +10,9 @@
 
 namespace rastrex::cli {
 
+// The program's name, as its messages begin.
+inline constexpr const char* kProgram = "xwd2bmp";
+
 // The program's exit status.
 enum class ExitStatus : int {
     // Every dump was converted, or skipped with --no-clobber.

@@ -1,26 +1,17 @@
+// Planning a batch: the dumps of every PATH, where their bitmaps go, and
+// which of them cannot be converted before the run starts.
 #include "batch.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <climits>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <memory>
-#include <mutex>
-#include <set>
 #include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
 #include "bmp_name.h"
-#include "conversion.h"
 #include "platform.h"
-#include "progress.h"
-#include "rastrex.h"
 #include "stream.h"
 
 namespace rastrex::cli {
@@ -29,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kProgram = "xwd2bmp";
 constexpr std::string_view kDumpExtension = ".xwd";  // matched in any case
 
 // A dump as found on the command line or in a folder, before planning: an
@@ -362,266 +352,6 @@ std::vector<Item> planBatch(const Options& options)
     if (options.outputDir)
         makeOutputFolders(items);
     return items;
-}
-
-namespace {
-
-// Runs the conversions and prints their outcome in item order: an item's
-// messages wait until every item before it is done.
-class Run {
-public:
-    Run(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
-        : items_(items), options_(options), reporting_(reporting),
-          listing_(options.toStdout ? reporting.err : reporting.out), done_(items.size(), false),
-          outcomes_(items.size())
-    {
-        std::uint64_t bytes = 0;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (items[i].action == Item::Action::Convert) {
-                todo_.push_back(i);
-                bytes += items[i].bytes;
-            } else {
-                done_[i] = true;
-            }
-        if (reporting.terminalColumns && !options.quiet)
-            bar_ = std::make_unique<ProgressBar>(reporting.err, *reporting.terminalColumns,
-                                                 todo_.size(), bytes);
-    }
-
-    ExitStatus operator()()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            printReady();
-            if (bar_)
-                bar_->draw(true);
-        }
-        const std::size_t threads =
-            std::min<std::size_t>(std::max(options_.jobs, 1u), todo_.size());
-        {
-            std::vector<std::jthread> helpers;
-            try {
-                for (std::size_t t = 1; t < threads; ++t)
-                    helpers.emplace_back([this] { work(); });
-            } catch (const std::system_error&) {
-                // The system gives no more threads: the ones running, and
-                // this one, do the whole batch.
-            }
-            work();
-        }
-        std::lock_guard lock(mutex_);
-        if (bar_)
-            bar_->clear();
-        listing_.flush();
-        if (printed_ < items_.size()) {
-            // Stopped from outside before every file was started: what was
-            // done is still reported.
-            std::size_t left = 0;
-            for (std::size_t i = printed_; i < items_.size(); ++i)
-                if (done_[i])
-                    printItem(i);
-                else
-                    ++left;
-            printSummary();
-            reporting_.err << kProgram << ": interrupted; " << left
-                           << (left == 1 ? " dump was" : " dumps were") << " not converted\n";
-            return ExitStatus::Failure;
-        }
-        printSummary();
-        return failed_ ? ExitStatus::Failure : ExitStatus::Success;
-    }
-
-private:
-    void work()
-    {
-        for (;;) {
-            if (reporting_.stop != nullptr && reporting_.stop->load())
-                return;
-            const std::size_t n = next_.fetch_add(1);
-            if (n >= todo_.size())
-                return;
-            const std::size_t i = todo_[n];
-            if (bar_) {
-                std::lock_guard lock(mutex_);
-                bar_->started(items_[i].dump);
-                bar_->draw();
-            }
-            Conversion outcome;
-            std::string streamFailure;
-            if (options_.toStdout) {
-                StreamOutcome o = convertForStream(items_[i].dump, reporting_.in, reporting_.out,
-                                                   reporting_.binary);
-                outcome = o.conversion;
-                streamFailure = std::move(o.failure);
-            } else {
-                outcome = convertDump(items_[i].dump, items_[i].bitmap);
-            }
-            std::lock_guard lock(mutex_);
-            if (!streamFailure.empty())
-                streamFailure_ = std::move(streamFailure);
-            outcomes_[i] = std::move(outcome);
-            done_[i] = true;
-            if (bar_)
-                bar_->finished(items_[i].bytes);
-            printReady();
-            if (bar_)
-                bar_->draw();
-        }
-    }
-
-    // On a terminal, one line after a run of more than one file: what came
-    // of the files reported so far, and how long the run took.
-    void printSummary()
-    {
-        if (!reporting_.terminalColumns || options_.quiet)
-            return;
-        std::size_t files = 0, converted = 0, skipped = 0;
-        for (std::size_t i = 0; i < items_.size(); ++i) {
-            if (items_[i].action == Item::Action::Note)
-                continue;
-            ++files;
-            if (items_[i].action == Item::Action::Skip)
-                ++skipped;
-            else if (items_[i].action == Item::Action::Convert && done_[i] &&
-                     convertedWhole(outcomes_[i]))
-                ++converted;
-        }
-        if (files <= 1)
-            return;
-        const double seconds = std::chrono::duration<double>(Clock::now() - begin_).count();
-        char elapsed[32];
-        std::snprintf(elapsed, sizeof elapsed, "%.1f", seconds);
-        reporting_.err << kProgram << ": " << converted << " converted, ";
-        if (skipped > 0)
-            reporting_.err << skipped << " skipped, ";
-        reporting_.err << failures_ << " failed, " << elapsed << " seconds\n";
-    }
-
-    // Prints every finished item that no unfinished one precedes.
-    void printReady()
-    {
-        for (; printed_ < items_.size() && done_[printed_]; ++printed_)
-            printItem(printed_);
-    }
-
-    void printItem(std::size_t i)
-    {
-        const Item& item = items_[i];
-        std::string failure;
-        if (item.action == Item::Action::Fail)
-            failure = item.reason;
-        else if (item.action == Item::Action::Convert && !streamFailure_.empty())
-            failure = streamFailure_;
-        else if (item.action == Item::Action::Convert)
-            failure = failureText(outcomes_[i], item.bitmap);
-        if (item.action == Item::Action::Note) {
-            if (bar_)
-                bar_->clear();
-            reporting_.err << item.dump << ": " << item.reason << '\n';
-        } else if (!failure.empty()) {
-            ++failures_;
-            failed_ = true;
-            if (bar_)
-                bar_->clear();
-            reporting_.err << item.dump << ": " << failure << '\n';
-        } else if (options_.verbose) {
-            if (bar_)
-                bar_->clear();
-            if (item.action == Item::Action::Skip)
-                listing_ << item.dump << ": skipped, " << item.bitmap << " exists\n";
-            else
-                listing_ << item.dump << " -> " << item.bitmap << '\n';
-            if (bar_)
-                listing_.flush();
-        }
-    }
-
-    using Clock = std::chrono::steady_clock;
-
-    const Clock::time_point begin_ = Clock::now();
-    const std::vector<Item>& items_;
-    const Options& options_;
-    const Reporting& reporting_;
-    std::ostream& listing_;  // where -v lists the files
-    std::vector<std::size_t> todo_;  // items to convert
-    std::atomic<std::size_t> next_{0};
-
-    std::mutex mutex_;  // guards what follows and both streams
-    std::vector<bool> done_;
-    std::vector<Conversion> outcomes_;
-    std::string streamFailure_;  // of the one dump converted for standard output
-    std::size_t printed_ = 0;
-    std::size_t failures_ = 0;  // failures reported so far
-    bool failed_ = false;
-    std::unique_ptr<ProgressBar> bar_;
-};
-
-}  // namespace
-
-ExitStatus runBatch(const std::vector<Item>& items, const Options& options,
-                    const Reporting& reporting)
-{
-    return Run(items, options, reporting)();
-}
-
-ExitStatus runProgram(int argc, const char* const* argv, const Reporting& reporting)
-{
-    const ParseOutcome parsed = parseCommandLine(argc, argv, reporting.out, reporting.err);
-    if (!parsed.options)
-        return parsed.status;
-    Options options = std::move(*parsed.options);
-    const auto usage = [&reporting](const std::string& message) {
-        reporting.err << kProgram << ": " << message << '\n'
-                      << "Try '" << kProgram << " --help' for more information.\n";
-        return ExitStatus::Usage;
-    };
-    if (options.toStdout) {
-        if (reporting.outIsTerminal)
-            return usage(std::string(options.fromStdin ? "-" : "--stdout") +
-                         ": standard output is a terminal; redirect it to a file or a pipe");
-        std::error_code ec;
-        if (!options.fromStdin && fs::is_directory(systemPath(toPath(options.paths.front())), ec))
-            return usage("--stdout: " + options.paths.front() +
-                         " is a folder; name one dump");
-        if (options.fromStdin && reporting.in == nullptr)
-            return usage("-: there is no standard input to read");
-    }
-    if (options.filesFrom) {
-        const std::string& name = *options.filesFrom;
-        std::ifstream file;
-        std::istream* list = reporting.in;
-        if (name != "-") {
-            file.open(systemPath(toPath(name)), std::ios::binary);
-            if (!file)
-                return usage("--files-from: cannot open " + name + ": " +
-                             systemMessage(errno != 0 ? errno : EIO));
-            list = &file;
-        } else if (list == nullptr) {
-            return usage("--files-from: there is no standard input to read");
-        } else if (reporting.binary) {
-            reporting.binary();
-        }
-        if (!readPathList(*list, options))
-            return usage("--files-from: cannot read " +
-                         std::string(name == "-" ? "standard input" : name));
-    }
-    if (options.outputDir) {
-        std::error_code ec;
-        const fs::path dir = toPath(*options.outputDir);
-        if (fs::exists(systemPath(dir), ec) && !fs::is_directory(systemPath(dir), ec))
-            return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
-        if (const std::string kind = deviceFileSystem(*options.outputDir); !kind.empty())
-            return usage("--output-dir: " + *options.outputDir +
-                         " lies in a file system of devices or processes (" + kind + ")");
-        if (const std::string failure = makeFolders(dir); !failure.empty()) {
-            reporting.err << kProgram << ": cannot create the folder " << *options.outputDir
-                          << ": " << failure << '\n';
-            return ExitStatus::Failure;
-        }
-    }
-    const std::vector<Item> items = planBatch(options);
-    options.paths = {};  // each is in its item now
-    return runBatch(items, options, reporting);
 }
 
 }  // namespace rastrex::cli
