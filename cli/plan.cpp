@@ -11,6 +11,8 @@
 #include <utility>
 
 #include "bmp_name.h"
+#include "case_fold.h"
+#include "path_rules.h"
 #include "platform.h"
 #include "stream.h"
 
@@ -250,7 +252,9 @@ std::string bitmapKey(const std::string& bitmap, const std::optional<FileInfo>& 
     fs::path full = fs::weakly_canonical(fs::absolute(toPath(bitmap), ec), ec);
     if (ec)
         full = fs::absolute(toPath(bitmap), ec).lexically_normal();
-    return "path " + caseFolded(full).string();
+    const std::u8string utf8 = full.u8string();
+    const std::string name(reinterpret_cast<const char*>(utf8.data()), utf8.size());
+    return "path " + (kNamesIgnoreCase ? foldCase(name) : name);
 }
 
 // Creates the folders the bitmaps go into below the output folder; an item

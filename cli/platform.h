@@ -110,10 +110,6 @@ struct PrivateFolder {
 };
 PrivateFolder makePrivateFolder();
 
-// The path as a key for comparing with others: on Windows, where file names
-// ignore case, its letters made lower case; elsewhere the path itself.
-std::filesystem::path caseFolded(const std::filesystem::path& path);
-
 // The arguments after argv[0], with every PATH whose file-name part holds a
 // * or ? replaced by the names it matches, in name order; a pattern that
 // matches nothing is kept as it is. Only on Windows, whose shell does not

@@ -214,11 +214,6 @@ PrivateFolder makePrivateFolder()
     return {pattern, 0};
 }
 
-std::filesystem::path caseFolded(const std::filesystem::path& path)
-{
-    return path;
-}
-
 std::vector<std::string> expandWildcards(const std::vector<std::string>& args)
 {
     return args;  // the shell has done it

@@ -301,13 +301,6 @@ PrivateFolder makePrivateFolder()
     return {std::nullopt, EEXIST};
 }
 
-std::filesystem::path caseFolded(const std::filesystem::path& path)
-{
-    std::wstring key = path.native();
-    CharLowerBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 std::vector<std::string> expandWildcards(const std::vector<std::string>& args)
 {
     std::vector<std::string> out;

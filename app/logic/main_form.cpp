@@ -4,6 +4,7 @@
 #include <cctype>
 #include <unordered_set>
 
+#include "case_fold.h"
 #include "event_binding.h"
 #include "file_uti.h"
 #include "layouts.h"
@@ -34,10 +35,7 @@ T* need(T* control, std::string_view name)
 // one key.
 std::string fileKey(std::string path)
 {
-    if constexpr (kNamesIgnoreCase)
-        std::transform(path.begin(), path.end(), path.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return path;
+    return kNamesIgnoreCase ? foldCase(path) : path;
 }
 
 // The user's requests during a batch: asked of the toolkit after each file;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "case_fold.h"
 #include "wildcard.h"
 
 namespace {
@@ -52,5 +53,27 @@ const PatternCase kPatternCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilePatterns, ::testing::ValuesIn(kPatternCases),
                          [](const auto& info) { return std::string(info.param.what); });
+
+}  // namespace
+
+namespace {
+
+// One fold for every comparison that ignores case: the file-name patterns
+// above, and on Windows the keys that tell whether two dumps of a batch make
+// the same bitmap (xwd2bmp's and the window's alike).
+TEST(FoldCase, FoldsTheLettersOfEveryAlphabetAndKeepsTheRest)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Shots\\A.XWD", "c:\\shots\\a.xwd"},
+        {"\xC3\x89T\xC3\x89.bmp", "\xC3\xA9t\xC3\xA9.bmp"},                  // ÉTÉ -> été
+        {"\xC4\x80\xC5\xB9\xC5\xB8", "\xC4\x81\xC5\xBA\xC3\xBF"},            // ĀŹŸ -> āźÿ
+        {"\xCE\xA3\xD0\x81\xD0\xAF", "\xCF\x83\xD1\x91\xD1\x8F"},            // ΣЁЯ -> σёя
+        {"\xEF\xBC\xA1\xE5\x9B\xB3", "\xEF\xBD\x81\xE5\x9B\xB3"},            // Ａ図 -> ａ図
+        {"\xC3\x9F\xF0\x9F\x98\x80", "\xC3\x9F\xF0\x9F\x98\x80"},            // ß😀 as they are
+        {"A\xFF\xC3" "B", "a\xFF\xC3" "b"},                                   // stray bytes kept
+    };
+    for (const auto& [text, folded] : cases)
+        EXPECT_EQ(rastrex::foldCase(text), folded) << text;
+}
 
 }  // namespace
