@@ -34,8 +34,9 @@
 #include <string>
 #include <vector>
 
-#include "rastrex.h"
 #include "bench_support.h"
+#include "byte_order.h"
+#include "rastrex.h"
 #include "xwd_recipe.h"
 
 namespace fs = std::filesystem;
@@ -54,11 +55,6 @@ constexpr double kKindTarget = 1.10;
 constexpr std::uint64_t kBandBytes = std::uint64_t{1} << 18;
 constexpr std::size_t kWriteBytes = std::size_t{1} << 18;
 
-std::uint32_t be32(const unsigned char* p)
-{
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
-
 // The floor: the library's reads and writes without its decoding. The dump
 // is taken to be one of this benchmark's (ZPixmap, no x offset).
 bool floorConvert(const char* from, const char* to)
@@ -68,9 +64,9 @@ bool floorConvert(const char* from, const char* to)
         return false;
     unsigned char header[100];
     bool ok = std::fread(header, 1, 100, in) == 100;
-    const std::uint32_t headerSize = be32(header), width = be32(header + 16),
-                        height = be32(header + 20), perLine = be32(header + 48),
-                        entries = be32(header + 76);
+    const std::uint32_t headerSize = rastrex::loadBe32(header), width = rastrex::loadBe32(header + 16),
+                        height = rastrex::loadBe32(header + 20), perLine = rastrex::loadBe32(header + 48),
+                        entries = rastrex::loadBe32(header + 76);
     std::vector<unsigned char> front(headerSize - 100 + std::size_t{entries} * 12);
     ok = ok && std::fread(front.data(), 1, front.size(), in) == front.size();
     const std::uint64_t start = headerSize + std::uint64_t{entries} * 12;

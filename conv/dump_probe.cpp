@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "byte_order.h"
 #include "input_file.h"
 #include "rastrex.h"
 #include "xwd_header.h"
@@ -27,19 +28,13 @@ std::uint32_t rowsWithin(std::uint64_t bytes, const DumpPlan& plan)
 constexpr std::size_t kLeadingBytes = 8;
 constexpr std::size_t kWordBytes = 4;
 
-std::uint32_t word(const unsigned char* b, bool bigEndian)
-{
-    return bigEndian ? (std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3])
-                     : (std::uint32_t{b[3]} << 24 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[1]} << 8 | b[0]);
-}
-
 // Whether the `n` bytes present of the first two words fit a dump in one
 // order: a whole header-size word must be 100 or more, and each byte present
 // of the version word must be that of the file version. Dumps are
 // big-endian, but some writers store their native order.
 bool couldStartADump(const unsigned char* b, std::size_t n, bool bigEndian)
 {
-    if (n >= kWordBytes && word(b, bigEndian) < kXwdHeaderBytes)
+    if (n >= kWordBytes && load32(b, bigEndian) < kXwdHeaderBytes)
         return false;
     for (std::size_t i = kWordBytes; i < n; ++i) {
         const std::size_t shift = 8 * (bigEndian ? kLeadingBytes - 1 - i : i - kWordBytes);

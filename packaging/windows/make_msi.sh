@@ -22,7 +22,7 @@ rm -rf "$stage" "$out.tmp"
 mkdir -p "$stage"
 cp "$bin/rastrex.exe" "$bin/RASTREX.DLL" "$bin/xwd2bmp.exe" "$stage/"
 "$strip" "$stage/rastrex.exe" "$stage/RASTREX.DLL" "$stage/xwd2bmp.exe"
-cp "$src/conv/rastrex.h" "$stage/"
+cp "$src/conv/include/rastrex.h" "$stage/"
 # Text files with Windows line ends, for every editor there.
 sed 's/\r*$/\r/' "$src/docs/README-windows.txt" >"$stage/README-windows.txt"
 sed 's/\r*$/\r/' "$src/LICENSE" >"$stage/LICENSE.txt"

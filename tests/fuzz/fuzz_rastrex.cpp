@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_order.h"
 #include "rastrex.h"
 
 namespace {
@@ -42,12 +43,6 @@ enum class Target { kNew, kOldBitmap, kDumpItself, kFailingWrite, kLinkToDump, k
 
 using Bytes = std::vector<std::uint8_t>;
 const Bytes kOldBitmap = {'o', 'l', 'd', ' ', 'b', 'i', 't', 'm', 'a', 'p'};
-
-std::uint32_t be32(const std::uint8_t* p)
-{
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-           (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-}
 
 [[noreturn]] void fail(const char* what)
 {
@@ -118,8 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     std::uint64_t width = 0, height = 0;
     if (size >= 24) {
-        width = be32(data + 16);
-        height = be32(data + 20);
+        width = rastrex::loadBe32(data + 16);
+        height = rastrex::loadBe32(data + 20);
         if (width * height > kMaxPixels)
             return -1;  // not added to the corpus
     }

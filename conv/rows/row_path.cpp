@@ -1,0 +1,227 @@
+// The choice of each decoder's wide kernels and the making of their tables.
+// The build defines RASTREX_ROWS_<SET> for each instruction set whose
+// kernels it compiles (row_kernels.cmake); the processor check never allows
+// a set without them.
+#include "row_path.h"
+
+#include <cstring>
+#include <optional>
+#include <type_traits>
+
+namespace rastrex {
+
+namespace {
+
+// Byte j of an output colour packed as blue | green << 8 | red << 16.
+[[maybe_unused]] unsigned char channelByte(std::uint32_t colour, std::uint32_t j)
+{
+    return static_cast<unsigned char>(colour >> (8 * j));
+}
+
+// The arithmetic that gives every level of 16-bit fields (see FieldScale),
+// when each channel is at most 8 bits wide and shows its value scaled.
+std::optional<ScaleTables> fieldScales(const std::array<FieldChannel, 3>& rgb, bool msbByteFirst)
+{
+    ScaleTables t{};
+    t.msbFirst = msbByteFirst;
+    for (std::size_t c = 0; c < 3; ++c) {
+        const FieldChannel& ch = rgb[c];
+        if (ch.width > 8)
+            return std::nullopt;
+        const std::uint32_t max = (std::uint32_t{1} << ch.width) - 1;
+        for (std::uint32_t i = 0; i <= max; ++i)
+            if (ch.level[i] != scaleToByte(i, ch.width))
+                return std::nullopt;
+        // The smallest magic number, and its shift, that divides every
+        // numerator the field can give exactly as the rounding does.
+        bool found = false;
+        for (std::uint32_t post = 0; !found && post < 16; ++post) {
+            const std::uint64_t magic = ((std::uint64_t{1} << (16 + post)) + max - 1) / max;
+            if (magic > UINT16_MAX)
+                break;
+            found = true;
+            for (std::uint32_t i = 0; found && i <= max; ++i)
+                found = (((i * 255 + max / 2) * magic) >> (16 + post)) == ch.level[i];
+            if (found)
+                t.channel[2 - c] = {static_cast<std::uint16_t>(ch.shift), static_cast<std::uint16_t>(max),
+                                    static_cast<std::uint16_t>(max / 2), static_cast<std::uint16_t>(magic),
+                                    static_cast<std::uint16_t>(post)};
+        }
+        if (!found)
+            return std::nullopt;
+    }
+    return t;
+}
+
+// Sixty-four 16-bit pixels make 192 output bytes, three parts of 64. For
+// part m, a byte permute gathers into each 8-byte lane k the four pixels its
+// eight output bytes come from, from pixel (64m + 8k) / 3 on, as
+// little-endian values; a multishift brings to each output byte the eight
+// bits from its channel's field on; masked to the field's width, plus the
+// channel's place in the table, that is the index of its level. Only for
+// channels that are runs of at most 7 bits within the pixel and whose levels
+// fit the table together.
+[[maybe_unused]] std::optional<FieldPickTables> fieldPicks(const std::array<FieldChannel, 3>& rgb, bool msbByteFirst)
+{
+    std::uint32_t shift[3], width[3], place[3];  // blue, green, red
+    for (std::size_t c = 0; c < 3; ++c) {
+        const FieldChannel& ch = rgb[2 - c];
+        width[c] = static_cast<std::uint32_t>(ch.width);
+        shift[c] = ch.width == 0 ? 0 : static_cast<std::uint32_t>(ch.shift);
+        if (width[c] > 7 || (ch.mask >> shift[c]) != (1u << width[c]) - 1 || shift[c] + width[c] > 16)
+            return std::nullopt;
+    }
+    // The widest channel's levels first: each place is then a multiple of
+    // its channel's count of levels, so that a field ORed onto it adds.
+    std::uint32_t levels = 0;
+    for (std::uint32_t w = 8; w-- > 0;)
+        for (std::size_t c = 0; c < 3; ++c)
+            if (width[c] == w) {
+                place[c] = levels;
+                levels += 1u << w;
+            }
+    if (levels > kFieldPickLevels)
+        return std::nullopt;
+    FieldPickTables t{};
+    for (std::uint32_t m = 0; m < 3; ++m)
+        for (std::uint32_t j = 0; j < 64; ++j) {
+            const std::uint32_t lanePixel = (64 * m + 8 * (j / 8)) / 3;
+            const std::uint32_t pixel = lanePixel + j % 8 / 2;
+            const std::uint32_t byte = msbByteFirst ? 1 - j % 2 : j % 2;
+            const std::uint32_t q = (64 * m + j) / 3, c = (64 * m + j) % 3;
+            const std::size_t at = 64 * m + j;
+            // (A lane's fourth pixel may lie past the sixty-four; it is not used.)
+            t.gather[at] = static_cast<unsigned char>(pixel < 64 ? 2 * pixel + byte : 0);
+            t.shift[at] = static_cast<unsigned char>(16 * (q - lanePixel) + shift[c]);
+            t.mask[at] = static_cast<unsigned char>((1u << width[c]) - 1);
+            t.place[at] = static_cast<unsigned char>(place[c]);
+        }
+    for (std::size_t c = 0; c < 3; ++c)
+        for (std::uint32_t i = 0; i < (std::uint32_t{1} << width[c]); ++i)
+            t.level[place[c] + i] = rgb[2 - c].level[i];
+    return t;
+}
+
+}  // namespace
+
+template <class Tables>
+void RowPath::add(RowKernel kernel, std::size_t least, const Tables& tables)
+{
+    static_assert(std::is_trivially_copyable_v<Tables>);
+    // Each kernel's tables start on a 64-byte boundary of the block, which
+    // is aligned for any of them; copying their bytes there makes them.
+    const std::size_t at = (tables_.size() + 63) / 64 * 64;
+    tables_.resize(at + sizeof(Tables));
+    std::memcpy(tables_.data() + at, &tables, sizeof(Tables));
+    step_[steps_++] = {kernel, least, at};
+}
+
+std::size_t RowPath::run(const unsigned char* src, std::size_t count, unsigned char* out) const
+{
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < steps_; ++i) {
+        const Step& s = step_[i];
+        if (count - done >= s.least)
+            done += s.kernel(src + done * inBytes_, count - done, out + done * outBytes_,
+                             tables_.data() + s.tables);
+    }
+    return done;
+}
+
+RowPath RowPath::forBits(RowPaths paths, std::uint32_t clear, std::uint32_t set, bool msbBitFirst)
+{
+    RowPath path;
+    path.inBytes_ = 1;
+    path.outBytes_ = 24;
+#if defined(RASTREX_ROWS_AVX512)
+    // Byte p of the 192 that sixty-four pixels make is channel p % 3 of pixel
+    // p / 3, whose bit lies where `pick` says among the 64 of eight bytes.
+    if (paths >= RowPaths::kAvx512Vbmi) {
+        BitPatternTables t{};
+        for (std::uint32_t p = 0; p < 192; ++p) {
+            const std::uint32_t q = p / 3;
+            t.clear[p] = channelByte(clear, p % 3);
+            t.set[p] = channelByte(set, p % 3);
+            t.pick[p] = static_cast<unsigned char>(msbBitFirst ? q - q % 8 + 7 - q % 8 : q);
+        }
+        path.add(expandBitsAvx512, 8, t);
+    }
+#else
+    (void)paths, (void)clear, (void)set, (void)msbBitFirst;
+#endif
+    return path;
+}
+
+RowPath RowPath::forBytes(RowPaths paths, std::uint32_t stride, const std::uint32_t pos[3])
+{
+    RowPath path;
+    path.inBytes_ = stride;
+#if defined(RASTREX_ROWS_AVX512)
+    if (paths >= RowPaths::kAvx512Vbmi) {
+        PermuteTables t{};
+        for (std::uint32_t j = 0; j < 3 * (64 / stride); ++j)
+            t.pick[j] = static_cast<unsigned char>(stride * (j / 3) + pos[j % 3]);
+        t.stride = stride;
+        path.add(permuteBytesAvx512, 64 / stride, t);
+    }
+#endif
+#if defined(RASTREX_ROWS_SSSE3)
+    if (paths >= RowPaths::kSsse3) {
+        ShuffleTables t{};
+        for (signed char& b : t.pattern)
+            b = -1;  // zero
+        for (std::uint32_t p = 0; p < 4; ++p)
+            for (std::uint32_t c = 0; c < 3; ++c)
+                t.pattern[3 * p + c] = static_cast<signed char>(stride * p + pos[c]);
+        t.stride = stride;
+        path.add(shuffleFourSsse3, 6, t);
+    }
+#else
+    (void)paths, (void)pos;
+#endif
+    return path;
+}
+
+RowPath RowPath::forLookUp8(RowPaths paths, const std::uint32_t* colours)
+{
+    RowPath path;
+#if defined(RASTREX_ROWS_AVX512)
+    if (paths >= RowPaths::kAvx512Vbmi) {
+        LevelPlaneTables t{};
+        for (std::uint32_t v = 0; v < 256; ++v)
+            for (std::uint32_t c = 0; c < 3; ++c)
+                t.level[c][v] = channelByte(colours[v], c);
+        path.add(lookUpLevelsAvx512, 64, t);
+    }
+#else
+    (void)paths, (void)colours;
+#endif
+    return path;
+}
+
+RowPath RowPath::forFields16(RowPaths paths, const std::array<FieldChannel, 3>& rgb, bool msbByteFirst)
+{
+    RowPath path;
+    path.inBytes_ = 2;
+    const std::optional<ScaleTables> scale = fieldScales(rgb, msbByteFirst);
+    path.scales_ = scale && paths >= RowPaths::kSsse3;
+#if defined(RASTREX_ROWS_AVX512)
+    if (paths >= RowPaths::kAvx512Vbmi) {
+        if (const std::optional<FieldPickTables> picks = fieldPicks(rgb, msbByteFirst))
+            path.add(lookUpFieldsAvx512, 64, *picks);
+        if (scale)
+            path.add(scaleThirtyTwoAvx512, 32, *scale);
+    }
+#endif
+#if defined(RASTREX_ROWS_AVX2)
+    if (scale && paths >= RowPaths::kAvx2)
+        path.add(scaleSixteenAvx2, 16, *scale);
+#endif
+#if defined(RASTREX_ROWS_SSSE3)
+    if (scale && paths >= RowPaths::kSsse3)
+        path.add(scaleEightSsse3, 8, *scale);
+#endif
+    return path;
+}
+
+}  // namespace rastrex
