@@ -402,7 +402,7 @@ private:
 // Message boxes that answer from a script and remember what they showed, as
 // "report: <text>" and "ask: <text>". An unexpected question fails the test
 // and is answered No.
-class ScriptedBoxes final : public MessageBox {
+class ScriptedBoxes final : public MessageBoxes {
 public:
     std::deque<Answer> answers;
     std::vector<std::string> shown;
@@ -450,7 +450,7 @@ public:
         ++built;
         return w;
     }
-    MessageBox& messageBox() override { return boxes; }
+    MessageBoxes& messageBox() override { return boxes; }
     Clock& clock() override { return clockNow; }
     int run() override { return 0; }
     // The user's request after a batch's n-th file (counted from 1 over the

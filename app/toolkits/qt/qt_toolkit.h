@@ -112,7 +112,7 @@ public:
     QtToolkit();
 
     std::unique_ptr<Window> buildWindow(const FormLayout& layout, WindowRole role) override;
-    rastrex::MessageBox& messageBox() override { return boxes_; }
+    rastrex::MessageBoxes& messageBox() override { return boxes_; }
     Clock& clock() override { return *clock_; }
     int run() override;
     BatchRequest betweenFiles() override;
@@ -125,7 +125,7 @@ private:
     friend class QtWindow;
     void loadedCountChanged(int delta);
 
-    MessageBoxes boxes_;
+    QtMessageBoxes boxes_;
     SteadyClock steady_;
     Clock* clock_ = &steady_;
     QFont font_;

@@ -20,7 +20,7 @@ namespace rastrex {
 namespace {
 
 namespace fs = std::filesystem;
-using Answer = MessageBox::Answer;
+using Answer = MessageBoxes::Answer;
 
 std::string homeTrash()
 {

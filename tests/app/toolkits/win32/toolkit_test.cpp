@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
-#undef MessageBox
 
 #include <filesystem>
 #include <fstream>
@@ -25,6 +24,7 @@ namespace rastrex::win32 {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace rastrex::windows;
 
 constexpr PanelLayout kPanels[] = {{1500}, {3000}};
 constexpr ControlLayout kControls[] = {
