@@ -99,6 +99,12 @@ struct TrashCase {
     bool moved;
 };
 
+// A case by what it checks, not by the bytes of its name.
+void PrintTo(const TrashCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 class TrashTable : public TrashTest, public testing::WithParamInterface<TrashCase> {};
 
 // Every record restores to the file's own path, whatever its name and volume;

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "message_boxes.h"
+#include "qt_message_boxes.h"
 #include "ui_test_support.h"
 
 namespace rastrex::uitest {

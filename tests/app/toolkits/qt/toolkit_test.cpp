@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "qt_drops.h"
 #include "ui_test_support.h"
 
 namespace rastrex::uitest {

@@ -1,4 +1,4 @@
-#include "message_boxes.h"
+#include "qt_message_boxes.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
