@@ -234,9 +234,19 @@ public:
     int width = 98;  // 1470 twips
     int paints = 0;
 
-    void setMin(ItemIndex v) override { min_ = v; }
-    void setMax(ItemIndex v) override { max_ = v; }
-    void setValue(ItemIndex v) override { value_ = std::clamp(v, min_, std::max(min_, max_)); }
+    void setMin(ItemIndex v) override
+    {
+        min_ = v;
+        max_ = std::max(max_, min_);
+        value_ = std::clamp(value_, min_, max_);
+    }
+    void setMax(ItemIndex v) override
+    {
+        max_ = v;
+        min_ = std::min(min_, max_);
+        value_ = std::clamp(value_, min_, max_);
+    }
+    void setValue(ItemIndex v) override { value_ = std::clamp(v, min_, max_); }
     ItemIndex min() const override { return min_; }
     ItemIndex max() const override { return max_; }
     ItemIndex value() const override { return value_; }

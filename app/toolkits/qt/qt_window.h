@@ -61,6 +61,8 @@ public:
     template <typename W>
     W* place(W* made, const ControlLayout& layout) const
     {
+        if constexpr (requires { made->setName(std::string()); })
+            made->setName(std::string(layout.name));
         placeControl(*made, layout);
         return made;
     }
