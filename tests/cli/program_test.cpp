@@ -178,6 +178,7 @@ struct TerminalCase {
     std::vector<std::string> args;
     bool bar;
     std::string summary;  // the closing line's counts, empty when there is none
+    const char* what;     // the case's name
 };
 
 void PrintTo(const TerminalCase& c, std::ostream* os)
@@ -209,11 +210,11 @@ TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Terminal,
-    ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
-                      TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
-                      TerminalCase{{"a.xwd"}, true, ""},
-                      TerminalCase{{"-q", "."}, false, ""}),
-    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
+    ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed", "a folder"},
+                      TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", "two dumps verbose"},
+                      TerminalCase{{"a.xwd"}, true, "", "one dump no summary"},
+                      TerminalCase{{"-q", "."}, false, "", "quiet"}),
+    [](const auto& info) { return caseName(info.param.what); });
 
 // A bitmap is never sent to a terminal.
 TEST(TerminalOutput, IsRefused)
