@@ -72,60 +72,33 @@ Handler handlerOf(MainForm* form, MainHandler h)
 {
     using H = MainHandler;
     switch (h) {
-    case H::Form_Load:
-        return handler(form, &MainForm::Form_Load);
-    case H::Form_Resize:
-        return handler(form, &MainForm::Form_Resize);
-    case H::Form_QueryUnload:
-        return handler(form, &MainForm::Form_QueryUnload);
-    case H::Command1_Click:
-        return handler(form, &MainForm::Command1_Click);
-    case H::Command2_Click:
-        return handler(form, &MainForm::Command2_Click);
-    case H::Check2_Click:
-        return handler(form, &MainForm::Check2_Click);
-    case H::Check4_Click:
-        return handler(form, &MainForm::Check4_Click);
-    case H::Check5_Click:
-        return handler(form, &MainForm::Check5_Click);
-    case H::Check6_Click:
-        return handler(form, &MainForm::Check6_Click);
-    case H::Drive1_Change:
-        return handler(form, &MainForm::Drive1_Change);
-    case H::Dir1_Change:
-        return handler(form, &MainForm::Dir1_Change);
-    case H::File1_DblClick:
-        return handler(form, &MainForm::File1_DblClick);
-    case H::File1_MouseDown:
-        return handler(form, &MainForm::File1_MouseDown);
-    case H::File2_MouseDown:
-        return handler(form, &MainForm::File2_MouseDown);
-    case H::File1_OLEDragOver:
-        return handler(form, &MainForm::File1_OLEDragOver);
-    case H::File1_OLEDragDrop:
-        return handler(form, &MainForm::File1_OLEDragDrop);
-    case H::menuVersion_Click:
-        return handler(form, &MainForm::menuVersion_Click);
-    case H::menuQuit_Click:
-        return handler(form, &MainForm::menuQuit_Click);
-    case H::menuRefleshAll_Click:
-        return handler(form, &MainForm::menuRefleshAll_Click);
-    case H::menuSelectAll_Click:
-        return handler(form, &MainForm::menuSelectAll_Click);
-    case H::menuConvert_Click:
-        return handler(form, &MainForm::menuConvert_Click);
-    case H::menuReflesh1_Click:
-        return handler(form, &MainForm::menuReflesh1_Click);
-    case H::menuSelect1_Click:
-        return handler(form, &MainForm::menuSelect1_Click);
-    case H::menuDelete1_Click:
-        return handler(form, &MainForm::menuDelete1_Click);
-    case H::menuReflesh2_Click:
-        return handler(form, &MainForm::menuReflesh2_Click);
-    case H::menuSelect2_Click:
-        return handler(form, &MainForm::menuSelect2_Click);
-    case H::menuDelete2_Click:
-        return handler(form, &MainForm::menuDelete2_Click);
+    case H::Form_Load: return handler(form, &MainForm::Form_Load);
+    case H::Form_Resize: return handler(form, &MainForm::Form_Resize);
+    case H::Form_QueryUnload: return handler(form, &MainForm::Form_QueryUnload);
+    case H::Command1_Click: return handler(form, &MainForm::Command1_Click);
+    case H::Command2_Click: return handler(form, &MainForm::Command2_Click);
+    case H::Check2_Click: return handler(form, &MainForm::Check2_Click);
+    case H::Check4_Click: return handler(form, &MainForm::Check4_Click);
+    case H::Check5_Click: return handler(form, &MainForm::Check5_Click);
+    case H::Check6_Click: return handler(form, &MainForm::Check6_Click);
+    case H::Drive1_Change: return handler(form, &MainForm::Drive1_Change);
+    case H::Dir1_Change: return handler(form, &MainForm::Dir1_Change);
+    case H::File1_DblClick: return handler(form, &MainForm::File1_DblClick);
+    case H::File1_MouseDown: return handler(form, &MainForm::File1_MouseDown);
+    case H::File2_MouseDown: return handler(form, &MainForm::File2_MouseDown);
+    case H::File1_OLEDragOver: return handler(form, &MainForm::File1_OLEDragOver);
+    case H::File1_OLEDragDrop: return handler(form, &MainForm::File1_OLEDragDrop);
+    case H::menuVersion_Click: return handler(form, &MainForm::menuVersion_Click);
+    case H::menuQuit_Click: return handler(form, &MainForm::menuQuit_Click);
+    case H::menuRefleshAll_Click: return handler(form, &MainForm::menuRefleshAll_Click);
+    case H::menuSelectAll_Click: return handler(form, &MainForm::menuSelectAll_Click);
+    case H::menuConvert_Click: return handler(form, &MainForm::menuConvert_Click);
+    case H::menuReflesh1_Click: return handler(form, &MainForm::menuReflesh1_Click);
+    case H::menuSelect1_Click: return handler(form, &MainForm::menuSelect1_Click);
+    case H::menuDelete1_Click: return handler(form, &MainForm::menuDelete1_Click);
+    case H::menuReflesh2_Click: return handler(form, &MainForm::menuReflesh2_Click);
+    case H::menuSelect2_Click: return handler(form, &MainForm::menuSelect2_Click);
+    case H::menuDelete2_Click: return handler(form, &MainForm::menuDelete2_Click);
     }
     throw std::logic_error("MainForm has no handler " + std::to_string(static_cast<int>(h)));
 }

@@ -30,6 +30,7 @@
 
 #include "controls.h"
 #include "layouts.h"
+#include "volumes.h"
 
 class QMimeData;
 
@@ -96,16 +97,11 @@ public:
 // volume's root path (shown with its label where it has one).
 class DriveList final : public Bound<QComboBox, rastrex::DriveList> {
 public:
-    struct Entry {
-        QString root;
-        QString label;
-    };
-
     explicit DriveList(QWidget* parent = nullptr);
 
     // Replaces the items without raising change; the current drive becomes
     // the volume holding `current` (or the first one).
-    void setVolumes(const QList<Entry>& volumes, const QString& current);
+    void setVolumes(const std::vector<Volume>& volumes, const std::string& current);
 
     std::string drive() const override;
     void setDrive(const std::string& path) override;
@@ -114,7 +110,7 @@ public:
 
     // Where the volumes come from; when set, the list is read again each
     // time it drops down, so that a volume mounted meanwhile can be chosen.
-    std::function<QList<Entry>()> volumes;
+    std::function<std::vector<Volume>()> volumes;
 
     void showPopup() override;
 

@@ -1,7 +1,5 @@
 // The drive list (a combo box), the directory list and the file list (list
 // widgets), filled from the system's volumes and folders.
-#include <QDir>
-#include <QFile>
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,7 +10,6 @@
 #include "folder_listing.h"
 #include "qt_controls.h"
 #include "qt_window.h"
-#include "volumes.h"
 
 namespace rastrex::qt {
 
@@ -71,15 +68,15 @@ DriveList::DriveList(QWidget* parent) : Bound(parent)
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::userChose, Qt::DirectConnection);
 }
 
-void DriveList::setVolumes(const QList<Entry>& volumes, const QString& current)
+void DriveList::setVolumes(const std::vector<Volume>& volumes, const std::string& current)
 {
     const QSignalBlocker quiet(this);
     clear();
-    for (const Entry& v : volumes) {
-        const QString text = v.label.isEmpty() ? v.root : QStringLiteral("%1 (%2)").arg(v.root, v.label);
-        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QFile::encodeName(v.root));
+    for (const Volume& v : volumes) {
+        const QString text = v.label.empty() ? shown(v.root) : QStringLiteral("%1 (%2)").arg(shown(v.root), shown(v.label));
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QByteArray::fromStdString(v.root));
     }
-    const int index = indexHolding(QFile::encodeName(current).toStdString());
+    const int index = indexHolding(current);
     setCurrentIndex(index >= 0 ? index : (count() > 0 ? 0 : -1));
     shown_ = currentIndex();
 }
@@ -116,7 +113,7 @@ std::string DriveList::rootOf(const std::string& path) const
 void DriveList::showPopup()
 {
     if (volumes)
-        setVolumes(volumes(), QFile::decodeName(QByteArray::fromStdString(drive())));
+        setVolumes(volumes(), drive());
     QComboBox::showPopup();
 }
 
@@ -433,13 +430,8 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
 DriveList* makeDriveList(QtWindow& window, const ControlLayout& layout, QWidget* parent)
 {
     auto* list = window.place(new DriveList(parent), layout);
-    list->volumes = [] {
-        QList<DriveList::Entry> drives;
-        for (const Volume& v : systemVolumes())
-            drives.append({QFile::decodeName(QByteArray::fromStdString(v.root)), shown(v.label)});
-        return drives;
-    };
-    list->setVolumes(list->volumes(), QDir::currentPath());
+    list->volumes = systemVolumes;
+    list->setVolumes(list->volumes(), window.startFolder());
     return list;
 }
 

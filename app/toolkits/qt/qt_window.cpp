@@ -223,30 +223,18 @@ void QtWindow::placeControl(QWidget& made, const ControlLayout& c) const
 QWidget* QtWindow::make(const ControlLayout& c, QWidget* container)
 {
     switch (c.kind) {
-    case ControlKind::CommandButton:
-        return makeCommandButton(*this, c, container);
-    case ControlKind::CheckBox:
-        return makeCheckBox(*this, c, container);
-    case ControlKind::StatusBar:
-        return makeStatusBar(*this, c, container);
-    case ControlKind::ProgressBar:
-        return makeProgressBar(*this, c, container);
-    case ControlKind::DriveList:
-        return makeDriveList(*this, c, container);
-    case ControlKind::FileList:
-        return makeFileList(*this, c, container);
-    case ControlKind::DirList:
-        return makeDirList(*this, c, container);
-    case ControlKind::Frame:
-        return makeFrame(*this, c, container);
-    case ControlKind::Label:
-        return makeLabel(*this, c, container);
-    case ControlKind::Picture:
-        return makePicture(*this, c, container);
-    case ControlKind::Line:
-        return makeLine(*this, c, container);
-    case ControlKind::TextBox:
-        return makeTextBox(*this, c, container);
+    case ControlKind::CommandButton: return makeCommandButton(*this, c, container);
+    case ControlKind::CheckBox: return makeCheckBox(*this, c, container);
+    case ControlKind::StatusBar: return makeStatusBar(*this, c, container);
+    case ControlKind::ProgressBar: return makeProgressBar(*this, c, container);
+    case ControlKind::DriveList: return makeDriveList(*this, c, container);
+    case ControlKind::FileList: return makeFileList(*this, c, container);
+    case ControlKind::DirList: return makeDirList(*this, c, container);
+    case ControlKind::Frame: return makeFrame(*this, c, container);
+    case ControlKind::Label: return makeLabel(*this, c, container);
+    case ControlKind::Picture: return makePicture(*this, c, container);
+    case ControlKind::Line: return makeLine(*this, c, container);
+    case ControlKind::TextBox: return makeTextBox(*this, c, container);
     }
     return place(new QWidget(container), c);
 }

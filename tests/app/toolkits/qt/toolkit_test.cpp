@@ -382,7 +382,7 @@ TEST(DirListTest, EnterAndDoubleClickOpenTheFolderUnderTheMark)
 TEST(DriveListTest, SetDriveTakesTheVolumeHoldingAPathAndRaisesChangeOnce)
 {
     DriveList list;
-    list.setVolumes({{"/", ""}, {"/home", "HOME"}, {"/media/usb", "STICK"}}, QStringLiteral("/home/user"));
+    list.setVolumes({{"/", ""}, {"/home", "HOME"}, {"/media/usb", "STICK"}}, "/home/user");
     EXPECT_EQ(list.drive(), "/home");
     EXPECT_EQ(list.currentText(), QStringLiteral("/home (HOME)"));
 
@@ -418,12 +418,12 @@ TEST(DriveListTest, SetDriveTakesTheVolumeHoldingAPathAndRaisesChangeOnce)
 TEST(DriveListTest, DroppingDownReadsTheVolumesAgainWithoutAChange)
 {
     DriveList list;
-    QList<DriveList::Entry> mounted{{"/", ""}, {"/home", ""}};
+    std::vector<Volume> mounted{{"/", ""}, {"/home", ""}};
     list.volumes = [&] { return mounted; };
-    list.setVolumes(list.volumes(), QStringLiteral("/home/u"));
+    list.setVolumes(list.volumes(), "/home/u");
     int changes = 0;
     list.change = [&] { ++changes; };
-    mounted.append(DriveList::Entry{"/media/new", "NEW"});
+    mounted.push_back(Volume{"/media/new", "NEW"});
     list.showPopup();
     list.hidePopup();
     EXPECT_EQ(list.count(), 3);
