@@ -69,7 +69,7 @@ PaneTimes timePanes(qt::QtToolkit& toolkit, const fs::path& dir)
     PaneTimes best;
     for (int run = 0; run < kRuns; ++run) {
         auto start = std::chrono::steady_clock::now();
-        MainForm form(toolkit, systemServices());
+        MainForm form(toolkit, systemServices(qt::programFolder()));
         form.show();
         QCoreApplication::processEvents();
         best.startUp = std::min(best.startUp, since(start));
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
         removeBitmaps(dir.path());
         fs::current_path(dir.path());
         {
-            MainForm form(toolkit, systemServices());
+            MainForm form(toolkit, systemServices(qt::programFolder()));
             form.show();
             QCoreApplication::processEvents();
             const auto start = std::chrono::steady_clock::now();

@@ -1,5 +1,8 @@
 #include "about_form.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "event_binding.h"
 #include "layouts.h"
 
@@ -12,11 +15,15 @@ AboutForm::AboutForm(Toolkit& toolkit)
     Label2 = window_->label("Label2");
     Label3 = window_->label("Label3");
 
-    const HandlerTable handlers{
-        {"Form_Load", [this] { Form_Load(); }},
-        {"Command2_Click", [this] { Command2_Click(); }},
-    };
-    const EventHandlers bound = bindEvents(aboutFormLayout(), *window_, handlers);
+    const EventHandlers bound = bindEvents(aboutFormLayout(), *window_, [this](int h) -> Handler {
+        switch (static_cast<AboutHandler>(h)) {
+        case AboutHandler::Form_Load:
+            return handler(this, &AboutForm::Form_Load);
+        case AboutHandler::Command2_Click:
+            return handler(this, &AboutForm::Command2_Click);
+        }
+        throw std::logic_error("AboutForm has no handler " + std::to_string(h));
+    });
     if (bound.load)
         bound.load();
 }

@@ -25,6 +25,10 @@
 // - Counts and indexes are ItemIndex (64-bit on every target); -1 means none.
 // - Positions and sizes in layouts are twips (1/1440 inch, 15 twips per pixel
 //   at 96 dots per inch); the toolkit scales them to the screen.
+// - Everything else is in pixels: the x and y of the mouse and drag events
+//   (from the list's top-left corner, in the toolkit's own pixels: Qt's
+//   device-independent ones, the screen's on Win32) and the progress bar's
+//   pixelWidth.
 #pragma once
 
 #include <chrono>
@@ -34,12 +38,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// <windows.h> makes MessageBox a macro for MessageBoxA or MessageBoxW; the
-// toolkit's message box keeps its own name here and after.
-#ifdef MessageBox
-#undef MessageBox
-#endif
 
 namespace rastrex {
 
@@ -53,7 +51,8 @@ inline constexpr int kCheckOff = 0;
 inline constexpr int kCheckOn = 1;
 inline constexpr int kCheckGreyed = 2;
 
-// Mouse buttons as MouseDown and the drag events receive them.
+// Mouse buttons as MouseDown and the drag events receive them (with the
+// pointer's x and y in pixels).
 inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 inline constexpr int kMiddleButton = 4;
@@ -283,11 +282,11 @@ public:
 // The two message boxes. Both are modal to the program's main window and
 // carry the application's title; a lone carriage return in the text is a
 // line break.
-class MessageBox {
+class MessageBoxes {
 public:
     enum class Answer { Yes, No };
 
-    virtual ~MessageBox() = default;
+    virtual ~MessageBoxes() = default;
     // Text, critical icon, one OK button; returns when it is dismissed.
     virtual void report(const std::string& text) = 0;
     // Text, question icon, Yes and No; returns the button pressed.
@@ -354,7 +353,7 @@ public:
     // process's current folder, the progress bar hidden). The window is
     // loaded; the caller binds its events, runs its Load handler, shows it.
     virtual std::unique_ptr<Window> buildWindow(const FormLayout& layout, WindowRole role) = 0;
-    virtual MessageBox& messageBox() = 0;
+    virtual MessageBoxes& messageBox() = 0;
     virtual Clock& clock() = 0;
     // Dispatches events until no window of the program is loaded; returns
     // the program's exit status.

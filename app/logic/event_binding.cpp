@@ -11,58 +11,52 @@ namespace {
 
 [[noreturn]] void unbound(const EventBinding& row, const char* what)
 {
-    throw std::logic_error(std::string(row.control) + " " + std::string(row.handler) + ": " + what);
-}
-
-const NamedHandler& find(const HandlerTable& handlers, const EventBinding& row)
-{
-    for (const NamedHandler& h : handlers)
-        if (h.name == row.handler)
-            return h;
-    unbound(row, "no such handler");
+    throw std::logic_error(std::string(row.control) + " handler " + std::to_string(row.handler) + ": " + what);
 }
 
 template <typename F>
-const F& need(const F& f, const EventBinding& row)
+F need(const Handler& h, const EventBinding& row)
 {
-    if (!f)
-        unbound(row, "handler takes other arguments");
-    return f;
+    if (const F* f = std::get_if<F>(&h); f != nullptr && *f)
+        return *f;
+    unbound(row, "handler takes other arguments");
 }
+
+using Plain = std::function<void()>;
 
 }  // namespace
 
-EventHandlers bindEvents(const FormLayout& layout, Window& window, const HandlerTable& handlers)
+EventHandlers bindEvents(const FormLayout& layout, Window& window, const std::function<Handler(int)>& handlerOf)
 {
     EventHandlers out;
     for (const EventBinding& row : layout.events) {
-        const NamedHandler& h = find(handlers, row);
+        const Handler h = handlerOf(row.handler);
         const bool onWindow = row.control == "window";
         switch (row.event) {
         case Event::Load:
-            out.load = need(h.plain, row);
+            out.load = need<Plain>(h, row);
             break;
         case Event::Resize:
-            window.resize = need(h.plain, row);
+            window.resize = need<Plain>(h, row);
             break;
         case Event::QueryUnload:
-            window.queryUnload = need(h.queryUnload, row);
+            window.queryUnload = need<decltype(window.queryUnload)>(h, row);
             break;
         case Event::Click:
             if (CheckBox* c = onWindow ? nullptr : window.checkBox(row.control))
-                c->click = need(h.plain, row);
+                c->click = need<Plain>(h, row);
             else if (CommandButton* b = onWindow ? nullptr : window.commandButton(row.control))
-                b->click = need(h.plain, row);
+                b->click = need<Plain>(h, row);
             else if (MenuItem* m = onWindow ? nullptr : window.menuItem(row.control))
-                m->click = need(h.plain, row);
+                m->click = need<Plain>(h, row);
             else
                 unbound(row, "no control with a click");
             break;
         case Event::Change:
             if (DriveList* d = window.driveList(row.control))
-                d->change = need(h.plain, row);
+                d->change = need<Plain>(h, row);
             else if (DirList* l = window.dirList(row.control))
-                l->change = need(h.plain, row);
+                l->change = need<Plain>(h, row);
             else
                 unbound(row, "no control with a change");
             break;
@@ -74,13 +68,13 @@ EventHandlers bindEvents(const FormLayout& layout, Window& window, const Handler
             if (f == nullptr)
                 unbound(row, "no file list");
             if (row.event == Event::DblClick)
-                f->dblClick = need(h.plain, row);
+                f->dblClick = need<Plain>(h, row);
             else if (row.event == Event::MouseDown)
-                f->mouseDown = need(h.mouse, row);
+                f->mouseDown = need<decltype(f->mouseDown)>(h, row);
             else if (row.event == Event::OLEDragOver)
-                f->oleDragOver = need(h.dragOver, row);
+                f->oleDragOver = need<decltype(f->oleDragOver)>(h, row);
             else
-                f->oleDragDrop = need(h.dragDrop, row);
+                f->oleDragDrop = need<decltype(f->oleDragDrop)>(h, row);
             break;
         }
         }

@@ -23,9 +23,9 @@ bool FileExists(std::string& path, FileSystem& files)
     return ProbeFile(path, files) == FileState::Readable;
 }
 
-std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner)
+std::int32_t MoveToRecycleBin(const std::string& path, MessageBoxes& boxes, RecycleBin& trash, NativeHandle owner)
 {
-    if (!trash.asksItself() && boxes.ask(path + " を\rごみ箱に移動するよ？") != MessageBox::Answer::Yes)
+    if (!trash.asksItself() && boxes.ask(path + " を\rごみ箱に移動するよ？") != MessageBoxes::Answer::Yes)
         return kMoveDeclined;
     const RecycleBin::Outcome outcome = trash.moveToTrash(path, owner);
     if (outcome.moved)

@@ -27,6 +27,6 @@ bool FileExists(std::string& path, FileSystem& files);
 // Moves the one file `path` to the trash after the user agreed (the
 // platform's trash asks itself where it does so; otherwise a question box
 // asks); shows any error in a report box unless the platform showed it.
-std::int32_t MoveToRecycleBin(const std::string& path, MessageBox& boxes, RecycleBin& trash, NativeHandle owner);
+std::int32_t MoveToRecycleBin(const std::string& path, MessageBoxes& boxes, RecycleBin& trash, NativeHandle owner);
 
 }  // namespace rastrex::FileUti

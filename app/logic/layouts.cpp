@@ -5,6 +5,7 @@ namespace rastrex {
 namespace {
 
 using K = ControlKind;
+using H = MainHandler;
 
 // Panel 1 holds the state of the source list; panel 2, the file last
 // touched, takes the rest of the bar.
@@ -84,34 +85,48 @@ constexpr MenuLayout kMainMenus[] = {
 };
 
 constexpr EventBinding kMainEvents[] = {
-    {"window", Event::Load, "Form_Load"},
-    {"window", Event::Resize, "Form_Resize"},
-    {"window", Event::QueryUnload, "Form_QueryUnload"},
-    {"Command1", Event::Click, "Command1_Click"},
-    {"Command2", Event::Click, "Command2_Click"},
-    {"Check2", Event::Click, "Check2_Click"},
-    {"Check4", Event::Click, "Check4_Click"},
-    {"Check5", Event::Click, "Check5_Click"},
-    {"Check6", Event::Click, "Check6_Click"},
-    {"Drive1", Event::Change, "Drive1_Change"},
-    {"Dir1", Event::Change, "Dir1_Change"},
-    {"File1", Event::DblClick, "File1_DblClick"},
-    {"File1", Event::MouseDown, "File1_MouseDown"},
-    {"File2", Event::MouseDown, "File2_MouseDown"},
-    {"File1", Event::OLEDragOver, "File1_OLEDragOver"},
-    {"File1", Event::OLEDragDrop, "File1_OLEDragDrop"},
-    {"menuVersion", Event::Click, "menuVersion_Click"},
-    {"menuQuit", Event::Click, "menuQuit_Click"},
-    {"menuRefleshAll", Event::Click, "menuRefleshAll_Click"},
-    {"menuSelectAll", Event::Click, "menuSelectAll_Click"},
-    {"menuConvert", Event::Click, "menuConvert_Click"},
-    {"menuReflesh1", Event::Click, "menuReflesh1_Click"},
-    {"menuSelect1", Event::Click, "menuSelect1_Click"},
-    {"menuDelete1", Event::Click, "menuDelete1_Click"},
-    {"menuReflesh2", Event::Click, "menuReflesh2_Click"},
-    {"menuSelect2", Event::Click, "menuSelect2_Click"},
-    {"menuDelete2", Event::Click, "menuDelete2_Click"},
+    {"window", Event::Load, H::Form_Load},
+    {"window", Event::Resize, H::Form_Resize},
+    {"window", Event::QueryUnload, H::Form_QueryUnload},
+    {"Command1", Event::Click, H::Command1_Click},
+    {"Command2", Event::Click, H::Command2_Click},
+    {"Check2", Event::Click, H::Check2_Click},
+    {"Check4", Event::Click, H::Check4_Click},
+    {"Check5", Event::Click, H::Check5_Click},
+    {"Check6", Event::Click, H::Check6_Click},
+    {"Drive1", Event::Change, H::Drive1_Change},
+    {"Dir1", Event::Change, H::Dir1_Change},
+    {"File1", Event::DblClick, H::File1_DblClick},
+    {"File1", Event::MouseDown, H::File1_MouseDown},
+    {"File2", Event::MouseDown, H::File2_MouseDown},
+    {"File1", Event::OLEDragOver, H::File1_OLEDragOver},
+    {"File1", Event::OLEDragDrop, H::File1_OLEDragDrop},
+    {"menuVersion", Event::Click, H::menuVersion_Click},
+    {"menuQuit", Event::Click, H::menuQuit_Click},
+    {"menuRefleshAll", Event::Click, H::menuRefleshAll_Click},
+    {"menuSelectAll", Event::Click, H::menuSelectAll_Click},
+    {"menuConvert", Event::Click, H::menuConvert_Click},
+    {"menuReflesh1", Event::Click, H::menuReflesh1_Click},
+    {"menuSelect1", Event::Click, H::menuSelect1_Click},
+    {"menuDelete1", Event::Click, H::menuDelete1_Click},
+    {"menuReflesh2", Event::Click, H::menuReflesh2_Click},
+    {"menuSelect2", Event::Click, H::menuSelect2_Click},
+    {"menuDelete2", Event::Click, H::menuDelete2_Click},
 };
+
+// Each handler of a window is bound by one row, once.
+constexpr bool bindsEachOnce(std::span<const EventBinding> rows, int handlers)
+{
+    for (int h = 0; h < handlers; ++h) {
+        int rowsOfIt = 0;
+        for (const EventBinding& row : rows)
+            rowsOfIt += row.handler == h ? 1 : 0;
+        if (rowsOfIt != 1)
+            return false;
+    }
+    return rows.size() == static_cast<std::size_t>(handlers);
+}
+static_assert(bindsEachOnce(kMainEvents, kMainHandlers));
 
 // The version window's labels set their own font; the other controls use
 // the window's.
@@ -165,9 +180,10 @@ constexpr ControlLayout kAboutControls[] = {
 };
 
 constexpr EventBinding kAboutEvents[] = {
-    {"window", Event::Load, "Form_Load"},
-    {"Command2", Event::Click, "Command2_Click"},
+    {"window", Event::Load, AboutHandler::Form_Load},
+    {"Command2", Event::Click, AboutHandler::Command2_Click},
 };
+static_assert(bindsEachOnce(kAboutEvents, kAboutHandlers));
 
 }  // namespace
 

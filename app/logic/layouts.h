@@ -7,6 +7,7 @@
 
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace rastrex {
 
@@ -107,11 +108,35 @@ enum class Event {
     OLEDragDrop,
 };
 
+// The handlers of each window, named as the form's methods: a table row
+// names one of these, and the form runs it from a switch that the compiler
+// checks for completeness (-Werror=switch), so a misspelt or unhandled name
+// does not build. The last one is the count's reference.
+enum class MainHandler {
+    Form_Load, Form_Resize, Form_QueryUnload, Command1_Click, Command2_Click,
+    Check2_Click, Check4_Click, Check5_Click, Check6_Click, Drive1_Change, Dir1_Change,
+    File1_DblClick, File1_MouseDown, File2_MouseDown, File1_OLEDragOver, File1_OLEDragDrop,
+    menuVersion_Click, menuQuit_Click, menuRefleshAll_Click, menuSelectAll_Click, menuConvert_Click,
+    menuReflesh1_Click, menuSelect1_Click, menuDelete1_Click, menuReflesh2_Click, menuSelect2_Click,
+    menuDelete2_Click,
+};
+inline constexpr int kMainHandlers = static_cast<int>(MainHandler::menuDelete2_Click) + 1;
+
+enum class AboutHandler { Form_Load, Command2_Click };
+inline constexpr int kAboutHandlers = static_cast<int>(AboutHandler::Command2_Click) + 1;
+
 // "window" names the window itself as the control.
 struct EventBinding {
+    template <typename Handler>
+        requires std::is_enum_v<Handler>
+    constexpr EventBinding(std::string_view c, Event e, Handler h)
+        : control(c), event(e), handler(static_cast<int>(h))
+    {
+    }
+
     std::string_view control;
     Event event;
-    std::string_view handler;
+    int handler;  // the form's MainHandler or AboutHandler
 };
 
 struct FormLayout {

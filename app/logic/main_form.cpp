@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
+#include <string>
 #include <unordered_set>
 
 #include "case_fold.h"
@@ -63,6 +65,42 @@ private:
     bool stopped_ = false;
 };
 
+// The method a row of the layout's event table names.
+Handler handlerOf(MainForm* form, MainHandler h)
+{
+    using H = MainHandler;
+    switch (h) {
+    case H::Form_Load: return handler(form, &MainForm::Form_Load);
+    case H::Form_Resize: return handler(form, &MainForm::Form_Resize);
+    case H::Form_QueryUnload: return handler(form, &MainForm::Form_QueryUnload);
+    case H::Command1_Click: return handler(form, &MainForm::Command1_Click);
+    case H::Command2_Click: return handler(form, &MainForm::Command2_Click);
+    case H::Check2_Click: return handler(form, &MainForm::Check2_Click);
+    case H::Check4_Click: return handler(form, &MainForm::Check4_Click);
+    case H::Check5_Click: return handler(form, &MainForm::Check5_Click);
+    case H::Check6_Click: return handler(form, &MainForm::Check6_Click);
+    case H::Drive1_Change: return handler(form, &MainForm::Drive1_Change);
+    case H::Dir1_Change: return handler(form, &MainForm::Dir1_Change);
+    case H::File1_DblClick: return handler(form, &MainForm::File1_DblClick);
+    case H::File1_MouseDown: return handler(form, &MainForm::File1_MouseDown);
+    case H::File2_MouseDown: return handler(form, &MainForm::File2_MouseDown);
+    case H::File1_OLEDragOver: return handler(form, &MainForm::File1_OLEDragOver);
+    case H::File1_OLEDragDrop: return handler(form, &MainForm::File1_OLEDragDrop);
+    case H::menuVersion_Click: return handler(form, &MainForm::menuVersion_Click);
+    case H::menuQuit_Click: return handler(form, &MainForm::menuQuit_Click);
+    case H::menuRefleshAll_Click: return handler(form, &MainForm::menuRefleshAll_Click);
+    case H::menuSelectAll_Click: return handler(form, &MainForm::menuSelectAll_Click);
+    case H::menuConvert_Click: return handler(form, &MainForm::menuConvert_Click);
+    case H::menuReflesh1_Click: return handler(form, &MainForm::menuReflesh1_Click);
+    case H::menuSelect1_Click: return handler(form, &MainForm::menuSelect1_Click);
+    case H::menuDelete1_Click: return handler(form, &MainForm::menuDelete1_Click);
+    case H::menuReflesh2_Click: return handler(form, &MainForm::menuReflesh2_Click);
+    case H::menuSelect2_Click: return handler(form, &MainForm::menuSelect2_Click);
+    case H::menuDelete2_Click: return handler(form, &MainForm::menuDelete2_Click);
+    }
+    throw std::logic_error("MainForm has no handler " + std::to_string(static_cast<int>(h)));
+}
+
 }  // namespace
 
 MainForm::MainForm(Toolkit& toolkit, AppServices services)
@@ -86,44 +124,8 @@ MainForm::MainForm(Toolkit& toolkit, AppServices services)
     menuRight1 = need(w.popupMenu("menuRight1"), "menuRight1");
     menuRight2 = need(w.popupMenu("menuRight2"), "menuRight2");
 
-    using Drag = std::function<void(const DragData&, int&, int, int, int, int, DragState)>;
-    using Drop = std::function<void(const DragData&, int&, int, int, int, int)>;
-    using Mouse = std::function<void(int, int, int, int)>;
-    using Query = std::function<void(bool&, UnloadCause)>;
-    const HandlerTable handlers{
-        {"Form_Load", [this] { Form_Load(); }},
-        {"Form_Resize", [this] { Form_Resize(); }},
-        {"Form_QueryUnload", Query([this](bool& cancel, UnloadCause cause) { Form_QueryUnload(cancel, cause); })},
-        {"Command1_Click", [this] { Command1_Click(); }},
-        {"Command2_Click", [this] { Command2_Click(); }},
-        {"Check2_Click", [this] { Check2_Click(); }},
-        {"Check4_Click", [this] { Check4_Click(); }},
-        {"Check5_Click", [this] { Check5_Click(); }},
-        {"Check6_Click", [this] { Check6_Click(); }},
-        {"Drive1_Change", [this] { Drive1_Change(); }},
-        {"Dir1_Change", [this] { Dir1_Change(); }},
-        {"File1_DblClick", [this] { File1_DblClick(); }},
-        {"File1_MouseDown", Mouse([this](int b, int s, int x, int y) { File1_MouseDown(b, s, x, y); })},
-        {"File2_MouseDown", Mouse([this](int b, int s, int x, int y) { File2_MouseDown(b, s, x, y); })},
-        {"File1_OLEDragOver",
-         Drag([this](const DragData& d, int& e, int b, int s, int x, int y, DragState st) {
-             File1_OLEDragOver(d, e, b, s, x, y, st);
-         })},
-        {"File1_OLEDragDrop",
-         Drop([this](const DragData& d, int& e, int b, int s, int x, int y) { File1_OLEDragDrop(d, e, b, s, x, y); })},
-        {"menuVersion_Click", [this] { menuVersion_Click(); }},
-        {"menuQuit_Click", [this] { menuQuit_Click(); }},
-        {"menuRefleshAll_Click", [this] { menuRefleshAll_Click(); }},
-        {"menuSelectAll_Click", [this] { menuSelectAll_Click(); }},
-        {"menuConvert_Click", [this] { menuConvert_Click(); }},
-        {"menuReflesh1_Click", [this] { menuReflesh1_Click(); }},
-        {"menuSelect1_Click", [this] { menuSelect1_Click(); }},
-        {"menuDelete1_Click", [this] { menuDelete1_Click(); }},
-        {"menuReflesh2_Click", [this] { menuReflesh2_Click(); }},
-        {"menuSelect2_Click", [this] { menuSelect2_Click(); }},
-        {"menuDelete2_Click", [this] { menuDelete2_Click(); }},
-    };
-    const EventHandlers bound = bindEvents(mainFormLayout(), w, handlers);
+    const EventHandlers bound =
+        bindEvents(mainFormLayout(), w, [this](int h) { return handlerOf(this, static_cast<MainHandler>(h)); });
     if (bound.load)
         bound.load();
 }

@@ -99,7 +99,7 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
     }
 
     if (context.confirmOverwrite() == kCheckOn && FileUti::FileExists(target, files)) {
-        if (context.boxes.ask(target + " を\r上書きするよ？") != MessageBox::Answer::Yes)
+        if (context.boxes.ask(target + " を\r上書きするよ？") != MessageBoxes::Answer::Yes)
             return ConversionOutcome::Declined;
     }
 

@@ -15,7 +15,7 @@ namespace rastrex {
 // the option boxes "confirm overwrite" (Check1) and "delete after
 // conversion" (Check3).
 struct ConversionContext {
-    MessageBox& boxes;
+    MessageBoxes& boxes;
     AppServices services;
     NativeHandle owner;
     std::function<int()> confirmOverwrite;  // Check1's value

@@ -208,6 +208,7 @@ struct ClobberCase {
     std::vector<std::string> args;
     bool kept;
     std::string out;
+    const char* what;  // the case's name
 };
 
 void PrintTo(const ClobberCase& c, std::ostream* os)
@@ -233,12 +234,12 @@ TEST_P(Clobber, ExistingBitmap)
 INSTANTIATE_TEST_SUITE_P(
     Cases, Clobber,
     ::testing::Values(
-        ClobberCase{{"@"}, false, ""},
-        ClobberCase{{"-n", "@"}, true, ""},
+        ClobberCase{{"@"}, false, "", "replaced by default"},
+        ClobberCase{{"-n", "@"}, true, "", "kept with n"},
         ClobberCase{{"--no-clobber", "-v", "@"}, true,
-                    "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n"},
-        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n"}),
-    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
+                    "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n", "kept and said with no clobber v"},
+        ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n", "replaced and said with v"}),
+    [](const auto& info) { return caseName(info.param.what); });
 
 // Failures: one line each, in the order of the files, and the rest is
 // converted. "@" in an expected line stands for the test's folder.
@@ -533,35 +534,46 @@ TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
 }
 
 // Usage errors: exit status 2, a hint to --help, and nothing converted.
-// Each case: the arguments, and how the message begins (the option named).
-using UsageCase = std::pair<std::vector<std::string>, std::string>;
+// Each case: the arguments, how the message begins (the option named), and
+// the case's name.
+struct UsageCase {
+    std::vector<std::string> args;
+    std::string message;
+    const char* what;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.args)
+        *os << a << ' ';
+}
 
 class UsageError : public Batch, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(UsageError, ExitsWithTwo)
 {
-    const Outcome o = run({"a.xwd"}, GetParam().first);
+    const Outcome o = run({"a.xwd"}, GetParam().args);
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err.find("xwd2bmp: " + GetParam().second), 0u) << o.err;
+    EXPECT_EQ(o.err.find("xwd2bmp: " + GetParam().message), 0u) << o.err;
     EXPECT_NE(o.err.find("Try 'xwd2bmp --help' for more information.\n"), std::string::npos);
     EXPECT_EQ(added({"a.xwd"}), std::set<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, UsageError,
-    ::testing::Values(UsageCase{{}, "missing PATH"}, UsageCase{{"-v"}, "missing PATH"},
-                      UsageCase{{"-j", "0", "@"}, "--jobs"}, UsageCase{{"-j", "257", "@"}, "--jobs"},
-                      UsageCase{{"--jobs=two", "@"}, "--jobs"},
-                      UsageCase{{"--bogus", "@"}, "The following argument was not expected: --bogus"},
-                      UsageCase{{"-q", "-v", "@"}, "--quiet"}, UsageCase{{"@", "-o"}, "--output-dir"},
-                      UsageCase{{"-o", "", "@"}, "--output-dir"},
-                      UsageCase{{"-c", "@a.xwd", "@a.xwd"}, "--stdout"},
-                      UsageCase{{"-c", "@"}, "--stdout"}, UsageCase{{"-", "@a.xwd"}, "-: "},
-                      UsageCase{{"-", "--files-from=-"}, "-: "},
-                      UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout"},
-                      UsageCase{{"-0", "@"}, "--null"},
-                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open"}),
-    [](const auto& info) { return numberedCaseName(info.index, info.param.first); });
+    ::testing::Values(UsageCase{{}, "missing PATH", "no arguments"}, UsageCase{{"-v"}, "missing PATH", "only an option"},
+                      UsageCase{{"-j", "0", "@"}, "--jobs", "no jobs"}, UsageCase{{"-j", "257", "@"}, "--jobs", "too many jobs"},
+                      UsageCase{{"--jobs=two", "@"}, "--jobs", "jobs not a number"},
+                      UsageCase{{"--bogus", "@"}, "The following argument was not expected: --bogus", "unknown option"},
+                      UsageCase{{"-q", "-v", "@"}, "--quiet", "quiet and verbose"}, UsageCase{{"@", "-o"}, "--output-dir", "output dir missing"},
+                      UsageCase{{"-o", "", "@"}, "--output-dir", "output dir empty"},
+                      UsageCase{{"-c", "@a.xwd", "@a.xwd"}, "--stdout", "stdout with two dumps"},
+                      UsageCase{{"-c", "@"}, "--stdout", "stdout with a folder"}, UsageCase{{"-", "@a.xwd"}, "-: ", "stdin with a dump"},
+                      UsageCase{{"-", "--files-from=-"}, "-: ", "stdin twice"},
+                      UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout", "stdout with output dir"},
+                      UsageCase{{"-0", "@"}, "--null", "null without files from"},
+                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"}),
+    [](const auto& info) { return caseName(info.param.what); });
 
 }  // namespace

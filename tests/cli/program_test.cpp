@@ -220,6 +220,7 @@ struct TerminalCase {
     std::vector<std::string> args;
     bool bar;
     std::string summary;  // the closing line's counts, empty when there is none
+    const char* what;     // the case's name
     const char* term = "xterm";  // none: TERM unset
 };
 
@@ -255,13 +256,13 @@ TEST_P(Terminal, ProgressBarAndSummaryOnlyWhenNotQuiet)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Terminal,
-    ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed"},
-                      TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed"},
-                      TerminalCase{{"a.xwd"}, true, ""},
-                      TerminalCase{{"-q", "."}, false, ""},
-                      TerminalCase{{"."}, true, "2 converted, 1 failed", "dumb"},
-                      TerminalCase{{"-v", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", nullptr}),
-    [](const auto& info) { return numberedCaseName(info.index, info.param.args); });
+    ::testing::Values(TerminalCase{{"."}, true, "2 converted, 1 failed", "a folder"},
+                      TerminalCase{{"-v", "-j1", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", "two dumps verbose"},
+                      TerminalCase{{"a.xwd"}, true, "", "one dump no summary"},
+                      TerminalCase{{"-q", "."}, false, "", "quiet"},
+                      TerminalCase{{"."}, true, "2 converted, 1 failed", "dumb terminal", "dumb"},
+                      TerminalCase{{"-v", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", "no TERM", nullptr}),
+    [](const auto& info) { return caseName(info.param.what); });
 
 // A bitmap is never sent to a terminal.
 TEST(TerminalOutput, IsRefused)

@@ -14,6 +14,7 @@ struct MatchCase {
     const char* pattern;
     const char* name;
     bool matches;
+    const char* what;  // the case's name
 };
 
 void PrintTo(const MatchCase& c, std::ostream* os)
@@ -31,21 +32,19 @@ TEST_P(Wildcard, MatchesLikeWindowsLongNames)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Wildcard,
-                         ::testing::Values(MatchCase{"*.xwd", "a.xwd", true},
-                                           MatchCase{"*.xwd", "SHOT.XWD", true},
-                                           MatchCase{"*.XWD", "b.Xwd", true},
-                                           MatchCase{"*.xwd", "a.xwdold", false},
-                                           MatchCase{"*.xwd", "a.xwd.bmp", false},
-                                           MatchCase{"*.xwd", "a.b.xwd", true},
-                                           MatchCase{"a?.xwd", "ab.xwd", true},
-                                           MatchCase{"a?.xwd", "a.xwd", false},
-                                           MatchCase{"*", "anything", true},
-                                           MatchCase{"*a*b*", "xaybz", true},
-                                           MatchCase{"*a*b*", "xbya", false},
-                                           MatchCase{"", "a", false}),
-                         [](const auto& info) {
-                             return numberedCaseName(info.index, {info.param.pattern, info.param.name});
-                         });
+                         ::testing::Values(MatchCase{"*.xwd", "a.xwd", true, "extension"},
+                                           MatchCase{"*.xwd", "SHOT.XWD", true, "upper case name"},
+                                           MatchCase{"*.XWD", "b.Xwd", true, "upper case pattern"},
+                                           MatchCase{"*.xwd", "a.xwdold", false, "longer extension"},
+                                           MatchCase{"*.xwd", "a.xwd.bmp", false, "other last extension"},
+                                           MatchCase{"*.xwd", "a.b.xwd", true, "two dots"},
+                                           MatchCase{"a?.xwd", "ab.xwd", true, "question mark takes one"},
+                                           MatchCase{"a?.xwd", "a.xwd", false, "question mark needs one"},
+                                           MatchCase{"*", "anything", true, "star alone"},
+                                           MatchCase{"*a*b*", "xaybz", true, "stars in order"},
+                                           MatchCase{"*a*b*", "xbya", false, "stars out of order"},
+                                           MatchCase{"", "a", false, "empty pattern"}),
+                         [](const auto& info) { return caseName(info.param.what); });
 
 // The files of the folder each pattern names, relative to the folder, or
 // the pattern itself when nothing matches.

@@ -8,6 +8,7 @@ namespace {
 struct NameCase {
     const char* xwd;
     const char* bmp;
+    const char* what;  // the case's name
 };
 
 void PrintTo(const NameCase& c, std::ostream* os)
@@ -24,15 +25,15 @@ TEST_P(BmpName, ReplacesTheExtensionInTheFileNameOnly)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BmpName,
-    ::testing::Values(NameCase{"/img/a.xwd", "/img/a.bmp"}, NameCase{"/img/A.XWD", "/img/A.BMP"},
-                      NameCase{"/img/a.Xwd", "/img/a.Xwd.BMP"},
-                      NameCase{"/img/a.xwd.xwd", "/img/a.bmp"},
-                      NameCase{"/img/b.XWD.xwd", "/img/b.XWD.bmp"},
-                      NameCase{"/img/dump", "/img/dump.BMP"},
-                      NameCase{"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp"},
-                      NameCase{"/data/shots.XWD/dump", "/data/shots.XWD/dump.BMP"},
-                      NameCase{"/data/x.xwd/A.XWD", "/data/x.xwd/A.BMP"},
-                      NameCase{"a.xwd", "a.bmp"}, NameCase{"", ".BMP"}),
-    [](const auto& info) { return rastrex::test::numberedCaseName(info.index, {info.param.xwd}); });
+    ::testing::Values(NameCase{"/img/a.xwd", "/img/a.bmp", "lower-case extension"}, NameCase{"/img/A.XWD", "/img/A.BMP", "upper-case extension"},
+                      NameCase{"/img/a.Xwd", "/img/a.Xwd.BMP", "mixed-case extension is kept"},
+                      NameCase{"/img/a.xwd.xwd", "/img/a.bmp", "doubled extension"},
+                      NameCase{"/img/b.XWD.xwd", "/img/b.XWD.bmp", "only the last extension"},
+                      NameCase{"/img/dump", "/img/dump.BMP", "no extension"},
+                      NameCase{"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp", "folder named like a dump"},
+                      NameCase{"/data/shots.XWD/dump", "/data/shots.XWD/dump.BMP", "folder extension left alone"},
+                      NameCase{"/data/x.xwd/A.XWD", "/data/x.xwd/A.BMP", "upper case in a dump named folder"},
+                      NameCase{"a.xwd", "a.bmp", "relative name"}, NameCase{"", ".BMP", "empty path"}),
+    [](const auto& info) { return rastrex::test::caseName(info.param.what); });
 
 }  // namespace

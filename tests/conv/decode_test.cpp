@@ -475,6 +475,18 @@ protected:
 
 const char* const kRowPathNames[] = {"Plain", "Ssse3", "Avx2", "Avx512Vbmi"};
 
+}  // namespace
+
+// A case's row paths by name, not by the bytes of the enumerator.
+namespace rastrex {
+void PrintTo(RowPaths paths, std::ostream* os)
+{
+    *os << kRowPathNames[static_cast<int>(paths)];
+}
+}  // namespace rastrex
+
+namespace {
+
 // Pictures taller than one band of rows read at a time, or than one block
 // of rows held from a pipe, with the dump ending inside a later one. The
 // widest cover each level's widest paths, and their pixels straddle the

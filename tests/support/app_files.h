@@ -5,7 +5,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#undef MessageBox
 #else
 #include <unistd.h>
 #endif

@@ -3,10 +3,8 @@
 #pragma once
 
 #include <cctype>
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace rastrex::test {
 
@@ -25,16 +23,6 @@ inline std::string caseName(std::string_view what)
         }
     }
     return name;
-}
-
-// The case's place in its table before its words, for tables whose rows
-// may spell alike: 3 and {"-j", "0"} give "3_j0".
-inline std::string numberedCaseName(std::size_t index, const std::vector<std::string>& words)
-{
-    std::string joined;
-    for (const std::string& w : words)
-        joined += w + " ";
-    return std::to_string(index) + "_" + caseName(joined);
 }
 
 }  // namespace rastrex::test

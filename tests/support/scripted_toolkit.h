@@ -234,9 +234,19 @@ public:
     int width = 98;  // 1470 twips
     int paints = 0;
 
-    void setMin(ItemIndex v) override { min_ = v; }
-    void setMax(ItemIndex v) override { max_ = v; }
-    void setValue(ItemIndex v) override { value_ = std::clamp(v, min_, std::max(min_, max_)); }
+    void setMin(ItemIndex v) override
+    {
+        min_ = v;
+        max_ = std::max(max_, min_);
+        value_ = std::clamp(value_, min_, max_);
+    }
+    void setMax(ItemIndex v) override
+    {
+        max_ = v;
+        min_ = std::min(min_, max_);
+        value_ = std::clamp(value_, min_, max_);
+    }
+    void setValue(ItemIndex v) override { value_ = std::clamp(v, min_, max_); }
     ItemIndex min() const override { return min_; }
     ItemIndex max() const override { return max_; }
     ItemIndex value() const override { return value_; }
@@ -402,7 +412,7 @@ private:
 // Message boxes that answer from a script and remember what they showed, as
 // "report: <text>" and "ask: <text>". An unexpected question fails the test
 // and is answered No.
-class ScriptedBoxes final : public MessageBox {
+class ScriptedBoxes final : public MessageBoxes {
 public:
     std::deque<Answer> answers;
     std::vector<std::string> shown;
@@ -450,7 +460,7 @@ public:
         ++built;
         return w;
     }
-    MessageBox& messageBox() override { return boxes; }
+    MessageBoxes& messageBox() override { return boxes; }
     Clock& clock() override { return clockNow; }
     int run() override { return 0; }
     // The user's request after a batch's n-th file (counted from 1 over the

@@ -19,7 +19,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-#undef MessageBox  // the window tests have a MessageBox class of their own
 #endif
 
 namespace rastrex::test {

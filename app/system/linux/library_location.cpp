@@ -1,37 +1,29 @@
 #include "library_location.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <filesystem>
 
 namespace rastrex {
 
-QString conversionLibraryFileName()
+std::string conversionLibraryFileName()
 {
-#if defined(_WIN32)
-    return QStringLiteral("RASTREX.DLL");
-#else
-    return QStringLiteral("libRASTREX.so");
-#endif
+    return "libRASTREX.so";
 }
 
-QStringList conversionLibraryCandidates()
+std::vector<std::string> conversionLibraryCandidates(const std::string& programFolder)
 {
-    QStringList candidates;
-    // applicationDirPath() needs the application object; without one only
-    // the system loader's search is left.
-    if (QCoreApplication::instance() != nullptr) {
-        const QString programDir = QCoreApplication::applicationDirPath();
-        candidates << QDir::toNativeSeparators(programDir + QLatin1Char('/') +
-                                               conversionLibraryFileName());
+    std::vector<std::string> candidates;
+    if (!programFolder.empty()) {
+        const std::filesystem::path folder(programFolder);
+        candidates.push_back((folder / conversionLibraryFileName()).string());
 #if defined(RASTREX_LIBRARY_DIR_FROM_PROGRAM)
         // Installed, the library lies in the library folder beside the
         // program's folder (/usr/bin and /usr/lib/<multiarch>); a build tree
         // has it beside the program, which is tried first.
-        candidates << QDir::cleanPath(programDir + QStringLiteral("/" RASTREX_LIBRARY_DIR_FROM_PROGRAM "/") +
-                                      conversionLibraryFileName());
+        candidates.push_back(
+            (folder / RASTREX_LIBRARY_DIR_FROM_PROGRAM / conversionLibraryFileName()).lexically_normal().string());
 #endif
     }
-    candidates << conversionLibraryFileName();
+    candidates.push_back(conversionLibraryFileName());
     return candidates;
 }
 

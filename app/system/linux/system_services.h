@@ -3,15 +3,19 @@
 // trash and the file system.
 #pragma once
 
+#include <string>
+
 #include "services.h"
 
 namespace rastrex {
 
-ConverterLibrary& systemConverterLibrary();
+// The library is looked for from `programFolder`, the folder holding the
+// program (see library_location.h); the first call decides.
+ConverterLibrary& systemConverterLibrary(const std::string& programFolder);
 RecycleBin& systemRecycleBin();
 FileSystem& systemFileSystem();
 
 // All three, for the main window.
-AppServices systemServices();
+AppServices systemServices(const std::string& programFolder);
 
 }  // namespace rastrex

@@ -1,7 +1,5 @@
 #include "system_services.h"
 
-#include <QFile>
-
 #include "folder_listing.h"
 #include "library_location.h"
 #include "runtime_library.h"
@@ -9,22 +7,9 @@
 
 namespace rastrex {
 
-namespace {
-
-std::vector<std::string> bytes(const QStringList& list)
+ConverterLibrary& systemConverterLibrary(const std::string& programFolder)
 {
-    std::vector<std::string> out;
-    for (const QString& s : list)
-        out.push_back(QFile::encodeName(s).toStdString());
-    return out;
-}
-
-}  // namespace
-
-ConverterLibrary& systemConverterLibrary()
-{
-    static RuntimeConverterLibrary library(conversionLibraryFileName().toStdString(),
-                                           bytes(conversionLibraryCandidates()));
+    static RuntimeConverterLibrary library(conversionLibraryFileName(), conversionLibraryCandidates(programFolder));
     return library;
 }
 
@@ -40,9 +25,9 @@ FileSystem& systemFileSystem()
     return files;
 }
 
-AppServices systemServices()
+AppServices systemServices(const std::string& programFolder)
 {
-    return AppServices{systemConverterLibrary(), systemRecycleBin(), systemFileSystem()};
+    return AppServices{systemConverterLibrary(programFolder), systemRecycleBin(), systemFileSystem()};
 }
 
 }  // namespace rastrex

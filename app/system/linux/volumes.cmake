@@ -3,4 +3,3 @@ add_library(rastrex_platform_volumes STATIC
   ${CMAKE_CURRENT_LIST_DIR}/volumes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/volumes.h)
 target_include_directories(rastrex_platform_volumes PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(rastrex_platform_volumes PUBLIC Qt6::Core)

@@ -1,11 +1,12 @@
 #include "volumes.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
-#include <QSet>
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 
 namespace rastrex {
 
@@ -13,63 +14,78 @@ namespace {
 
 // File systems that hold no files of the user's: kernel interfaces, memory
 // file systems, container layers and read-only package images.
-const QSet<QString>& pseudoFileSystems()
+bool isPseudoFileSystem(const std::string& type)
 {
-    static const QSet<QString> types{
+    static const std::set<std::string> types{
         "proc", "sysfs", "tmpfs", "devtmpfs", "devpts", "ramfs", "overlay",
         "squashfs", "cgroup", "cgroup2", "securityfs", "pstore", "debugfs",
         "tracefs", "bpf", "mqueue", "hugetlbfs", "configfs", "fusectl",
         "autofs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs",
         "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "nfsd", "none"};
-    return types;
+    return types.count(type) != 0;
 }
 
 // Network file systems: real volumes whose source is not a local device.
-const QSet<QString>& networkFileSystems()
+bool isNetworkFileSystem(const std::string& type)
 {
-    static const QSet<QString> types{"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p"};
-    return types;
+    static const std::set<std::string> types{"nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "9p"};
+    return types.count(type) != 0;
 }
 
-bool isUnder(const QString& path, const QString& folder)
+bool startsWith(const std::string& s, const std::string& prefix)
 {
-    if (folder == QLatin1String("/"))
-        return path.startsWith(QLatin1Char('/'));
-    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool isUnder(const std::string& path, const std::string& folder)
+{
+    if (folder == "/")
+        return startsWith(path, "/");
+    return path == folder || startsWith(path, folder + "/");
 }
 
 // Folders of the system itself, where a user picks no pictures from; the
 // desktop's removable media under /run/media are the exception.
-bool isSystemFolder(const QString& mountPoint)
+bool isSystemFolder(const std::string& mountPoint)
 {
-    static const QStringList folders{"/proc", "/sys", "/dev", "/run", "/boot", "/etc",
-                                     "/snap", "/var/lib", "/var/snap", "/tmp"};
-    if (isUnder(mountPoint, QStringLiteral("/run/media")))
+    static const char* const folders[] = {"/proc", "/sys", "/dev", "/run", "/boot", "/etc",
+                                          "/snap", "/var/lib", "/var/snap", "/tmp"};
+    if (isUnder(mountPoint, "/run/media"))
         return false;
-    for (const QString& folder : folders)
-        if (isUnder(mountPoint, folder))
-            return true;
-    return false;
+    return std::any_of(std::begin(folders), std::end(folders),
+                       [&](const char* folder) { return isUnder(mountPoint, folder); });
 }
 
 bool isRealVolume(const MountEntry& m)
 {
-    if (pseudoFileSystems().contains(m.fsType))
+    if (isPseudoFileSystem(m.fsType))
         return false;
-    return m.source.startsWith(QLatin1String("/dev/")) || networkFileSystems().contains(m.fsType);
+    return startsWith(m.source, "/dev/") || isNetworkFileSystem(m.fsType);
 }
 
-// Mount points escape blanks, tabs, newlines and backslashes as \ooo.
-QString unescapeMountField(const QString& field)
+// The value of the digits of `text` at `at` in `base`, or -1.
+int digitsValue(const std::string& text, std::size_t at, std::size_t count, int base)
 {
-    QString out;
+    if (at + count > text.size())
+        return -1;
+    const std::string digits = text.substr(at, count);
+    char* end = nullptr;
+    const long value = std::strtol(digits.c_str(), &end, base);
+    return end == digits.c_str() + count ? static_cast<int>(value) : -1;
+}
+
+// Mount points escape blanks, tabs, newlines and backslashes as \ooo; udev
+// writes unsafe characters of a label as \xHH.
+std::string unescape(const std::string& field, bool hex)
+{
+    std::string out;
     out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == QLatin1Char('\\') && i + 3 < field.size()) {
-            bool ok = false;
-            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out += QChar(code);
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const int code = hex ? (field[i + 1] == 'x' ? digitsValue(field, i + 2, 2, 16) : -1)
+                                 : digitsValue(field, i + 1, 3, 8);
+            if (code >= 0) {
+                out += static_cast<char>(code);
                 i += 3;
                 continue;
             }
@@ -79,27 +95,7 @@ QString unescapeMountField(const QString& field)
     return out;
 }
 
-// udev writes unsafe characters of a label as \xHH.
-QString decodeUdevName(const QString& name)
-{
-    QByteArray out;
-    const QByteArray in = name.toUtf8();
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == '\\' && i + 3 < in.size() && in[i + 1] == 'x') {
-            bool ok = false;
-            const int code = in.mid(i + 2, 2).toInt(&ok, 16);
-            if (ok) {
-                out.append(static_cast<char>(code));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(in[i]);
-    }
-    return QString::fromUtf8(out);
-}
-
-const MountEntry* deepestHolding(const QList<MountEntry>& mounts, const QString& path)
+const MountEntry* deepestHolding(const std::vector<MountEntry>& mounts, const std::string& path)
 {
     const MountEntry* best = nullptr;
     for (const MountEntry& m : mounts)
@@ -110,47 +106,45 @@ const MountEntry* deepestHolding(const QList<MountEntry>& mounts, const QString&
 
 }  // namespace
 
-QList<MountEntry> parseMountInfo(const QString& text)
+std::vector<MountEntry> parseMountInfo(const std::string& text)
 {
     // id parent major:minor root mount-point options [optional...] - type source super-options
-    QList<MountEntry> out;
-    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& line : lines) {
-        const QStringList f = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const qsizetype dash = f.indexOf(QStringLiteral("-"));
-        if (dash < 6 || dash + 2 >= f.size())
+    std::vector<MountEntry> out;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        const std::vector<std::string> f{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+        const auto dash = std::find(f.begin(), f.end(), "-");
+        const std::size_t at = static_cast<std::size_t>(dash - f.begin());
+        if (dash == f.end() || at < 6 || at + 2 >= f.size())
             continue;
-        MountEntry m;
-        m.device = f[2];
-        m.root = unescapeMountField(f[3]);
-        m.mountPoint = unescapeMountField(f[4]);
-        m.fsType = f[dash + 1];
-        m.source = unescapeMountField(f[dash + 2]);
-        if (!m.mountPoint.startsWith(QLatin1Char('/')))
+        MountEntry m{f[2], unescape(f[3], false), unescape(f[4], false), f[at + 1], unescape(f[at + 2], false)};
+        if (!startsWith(m.mountPoint, "/"))
             continue;
-        out.append(m);
+        out.push_back(std::move(m));
     }
     return out;
 }
 
-QList<Volume> filterVolumes(const QList<MountEntry>& mounts, const QString& home,
-                            const QMap<QString, QString>& labels)
+std::vector<Volume> filterVolumes(const std::vector<MountEntry>& mounts, const std::string& home,
+                                  const std::map<std::string, std::string>& labels)
 {
-    QList<Volume> out;
-    QSet<QString> roots;
-    QSet<QString> devices;
+    std::vector<Volume> out;
+    std::set<std::string> roots;
+    std::set<std::string> devices;
     auto add = [&](const MountEntry& m) {
-        if (roots.contains(m.mountPoint))
+        if (!roots.insert(m.mountPoint).second)
             return;
-        roots.insert(m.mountPoint);
         devices.insert(m.device);
-        out.append(Volume{m.mountPoint, labels.value(m.source)});
+        const auto label = labels.find(m.source);
+        out.push_back(Volume{m.mountPoint, label == labels.end() ? std::string() : label->second});
     };
 
     // "/" first, whatever it is (in a container it is often an overlay).
-    MountEntry rootEntry{QString(), QStringLiteral("/"), QStringLiteral("/"), QString(), QString()};
+    MountEntry rootEntry{"", "/", "/", "", ""};
     for (const MountEntry& m : mounts)
-        if (m.mountPoint == QLatin1String("/"))
+        if (m.mountPoint == "/")
             rootEntry = m;  // the last mount on "/" is the one in effect
     add(rootEntry);
 
@@ -160,23 +154,23 @@ QList<Volume> filterVolumes(const QList<MountEntry>& mounts, const QString& home
 
     // Then every other real volume by mount point; a mount of the whole file
     // system wins over bind mounts of its folders on the same device.
-    QList<MountEntry> rest;
+    std::vector<MountEntry> rest;
     for (const MountEntry& m : mounts)
         if (isRealVolume(m) && !isSystemFolder(m.mountPoint))
-            rest.append(m);
+            rest.push_back(m);
     std::stable_sort(rest.begin(), rest.end(), [](const MountEntry& a, const MountEntry& b) {
-        const bool wholeA = a.root == QLatin1String("/");
-        const bool wholeB = b.root == QLatin1String("/");
+        const bool wholeA = a.root == "/";
+        const bool wholeB = b.root == "/";
         if (wholeA != wholeB)
             return wholeA;
         return a.mountPoint < b.mountPoint;
     });
-    QList<MountEntry> chosen;
+    std::vector<MountEntry> chosen;
     for (const MountEntry& m : rest) {
-        if (devices.contains(m.device) || roots.contains(m.mountPoint))
+        if (devices.count(m.device) != 0 || roots.count(m.mountPoint) != 0)
             continue;
         devices.insert(m.device);
-        chosen.append(m);
+        chosen.push_back(m);
     }
     std::sort(chosen.begin(), chosen.end(),
               [](const MountEntry& a, const MountEntry& b) { return a.mountPoint < b.mountPoint; });
@@ -185,23 +179,22 @@ QList<Volume> filterVolumes(const QList<MountEntry>& mounts, const QString& home
     return out;
 }
 
-QList<Volume> systemVolumes()
+std::vector<Volume> systemVolumes()
 {
-    QFile file(QStringLiteral("/proc/self/mountinfo"));
-    QString text;
-    if (file.open(QIODevice::ReadOnly))
-        text = QString::fromLocal8Bit(file.readAll());
+    std::ifstream file("/proc/self/mountinfo", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 
     // Labels of the local devices, from the links udev keeps.
-    QMap<QString, QString> labels;
-    QDirIterator it(QStringLiteral("/dev/disk/by-label"), QDir::Files | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString device = it.fileInfo().canonicalFilePath();
-        if (!device.isEmpty())
-            labels.insert(device, decodeUdevName(it.fileName()));
+    std::map<std::string, std::string> labels;
+    std::error_code error;
+    for (const auto& link : std::filesystem::directory_iterator("/dev/disk/by-label", error)) {
+        const std::filesystem::path device = std::filesystem::canonical(link.path(), error);
+        if (!error && !device.empty())
+            labels.emplace(device.string(), unescape(link.path().filename().string(), true));
     }
-    return filterVolumes(parseMountInfo(text), QDir::homePath(), labels);
+    // The home folder as the desktop names it; the root without one.
+    const char* home = std::getenv("HOME");
+    return filterVolumes(parseMountInfo(text), home != nullptr && *home != '\0' ? home : "/", labels);
 }
 
 }  // namespace rastrex

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#undef MessageBox
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +12,7 @@
 #include "long_path.h"
 #include "wildcard.h"
 
-namespace rastrex::win32 {
+namespace rastrex::windows {
 
 namespace {
 
@@ -248,4 +247,4 @@ std::vector<std::string> libraryCandidates()
     return out;
 }
 
-}  // namespace rastrex::win32
+}  // namespace rastrex::windows

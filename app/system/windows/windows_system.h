@@ -12,7 +12,7 @@
 
 #include "services.h"
 
-namespace rastrex::win32 {
+namespace rastrex::windows {
 
 // The ANSI-code-page bytes `text` as the wide text the controls show, and back.
 std::wstring widen(const std::string& text);
@@ -65,4 +65,4 @@ public:
 // The file name the library is loaded by.
 inline constexpr const char* kLibraryFileName = "RASTREX.DLL";
 
-}  // namespace rastrex::win32
+}  // namespace rastrex::windows

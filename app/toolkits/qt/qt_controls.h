@@ -1,5 +1,10 @@
 // The toolkit's controls over Qt widgets: each widget class implements one
-// control interface of the window's logic, with the guarantees it states.
+// control interface of the window's logic, with the guarantees it states,
+// and each family has a maker that sets a control up from its layout where
+// it is made: buttons and check boxes (qt_buttons.cpp), the drive, directory
+// and file lists (qt_lists.cpp, their drops in qt_drops.cpp), the bars
+// (qt_bars.cpp), the text box, labels, frames and lines (qt_text.cpp),
+// pictures (qt_pictures.cpp) and menus (qt_menus.cpp).
 //
 // Every change notification is delivered through a direct call: setting a
 // value that changes it runs the change handler to its end before the set
@@ -24,17 +29,34 @@
 #include <vector>
 
 #include "controls.h"
+#include "layouts.h"
+#include "volumes.h"
 
 class QMimeData;
 
 namespace rastrex::qt {
+
+class QtWindow;
 
 // Twips to device-independent pixels, rounded.
 int twipsToPixels(int twips);
 
 // Bytes as shown: valid UTF-8 decoded, other bytes as U+FFFD.
 QString shown(const std::string& bytes);
+QString shown(std::string_view text);
 std::string bytesOf(const QString& text);
+
+// The place of a control of a layout in its container, in pixels: right and
+// bottom edges are rounded as the left and top are, so that neighbours that
+// touch in twips touch in pixels; at least one pixel each way.
+QRect pixelRect(const ControlLayout& c);
+
+// The palette role that draws a layout's system colour.
+QPalette::ColorRole roleOf(SystemColour colour);
+
+// The logic's codes of a mouse button and of the shift keys held.
+int buttonCode(Qt::MouseButton button);
+int shiftCode(Qt::KeyboardModifiers modifiers);
 
 // What every control shares: its layout name, and enabled and visible
 // states read as the logic means them (hidden by the program, whatever the
@@ -75,16 +97,11 @@ public:
 // volume's root path (shown with its label where it has one).
 class DriveList final : public Bound<QComboBox, rastrex::DriveList> {
 public:
-    struct Entry {
-        QString root;
-        QString label;
-    };
-
     explicit DriveList(QWidget* parent = nullptr);
 
     // Replaces the items without raising change; the current drive becomes
     // the volume holding `current` (or the first one).
-    void setVolumes(const QList<Entry>& volumes, const QString& current);
+    void setVolumes(const std::vector<Volume>& volumes, const std::string& current);
 
     std::string drive() const override;
     void setDrive(const std::string& path) override;
@@ -93,7 +110,7 @@ public:
 
     // Where the volumes come from; when set, the list is read again each
     // time it drops down, so that a volume mounted meanwhile can be chosen.
-    std::function<QList<Entry>()> volumes;
+    std::function<std::vector<Volume>()> volumes;
 
     void showPopup() override;
 
@@ -190,18 +207,6 @@ private:
     std::string folder_;
     std::string pattern_ = "*.*";
     std::vector<std::string> names_;  // the items' names, in the list's order
-};
-
-// The files a drag from the desktop offers (its text/uri-list), as the
-// logic reads them.
-class MimeDragData final : public DragData {
-public:
-    explicit MimeDragData(const QMimeData* data);
-    bool getFormat(int format) const override;
-    std::vector<std::string> files() const override;
-
-private:
-    std::vector<std::string> files_;
 };
 
 class ProgressBar final : public Bound<QProgressBar, rastrex::ProgressBar> {
@@ -302,5 +307,20 @@ private:
     std::string name_;
     QMenu* menu_;
 };
+
+// The makers of each family: a control of `layout` in `parent`, placed by
+// `window` (QtWindow::place) and set up from its layout.
+CommandButton* makeCommandButton(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+CheckBox* makeCheckBox(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+DriveList* makeDriveList(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+DirList* makeDirList(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+FileList* makeFileList(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+ProgressBar* makeProgressBar(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+StatusBar* makeStatusBar(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+TextBox* makeTextBox(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+Label* makeLabel(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+Frame* makeFrame(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+Line* makeLine(QtWindow& window, const ControlLayout& layout, QWidget* parent);
+Label* makePicture(QtWindow& window, const ControlLayout& layout, QWidget* parent);  // qt_pictures.cpp
 
 }  // namespace rastrex::qt

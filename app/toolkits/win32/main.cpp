@@ -1,7 +1,6 @@
 // rastrex.exe: hands the window's logic the Win32 toolkit and the Windows
 // services, and runs it. No command line, environment or settings are read.
 #include <windows.h>
-#undef MessageBox
 
 #include "folder_listing.h"
 #include "main_form.h"
@@ -12,8 +11,8 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     rastrex::win32::Win32Toolkit toolkit;
-    rastrex::RuntimeConverterLibrary library(rastrex::win32::kLibraryFileName, rastrex::win32::libraryCandidates());
-    rastrex::win32::ShellRecycleBin trash;
+    rastrex::RuntimeConverterLibrary library(rastrex::windows::kLibraryFileName, rastrex::windows::libraryCandidates());
+    rastrex::windows::ShellRecycleBin trash;
     rastrex::SystemFileSystem files;
     return rastrex::runProgram(toolkit, rastrex::AppServices{library, trash, files});
 }

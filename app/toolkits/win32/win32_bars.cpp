@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "win32_controls.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 

@@ -72,7 +72,7 @@ DWORD DropTarget::over(DWORD keys, POINTL pt, DragState state, DWORD allowed)
             shift |= kCtrlMask;
         if (keys & MK_ALT)
             shift |= kAltMask;
-        list_.oleDragOver(data, effect, button, shift, window_.twips(p.x), window_.twips(p.y), state);
+        list_.oleDragOver(data, effect, button, shift, p.x, p.y, state);
     }
     lastEffect_ = effect == kDropEffectCopy && (allowed & DROPEFFECT_COPY) != 0 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     return lastEffect_;
@@ -110,7 +110,7 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect
         POINT p{pt.x, pt.y};
         if (control_.hwnd != nullptr)
             ScreenToClient(control_.hwnd, &p);
-        list_.oleDragDrop(dropped, e, kLeftButton, 0, window_.twips(p.x), window_.twips(p.y));
+        list_.oleDragDrop(dropped, e, kLeftButton, 0, p.x, p.y);
     }
     *effect = accepted;
     setData(nullptr);

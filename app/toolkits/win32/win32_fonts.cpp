@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "win32_window.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 

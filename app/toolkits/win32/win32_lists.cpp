@@ -8,7 +8,6 @@
 
 #include "win32_controls.h"
 #include "win32_drops.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 
@@ -373,8 +372,7 @@ private:
         if (button == kRightButton)
             SetFocus(h);
         if (self->mouseDown)
-            self->mouseDown(button, keyState(wp), self->window_.twips(static_cast<short>(LOWORD(lp))),
-                            self->window_.twips(static_cast<short>(HIWORD(lp))));
+            self->mouseDown(button, keyState(wp), static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
         return r;
     }
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "win32_window.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 

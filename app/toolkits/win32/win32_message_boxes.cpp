@@ -7,7 +7,7 @@ namespace {
 // Message boxes carry the application's title, not one of their own.
 constexpr char kApplicationTitle[] = "Vellicor";
 
-class W32MessageBox final : public MessageBox {
+class W32MessageBox final : public MessageBoxes {
 public:
     explicit W32MessageBox(Win32Toolkit::State& state) : state_(state) {}
     void report(const std::string& text) override
@@ -27,7 +27,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<MessageBox> makeMessageBoxes(Win32Toolkit::State& state)
+std::unique_ptr<MessageBoxes> makeMessageBoxes(Win32Toolkit::State& state)
 {
     return std::make_unique<W32MessageBox>(state);
 }

@@ -8,6 +8,6 @@
 
 namespace rastrex::win32 {
 
-std::unique_ptr<MessageBox> makeMessageBoxes(Win32Toolkit::State& state);
+std::unique_ptr<MessageBoxes> makeMessageBoxes(Win32Toolkit::State& state);
 
 }  // namespace rastrex::win32

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "win32_controls.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 

@@ -108,7 +108,7 @@ std::unique_ptr<Window> Win32Toolkit::buildWindow(const FormLayout& layout, Wind
     return std::make_unique<W32Window>(*state_, layout, role);
 }
 
-MessageBox& Win32Toolkit::messageBox()
+MessageBoxes& Win32Toolkit::messageBox()
 {
     return *state_->boxes;
 }

@@ -21,7 +21,7 @@ public:
     ~Win32Toolkit() override;
 
     std::unique_ptr<Window> buildWindow(const FormLayout& layout, WindowRole role) override;
-    MessageBox& messageBox() override;
+    MessageBoxes& messageBox() override;
     Clock& clock() override;
     int run() override;
     BatchRequest betweenFiles() override;

@@ -8,7 +8,6 @@
 #include "placement.h"
 #include "win32_controls.h"
 #include "win32_fonts.h"
-#include "windows_system.h"
 
 namespace rastrex::win32 {
 

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#undef MessageBox
 
 #include <chrono>
 #include <memory>
@@ -17,8 +16,19 @@
 #include "layouts.h"
 #include "progress_painter.h"
 #include "win32_toolkit.h"
+#include "windows_system.h"
 
 namespace rastrex::win32 {
+
+// The Windows services the controls are filled from.
+using windows::absoluteFolder;
+using windows::canList;
+using windows::Drive;
+using windows::listFiles;
+using windows::listSubfolders;
+using windows::narrow;
+using windows::systemDrives;
+using windows::widen;
 
 inline constexpr wchar_t kFormClass[] = L"RastrexForm";
 
@@ -58,7 +68,7 @@ struct Win32Toolkit::State {
     std::vector<W32Window*> loaded;
     W32Window* main = nullptr;
     SteadyClock clock;
-    std::unique_ptr<MessageBox> boxes;
+    std::unique_ptr<MessageBoxes> boxes;
     // While a batch reads its messages: the main window's close box is
     // noted in closeAsked instead of closing it.
     bool inBatch = false;
@@ -158,7 +168,6 @@ public:
     HACCEL accelerators() const { return accel_; }
     int dpi() const { return state_.dpi; }
     int px(int twips) const { return twipsToPixels(twips, state_.dpi); }
-    int twips(int pixels) const { return MulDiv(pixels, 1440, state_.dpi); }
     bool oleReady() const { return state_.oleReady; }
     bool inBatch() const { return state_.inBatch; }
     HINSTANCE instance() const { return state_.instance; }

@@ -5,7 +5,7 @@
 namespace rastrex::test {
 namespace {
 
-using Answer = MessageBox::Answer;
+using Answer = MessageBoxes::Answer;
 using Names = std::vector<std::string>;
 
 // What the window showed while one file was converted.

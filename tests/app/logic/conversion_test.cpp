@@ -2,7 +2,6 @@
 // and the machine's file system.
 #if defined(_WIN32)
 #include <windows.h>
-#undef MessageBox
 #else
 #include <grp.h>
 #include <sys/stat.h>
@@ -27,7 +26,7 @@
 namespace rastrex::test {
 namespace {
 
-using Answer = MessageBox::Answer;
+using Answer = MessageBoxes::Answer;
 using Names = std::vector<std::string>;
 
 TEST(BmpPathFor, ReplacesTheExtensionOfTheFileNameOnly)

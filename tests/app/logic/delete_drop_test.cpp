@@ -4,7 +4,7 @@
 namespace rastrex::test {
 namespace {
 
-using Answer = MessageBox::Answer;
+using Answer = MessageBoxes::Answer;
 using Names = std::vector<std::string>;
 
 class DeleteTest : public FormTest {

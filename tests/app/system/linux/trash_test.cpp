@@ -20,7 +20,7 @@ namespace rastrex {
 namespace {
 
 namespace fs = std::filesystem;
-using Answer = MessageBox::Answer;
+using Answer = MessageBoxes::Answer;
 
 std::string homeTrash()
 {
@@ -98,6 +98,12 @@ struct TrashCase {
     const char* volume;  // type of the file system the file is on; null: the home trash's
     bool moved;
 };
+
+// A case by what it checks, not by the bytes of its name.
+void PrintTo(const TrashCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class TrashTable : public TrashTest, public testing::WithParamInterface<TrashCase> {};
 

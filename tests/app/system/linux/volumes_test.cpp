@@ -3,6 +3,10 @@
 
 #include "volumes.h"
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace rastrex {
 namespace {
 
@@ -35,22 +39,21 @@ const char* const kMountInfo =
 
 TEST(VolumesTest, ParsesTheMountTable)
 {
-    const QList<MountEntry> mounts = parseMountInfo(QString::fromUtf8(kMountInfo));
+    const std::vector<MountEntry> mounts = parseMountInfo(kMountInfo);
     ASSERT_EQ(mounts.size(), 20);  // the two bad lines are skipped
     const MountEntry& stick = mounts[9];
-    EXPECT_EQ(stick.mountPoint, QStringLiteral("/run/media/user/MY STICK"));
-    EXPECT_EQ(stick.fsType, QStringLiteral("vfat"));
-    EXPECT_EQ(stick.source, QStringLiteral("/dev/sdb1"));
-    EXPECT_EQ(stick.device, QStringLiteral("8:17"));
-    EXPECT_EQ(mounts[11].root, QStringLiteral("/user/pictures"));
+    EXPECT_EQ(stick.mountPoint, std::string("/run/media/user/MY STICK"));
+    EXPECT_EQ(stick.fsType, std::string("vfat"));
+    EXPECT_EQ(stick.source, std::string("/dev/sdb1"));
+    EXPECT_EQ(stick.device, std::string("8:17"));
+    EXPECT_EQ(mounts[11].root, std::string("/user/pictures"));
 }
 
 TEST(VolumesTest, OffersRootAndHomeFirstThenTheRealVolumesByMountPoint)
 {
-    const QMap<QString, QString> labels{{"/dev/sdb1", "MY STICK"}, {"/dev/sda4", "data"}};
-    const QList<Volume> volumes =
-        filterVolumes(parseMountInfo(QString::fromUtf8(kMountInfo)), QStringLiteral("/home/user"), labels);
-    const QList<Volume> expected{
+    const std::map<std::string, std::string> labels{{"/dev/sdb1", "MY STICK"}, {"/dev/sda4", "data"}};
+    const std::vector<Volume> volumes = filterVolumes(parseMountInfo(kMountInfo), "/home/user", labels);
+    const std::vector<Volume> expected{
         {"/", ""},
         {"/home", ""},
         {"/data", "data"},
@@ -67,10 +70,10 @@ TEST(VolumesTest, RootComesFirstEvenWhenItIsAContainerLayer)
         "100 1 0:60 / / rw - overlay overlay rw\n"
         "101 100 0:61 / /proc rw - proc proc rw\n"
         "102 100 254:0 /host/work /work rw - ext4 /dev/vda rw\n";
-    const QList<Volume> volumes = filterVolumes(parseMountInfo(QString::fromUtf8(container)), QStringLiteral("/root"));
-    EXPECT_EQ(volumes, (QList<Volume>{{"/", ""}, {"/work", ""}}));
+    const std::vector<Volume> volumes = filterVolumes(parseMountInfo(container), "/root");
+    EXPECT_EQ(volumes, (std::vector<Volume>{{"/", ""}, {"/work", ""}}));
     // An empty table still offers the root.
-    EXPECT_EQ(filterVolumes({}, QStringLiteral("/root")), (QList<Volume>{{"/", ""}}));
+    EXPECT_EQ(filterVolumes({}, "/root"), (std::vector<Volume>{{"/", ""}}));
 }
 
 }  // namespace

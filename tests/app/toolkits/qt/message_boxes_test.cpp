@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "message_boxes.h"
+#include "qt_message_boxes.h"
 #include "ui_test_support.h"
 
 namespace rastrex::uitest {
@@ -62,7 +62,7 @@ TEST(MessageBoxDialogsTest, ReportAndQuestionCarryTheTitleAndAreModalToTheOwner)
 {
     QWidget owner;
     owner.show();
-    qt::MessageBoxes dialogs(&owner);
+    qt::QtMessageBoxes dialogs(&owner);
 
     SeenBox seen;
     answerNextBox(seen, QMessageBox::Ok);
@@ -76,9 +76,9 @@ TEST(MessageBoxDialogsTest, ReportAndQuestionCarryTheTitleAndAreModalToTheOwner)
 
     struct Case {
         QMessageBox::StandardButton press;
-        MessageBox::Answer answer;
+        MessageBoxes::Answer answer;
     };
-    for (const Case c : {Case{QMessageBox::Yes, MessageBox::Answer::Yes}, Case{QMessageBox::No, MessageBox::Answer::No}}) {
+    for (const Case c : {Case{QMessageBox::Yes, MessageBoxes::Answer::Yes}, Case{QMessageBox::No, MessageBoxes::Answer::No}}) {
         answerNextBox(seen, c.press);
         EXPECT_EQ(dialogs.ask("上書きしますか？"), c.answer);
         EXPECT_EQ(seen.title, QStringLiteral("Vellicor"));
@@ -94,7 +94,7 @@ TEST(MessageBoxDialogsTest, QuestionButtonsAreJapaneseWhenQtsTranslationsAreInst
 {
     if (!qt::useJapaneseStandardButtons())
         GTEST_SKIP() << "Qt's translations (qtbase_ja.qm) are not installed";
-    qt::MessageBoxes dialogs;
+    qt::QtMessageBoxes dialogs;
     SeenBox seen;
     answerNextBox(seen, QMessageBox::No);
     dialogs.ask("a.xwd を\rごみ箱に移動するよ？");

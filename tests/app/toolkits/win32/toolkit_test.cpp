@@ -7,7 +7,6 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
-#undef MessageBox
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "app_files.h"
+#include "controls_contract.h"
 #include "folder_listing.h"
 #include "layouts.h"
 #include "wildcard.h"
@@ -25,6 +25,7 @@ namespace rastrex::win32 {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace rastrex::windows;
 
 constexpr PanelLayout kPanels[] = {{1500}, {3000}};
 constexpr ControlLayout kControls[] = {
@@ -57,6 +58,14 @@ constexpr MenuLayout kMenus[] = {
 };
 constexpr FormLayout kLayout{"TestForm", "toolkit test", 6000, 3000, 600, 600, WindowBorder::FixedSingle, true,
                              kControls, kMenus, {}};
+
+// One toolkit for the whole program: it registers the window class and
+// initialises OLE on the thread.
+Win32Toolkit& sharedToolkit()
+{
+    static Win32Toolkit instance;
+    return instance;
+}
 
 HWND childByClass(HWND parent, const wchar_t* cls, int index = 0)
 {
@@ -92,11 +101,7 @@ protected:
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
-    static Win32Toolkit& toolkit()
-    {
-        static Win32Toolkit instance;
-        return instance;
-    }
+    static Win32Toolkit& toolkit() { return sharedToolkit(); }
     void touch(const std::string& name)
     {
         std::ofstream(dir_ / name) << "x";
@@ -323,26 +328,6 @@ TEST_F(Win32ToolkitTest, FileListScrollsSidewaysAsFarAsItsWidestName)
 
     list.setPattern("b.*");
     EXPECT_LT(SendMessageW(h, LB_GETHORIZONTALEXTENT, 0, 0), client.right);
-}
-
-TEST_F(Win32ToolkitTest, FileListSelectionHoldsUntilRefresh)
-{
-    for (const char* name : {"a.xwd", "b.xwd", "c.xwd"})
-        touch(name);
-    FileList& list = *window_->fileList("Files");
-    list.setPath(dir());
-    ASSERT_EQ(list.listCount(), 3);
-    list.setSelected(1, true);
-    list.setSelected(7, true);  // outside the list: nothing
-    EXPECT_FALSE(list.selected(0));
-    EXPECT_TRUE(list.selected(1));
-    list.selectAll();
-    for (ItemIndex i = 0; i < 3; ++i)
-        EXPECT_TRUE(list.selected(i)) << i;
-    EXPECT_EQ(list.list(kNoItem), "");
-    list.refresh();
-    for (ItemIndex i = 0; i < 3; ++i)
-        EXPECT_FALSE(list.selected(i)) << i;
 }
 
 TEST_F(Win32ToolkitTest, DirListRaisesChangeOnlyWhenItMoves)
@@ -603,3 +588,14 @@ TEST(Win32Wildcard, MatchesAsTheFileSearchDoes)
 
 }  // namespace
 }  // namespace rastrex::win32
+
+namespace rastrex::contract {
+
+struct Win32Harness {
+    static constexpr const char* kName = "Win32";
+    win32::Win32Toolkit& toolkit = win32::sharedToolkit();
+    void pump() { toolkit.pumpPending(); }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);
+
+}  // namespace rastrex::contract

@@ -22,9 +22,9 @@ QString messageBoxText(const QString& text);
 // keep Qt's English texts.
 bool useJapaneseStandardButtons();
 
-class MessageBoxes final : public rastrex::MessageBox {
+class QtMessageBoxes final : public rastrex::MessageBoxes {
 public:
-    explicit MessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
+    explicit QtMessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
     // The window the boxes are modal to (the main window).
     void setOwner(QWidget* owner) { owner_ = owner; }
 

@@ -1,4 +1,4 @@
-#include "message_boxes.h"
+#include "qt_message_boxes.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -50,12 +50,12 @@ int runBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardBut
 
 }  // namespace
 
-void MessageBoxes::report(const std::string& text)
+void QtMessageBoxes::report(const std::string& text)
 {
     runBox(QMessageBox::Critical, shown(text), QMessageBox::Ok, owner_);
 }
 
-rastrex::MessageBox::Answer MessageBoxes::ask(const std::string& text)
+rastrex::MessageBoxes::Answer QtMessageBoxes::ask(const std::string& text)
 {
     const int pressed = runBox(QMessageBox::Question, shown(text), QMessageBox::Yes | QMessageBox::No, owner_);
     return pressed == QMessageBox::Yes ? Answer::Yes : Answer::No;

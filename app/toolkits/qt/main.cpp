@@ -7,7 +7,7 @@
 #include <string>
 
 #include "main_form.h"
-#include "pictures.h"
+#include "qt_pictures.h"
 #include "qt_toolkit.h"
 #include "system_services.h"
 
@@ -54,5 +54,5 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     app.setWindowIcon(rastrex::qt::programIcon());
     rastrex::qt::QtToolkit toolkit;
-    return rastrex::runProgram(toolkit, rastrex::systemServices());
+    return rastrex::runProgram(toolkit, rastrex::systemServices(rastrex::qt::programFolder()));
 }

@@ -1,43 +1,17 @@
-#include "qt_controls.h"
-
-#include <QAction>
-#include <QCursor>
-#include <QDragEnterEvent>
-#include <QDragLeaveEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QFile>
-#include <QGuiApplication>
+// The drive list (a combo box), the directory list and the file list (list
+// widgets), filled from the system's volumes and folders.
 #include <QItemSelection>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStyle>
-#include <QUrl>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "folder_listing.h"
-#include "layouts.h"
+#include "qt_controls.h"
+#include "qt_window.h"
 
 namespace rastrex::qt {
-
-int twipsToPixels(int twips)
-{
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-QString shown(const std::string& bytes)
-{
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string bytesOf(const QString& text)
-{
-    return text.toStdString();
-}
 
 namespace {
 
@@ -87,66 +61,6 @@ std::string itemBytes(const QListWidgetItem* item)
 
 }  // namespace
 
-// ---------------------------------------------------------------- CheckBox
-
-CheckBox::CheckBox(QWidget* parent) : Bound(parent)
-{
-    connect(this, &QCheckBox::stateChanged, this, [this] {
-        if (rastrex::CheckBox::click)
-            rastrex::CheckBox::click();
-    }, Qt::DirectConnection);
-}
-
-int CheckBox::value() const
-{
-    switch (checkState()) {
-    case Qt::Checked:
-        return kCheckOn;
-    case Qt::PartiallyChecked:
-        return kCheckGreyed;
-    case Qt::Unchecked:
-        break;
-    }
-    return kCheckOff;
-}
-
-void CheckBox::setValue(int value)
-{
-    switch (value) {
-    case kCheckOff:
-        setCheckState(Qt::Unchecked);
-        break;
-    case kCheckOn:
-        setCheckState(Qt::Checked);
-        break;
-    case kCheckGreyed:
-        setCheckState(Qt::PartiallyChecked);
-        break;
-    default:
-        break;  // not a value of a check box: nothing changes
-    }
-}
-
-// A click turns an unchecked box on and a checked or greyed one off; only a
-// program sets the greyed value.
-void CheckBox::nextCheckState()
-{
-    setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
-}
-
-// ----------------------------------------------------------- CommandButton
-
-CommandButton::CommandButton(QWidget* parent) : Bound(parent)
-{
-    // Enter presses the button that has the focus; the window presses its
-    // default button otherwise.
-    setAutoDefault(true);
-    connect(this, &QPushButton::clicked, this, [this] {
-        if (rastrex::CommandButton::click)
-            rastrex::CommandButton::click();
-    }, Qt::DirectConnection);
-}
-
 // --------------------------------------------------------------- DriveList
 
 DriveList::DriveList(QWidget* parent) : Bound(parent)
@@ -154,15 +68,15 @@ DriveList::DriveList(QWidget* parent) : Bound(parent)
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::userChose, Qt::DirectConnection);
 }
 
-void DriveList::setVolumes(const QList<Entry>& volumes, const QString& current)
+void DriveList::setVolumes(const std::vector<Volume>& volumes, const std::string& current)
 {
     const QSignalBlocker quiet(this);
     clear();
-    for (const Entry& v : volumes) {
-        const QString text = v.label.isEmpty() ? v.root : QStringLiteral("%1 (%2)").arg(v.root, v.label);
-        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QFile::encodeName(v.root));
+    for (const Volume& v : volumes) {
+        const QString text = v.label.empty() ? shown(v.root) : QStringLiteral("%1 (%2)").arg(shown(v.root), shown(v.label));
+        addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QByteArray::fromStdString(v.root));
     }
-    const int index = indexHolding(QFile::encodeName(current).toStdString());
+    const int index = indexHolding(current);
     setCurrentIndex(index >= 0 ? index : (count() > 0 ? 0 : -1));
     shown_ = currentIndex();
 }
@@ -199,7 +113,7 @@ std::string DriveList::rootOf(const std::string& path) const
 void DriveList::showPopup()
 {
     if (volumes)
-        setVolumes(volumes(), QFile::decodeName(QByteArray::fromStdString(drive())));
+        setVolumes(volumes(), drive());
     QComboBox::showPopup();
 }
 
@@ -377,32 +291,6 @@ private:
     std::vector<QString> parts_;
 };
 
-int buttonCode(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton:
-        return kLeftButton;
-    case Qt::RightButton:
-        return kRightButton;
-    case Qt::MiddleButton:
-        return kMiddleButton;
-    default:
-        return 0;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= kShiftMask;
-    if (modifiers & Qt::ControlModifier)
-        code |= kCtrlMask;
-    if (modifiers & Qt::AltModifier)
-        code |= kAltMask;
-    return code;
-}
-
 }  // namespace
 
 FileList::FileList(QWidget* parent) : PaneList(parent)
@@ -537,210 +425,30 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
     QListWidget::mouseDoubleClickEvent(event);
 }
 
-void FileList::setAcceptsFileDrops(bool on)
+// ------------------------------------------------------------------ makers
+
+DriveList* makeDriveList(QtWindow& window, const ControlLayout& layout, QWidget* parent)
 {
-    setAcceptDrops(on);
-    viewport()->setAcceptDrops(on);
-    setDragDropMode(on ? QAbstractItemView::DropOnly : QAbstractItemView::NoDragDrop);
+    auto* list = window.place(new DriveList(parent), layout);
+    list->volumes = systemVolumes;
+    list->setVolumes(list->volumes(), window.startFolder());
+    return list;
 }
 
-int FileList::askDragOver(const QMimeData* data, QPoint at, DragState state)
+DirList* makeDirList(QtWindow& window, const ControlLayout& layout, QWidget* parent)
 {
-    int effect = kDropEffectNone;
-    if (oleDragOver) {
-        const MimeDragData drag(data);
-        oleDragOver(drag, effect, kLeftButton, shiftCode(QGuiApplication::keyboardModifiers()), at.x(), at.y(),
-                    state);
-    }
-    return effect;
+    auto* list = window.place(new DirList(parent), layout);
+    list->initPath(window.startFolder());
+    return list;
 }
 
-void FileList::dragEnterEvent(QDragEnterEvent* event)
+FileList* makeFileList(QtWindow& window, const ControlLayout& layout, QWidget* parent)
 {
-    if (askDragOver(event->mimeData(), event->position().toPoint(), DragState::Enter) == kDropEffectCopy) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void FileList::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (askDragOver(event->mimeData(), event->position().toPoint(), DragState::Over) == kDropEffectCopy) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
-void FileList::dragLeaveEvent(QDragLeaveEvent* event)
-{
-    event->accept();
-}
-
-void FileList::dropEvent(QDropEvent* event)
-{
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    if (oleDragDrop) {
-        const MimeDragData drag(event->mimeData());
-        int effect = kDropEffectCopy;
-        const QPoint at = event->position().toPoint();
-        oleDragDrop(drag, effect, kLeftButton, shiftCode(event->modifiers()), at.x(), at.y());
-    }
-}
-
-// ------------------------------------------------------------ MimeDragData
-
-MimeDragData::MimeDragData(const QMimeData* data)
-{
-    if (data == nullptr || !data->hasUrls())
-        return;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            files_.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
-}
-
-bool MimeDragData::getFormat(int format) const
-{
-    return format == kClipboardFormatFiles && !files_.empty();
-}
-
-std::vector<std::string> MimeDragData::files() const
-{
-    return files_;
-}
-
-// ------------------------------------------------------------- ProgressBar
-
-ProgressBar::ProgressBar(QWidget* parent) : Bound(parent)
-{
-    setTextVisible(false);
-    apply();
-}
-
-void ProgressBar::setMin(ItemIndex value)
-{
-    min_ = value;
-    max_ = std::max(max_, min_);
-    value_ = std::clamp(value_, min_, max_);
-    apply();
-}
-
-void ProgressBar::setMax(ItemIndex value)
-{
-    max_ = value;
-    min_ = std::min(min_, max_);
-    value_ = std::clamp(value_, min_, max_);
-    apply();
-}
-
-void ProgressBar::setValue(ItemIndex value)
-{
-    value_ = std::clamp(value, min_, max_);
-    apply();
-}
-
-void ProgressBar::apply()
-{
-    // The widget counts in int: the range is shown as 0..span, scaled down
-    // when the span is wider than int.
-    constexpr ItemIndex kWidest = std::numeric_limits<int>::max();
-    const ItemIndex span = max_ - min_;
-    const ItemIndex scale = span > kWidest ? span / kWidest + 1 : 1;
-    QProgressBar::setRange(0, static_cast<int>(span / scale));
-    QProgressBar::setValue(static_cast<int>((value_ - min_) / scale));
-}
-
-// --------------------------------------------------------------- StatusBar
-
-StatusBar::StatusBar(const std::vector<int>& panelWidthsTwips, QWidget* parent)
-    : Bound(parent), widths_(panelWidthsTwips)
-{
-    int left = 0;
-    for (int width : panelWidthsTwips) {
-        auto* panel = new QLabel(this);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        panel->setTextFormat(Qt::PlainText);
-        panel->setIndent(2);
-        panel->move(twipsToPixels(left), 0);
-        panels_.append(panel);
-        texts_.append(std::string());
-        left += width;
-    }
-}
-
-QLabel* StatusBar::panel(int n) const
-{
-    if (n < 1 || n > panels_.size())
-        return nullptr;
-    return panels_[n - 1];
-}
-
-std::string StatusBar::panelText(int n) const
-{
-    return panel(n) ? texts_[n - 1] : std::string();
-}
-
-void StatusBar::setPanelText(int n, const std::string& text)
-{
-    if (QLabel* p = panel(n)) {
-        texts_[n - 1] = text;
-        p->setText(shown(text));
-    }
-}
-
-void StatusBar::paintNow(int n)
-{
-    if (QLabel* p = panel(n))
-        p->repaint();
-}
-
-void StatusBar::resizeEvent(QResizeEvent* event)
-{
-    QFrame::resizeEvent(event);
-    for (int i = 0; i < panels_.size(); ++i) {
-        QLabel* p = panels_[i];
-        const int right = i + 1 == panels_.size() ? width() : p->x() + twipsToPixels(widths_[i]);
-        p->setGeometry(p->x(), 0, right - p->x(), height());
-    }
-}
-
-// ---------------------------------------------------------------- TextBox
-
-TextBox::TextBox(QWidget* parent) : Bound(parent) {}
-
-// -------------------------------------------------------------------- Line
-
-Line::Line(QPalette::ColorRole role, QWidget* parent) : QWidget(parent), role_(role)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void Line::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(role_));
-}
-
-// ------------------------------------------------------------------- menus
-
-MenuItem::MenuItem(std::string name, QAction* action) : name_(std::move(name)), action_(action)
-{
-    QObject::connect(action, &QAction::triggered, action, [this] {
-        if (click)
-            click();
-    }, Qt::DirectConnection);
-}
-
-void PopupMenu::popup()
-{
-    if (show)
-        show(*menu_);
-    else
-        menu_->exec(QCursor::pos());
+    auto* list = window.place(new FileList(parent), layout);
+    list->setAcceptsFileDrops(layout.acceptsDrops);
+    // Read first by the Load handler, which sets both again.
+    list->initState(window.startFolder(), layout.pattern.empty() ? std::string("*.*") : std::string(layout.pattern));
+    return list;
 }
 
 }  // namespace rastrex::qt

@@ -1,0 +1,391 @@
+// The contract of controls.h, one set of cases for every toolkit: the Qt
+// and the Win32 toolkits and the scripted one the logic's tests run on, so
+// that the fake behaves as the real ones do. A toolkit's tests instantiate
+// the suite with a harness of their own:
+//
+//   struct Harness {
+//       static constexpr const char* kName = "Qt";  // the cases' middle name
+//       SomeToolkit toolkit;  // a Toolkit (or a reference to one)
+//       void pump();          // dispatches what the toolkit has waiting
+//   };
+//   INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Harness, HarnessName);
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls.h"
+#include "layouts.h"
+
+namespace rastrex::contract {
+
+namespace fs = std::filesystem;
+
+inline constexpr PanelLayout kPanels[] = {{1500}, {3000}};
+inline constexpr ControlLayout kControls[] = {
+    {.name = "Go", .kind = ControlKind::CommandButton, .container = "", .left = 60, .top = 60, .width = 1200,
+     .height = 350, .tab = 0, .caption = "Go", .tooltip = "", .isDefault = true},
+    {.name = "Box", .kind = ControlKind::CheckBox, .container = "", .left = 60, .top = 450, .width = 1500,
+     .height = 250, .tab = 1, .caption = "Box", .tooltip = ""},
+    {.name = "Files", .kind = ControlKind::FileList, .container = "", .left = 60, .top = 750, .width = 2000,
+     .height = 1500, .tab = 2, .caption = "", .tooltip = "", .pattern = "*.xwd"},
+    {.name = "Dir", .kind = ControlKind::DirList, .container = "", .left = 2100, .top = 750, .width = 2000,
+     .height = 1500, .tab = 3, .caption = "", .tooltip = ""},
+    {.name = "Drive", .kind = ControlKind::DriveList, .container = "", .left = 4200, .top = 750, .width = 1500,
+     .height = 300, .tab = 4, .caption = "", .tooltip = ""},
+    {.name = "Status", .kind = ControlKind::StatusBar, .container = "", .left = 0, .top = 2700, .width = 6000,
+     .height = 285, .tab = 5, .caption = "", .tooltip = "", .panels = kPanels},
+    {.name = "Bar", .kind = ControlKind::ProgressBar, .container = "", .left = 45, .top = 2745, .width = 1400,
+     .height = 195, .tab = 6, .caption = "", .tooltip = "", .hidden = true, .rangeMin = 0, .rangeMax = 100},
+    {.name = "Text", .kind = ControlKind::TextBox, .container = "", .left = 4200, .top = 1200, .width = 1500,
+     .height = 900, .tab = 7, .caption = "description", .tooltip = ""},
+    {.name = "Frame", .kind = ControlKind::Frame, .container = "", .left = 4200, .top = 2100, .width = 1500,
+     .height = 500, .tab = 8, .caption = "frame", .tooltip = ""},
+    {.name = "Caption", .kind = ControlKind::Label, .container = "Frame", .left = 100, .top = 200, .width = 1000,
+     .height = 200, .tab = 9, .caption = "label", .tooltip = ""},
+};
+inline constexpr MenuItemLayout kBarItems[] = {{"barItem", "Item", "Ctrl+R"}};
+inline constexpr MenuItemLayout kPopupItems[] = {{"first", "First", ""}};
+inline constexpr MenuLayout kMenus[] = {{"bar", "Bar", false, kBarItems}, {"pop", "Pop", true, kPopupItems}};
+inline constexpr FormLayout kLayout{"ContractForm", "contract", 6000, 3000, 600, 600, WindowBorder::FixedSingle,
+                                    true, kControls, kMenus, {}};
+
+// Names the cases after their harness: Toolkit/ControlsContract/Qt.Case.
+struct HarnessName {
+    template <typename Harness>
+    static std::string GetName(int)
+    {
+        return Harness::kName;
+    }
+};
+
+template <typename Harness>
+class ControlsContract : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() /
+                 ("rastrex-contract-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(folder / "sub");
+        window = harness.toolkit.buildWindow(kLayout, WindowRole::Main);
+        window->show();
+        harness.pump();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        harness.pump();
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    void touch(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            std::ofstream(folder / name) << "x";
+    }
+    std::vector<std::string> items(const FileList& list) const
+    {
+        std::vector<std::string> out;
+        for (ItemIndex i = 0; i < list.listCount(); ++i)
+            out.push_back(list.list(i));
+        return out;
+    }
+    std::vector<ItemIndex> selection(const FileList& list) const
+    {
+        std::vector<ItemIndex> out;
+        for (ItemIndex i = 0; i < list.listCount(); ++i)
+            if (list.selected(i))
+                out.push_back(i);
+        return out;
+    }
+
+    Harness harness;
+    fs::path folder;
+    std::unique_ptr<Window> window;
+};
+
+TYPED_TEST_SUITE_P(ControlsContract);
+
+TYPED_TEST_P(ControlsContract, ControlsAreFoundByNameAndKindOnly)
+{
+    Window& w = *this->window;
+    EXPECT_NE(w.commandButton("Go"), nullptr);
+    EXPECT_NE(w.checkBox("Box"), nullptr);
+    EXPECT_NE(w.fileList("Files"), nullptr);
+    EXPECT_NE(w.dirList("Dir"), nullptr);
+    EXPECT_NE(w.driveList("Drive"), nullptr);
+    EXPECT_NE(w.statusBar("Status"), nullptr);
+    EXPECT_NE(w.progressBar("Bar"), nullptr);
+    EXPECT_NE(w.textBox("Text"), nullptr);
+    EXPECT_NE(w.label("Caption"), nullptr);
+    EXPECT_NE(w.label("Frame"), nullptr);
+    EXPECT_NE(w.menuItem("barItem"), nullptr);
+    EXPECT_NE(w.menuItem("first"), nullptr);
+    EXPECT_NE(w.popupMenu("pop"), nullptr);
+    EXPECT_EQ(w.checkBox("Go"), nullptr);
+    EXPECT_EQ(w.fileList("Dir"), nullptr);
+    EXPECT_EQ(w.popupMenu("bar"), nullptr);
+    EXPECT_EQ(w.commandButton("Missing"), nullptr);
+    EXPECT_EQ(w.checkBox("Box")->name(), "Box");
+    EXPECT_EQ(w.menuItem("first")->name(), "first");
+}
+
+TYPED_TEST_P(ControlsContract, CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges)
+{
+    struct Case {
+        int from, to;
+        int clicks;
+        int after;
+    };
+    const Case cases[] = {
+        {0, 1, 1, 1}, {1, 0, 1, 0}, {0, 2, 1, 2}, {2, 1, 1, 1}, {1, 1, 0, 1},
+        {0, 0, 0, 0}, {2, 2, 0, 2}, {1, 7, 0, 1}, {1, -1, 0, 1},
+    };
+    CheckBox& box = *this->window->checkBox("Box");
+    EXPECT_EQ(box.value(), kCheckOff);
+    for (const Case& c : cases) {
+        box.click = nullptr;
+        box.setValue(c.from);
+        int clicks = 0;
+        int seen = -1;
+        box.click = [&] {
+            ++clicks;
+            seen = box.value();
+        };
+        box.setValue(c.to);
+        EXPECT_EQ(box.value(), c.after) << c.from << " -> " << c.to;
+        EXPECT_EQ(clicks, c.clicks) << c.from << " -> " << c.to;
+        if (c.clicks != 0) {
+            EXPECT_EQ(seen, c.after) << c.from << " -> " << c.to;
+        }
+    }
+}
+
+TYPED_TEST_P(ControlsContract, EnabledAndVisibleAreWhatTheProgramSet)
+{
+    Window& w = *this->window;
+    Control* controls[] = {w.commandButton("Go"), w.checkBox("Box"), w.fileList("Files"), w.dirList("Dir"),
+                           w.driveList("Drive"), w.statusBar("Status"), w.progressBar("Bar"), w.textBox("Text")};
+    for (Control* c : controls) {
+        EXPECT_TRUE(c->enabled()) << c->name();
+        EXPECT_EQ(c->visible(), c->name() != "Bar") << c->name();  // the layout hides the bar
+        c->setEnabled(false);
+        c->setVisible(!c->visible());
+        EXPECT_FALSE(c->enabled()) << c->name();
+        EXPECT_EQ(c->visible(), c->name() == "Bar") << c->name();
+        c->setEnabled(true);
+        EXPECT_TRUE(c->enabled()) << c->name();
+    }
+}
+
+TYPED_TEST_P(ControlsContract, FileListListsTheMatchingFilesByNameIgnoringCase)
+{
+    this->touch({"b.xwd", "A.xwd", "c.XWD", "d.bmp", "e.xwdx", "noext"});
+    fs::create_directory(this->folder / "folder.xwd");
+    FileList& list = *this->window->fileList("Files");
+    EXPECT_EQ(list.pattern(), "*.xwd");
+    list.setPath(this->folder.string());
+    struct Case {
+        const char* pattern;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"*.xwd", {"A.xwd", "b.xwd", "c.XWD"}},
+        {"*.*", {"A.xwd", "b.xwd", "c.XWD", "d.bmp", "e.xwdx", "noext"}},
+        {"*.bmp;?.XWD", {"A.xwd", "b.xwd", "c.XWD", "d.bmp"}},
+        {"*.gif", {}},
+    };
+    for (const Case& c : cases) {
+        list.setPattern(c.pattern);
+        EXPECT_EQ(list.pattern(), c.pattern);
+        EXPECT_EQ(this->items(list), c.names) << c.pattern;
+        EXPECT_EQ(list.listIndex(), kNoItem) << c.pattern;
+        EXPECT_EQ(list.list(kNoItem), "") << c.pattern;
+        EXPECT_EQ(list.list(list.listCount()), "") << c.pattern;
+    }
+    // A folder that cannot be read, or a file, gives an empty list.
+    for (const fs::path& bad : {this->folder / "missing", this->folder / "b.xwd"}) {
+        list.setPath(bad.string());
+        EXPECT_EQ(list.listCount(), 0) << bad.string();
+    }
+}
+
+TYPED_TEST_P(ControlsContract, FileListSelectionHoldsUntilTheNextRead)
+{
+    this->touch({"a.xwd", "b.xwd", "c.xwd"});
+    FileList& list = *this->window->fileList("Files");
+    list.setPath(this->folder.string());
+    ASSERT_EQ(list.listCount(), 3);
+    EXPECT_TRUE(this->selection(list).empty());
+    list.setSelected(1, true);
+    list.setSelected(7, true);   // outside the list: nothing
+    list.setSelected(-1, true);  // likewise
+    EXPECT_EQ(this->selection(list), std::vector<ItemIndex>{1});
+    EXPECT_FALSE(list.selected(-1));
+    EXPECT_FALSE(list.selected(3));
+    list.setSelected(1, false);
+    EXPECT_TRUE(this->selection(list).empty());
+    list.selectAll();
+    EXPECT_EQ(this->selection(list), (std::vector<ItemIndex>{0, 1, 2}));
+    this->touch({"0.xwd"});
+    list.refresh();
+    EXPECT_EQ(this->items(list), (std::vector<std::string>{"0.xwd", "a.xwd", "b.xwd", "c.xwd"}));
+    EXPECT_TRUE(this->selection(list).empty());
+    EXPECT_EQ(list.listIndex(), kNoItem);
+    // An unchanged folder read again drops the selection too.
+    list.selectAll();
+    list.refresh();
+    EXPECT_TRUE(this->selection(list).empty());
+}
+
+TYPED_TEST_P(ControlsContract, ProgressBarKeepsMinNotAboveMaxAndTheValueBetween)
+{
+    ProgressBar& bar = *this->window->progressBar("Bar");
+    EXPECT_EQ(bar.min(), 0);
+    EXPECT_EQ(bar.max(), 100);
+    EXPECT_EQ(bar.value(), 0);
+    enum class Set { Min, Max, Value };
+    struct Step {
+        Set set;
+        ItemIndex to;
+        ItemIndex min, max, value;
+    };
+    constexpr ItemIndex kHuge = ItemIndex{1} << 40;
+    const Step steps[] = {
+        {Set::Max, 10, 0, 10, 0},        {Set::Value, 3, 0, 10, 3},  {Set::Value, 12, 0, 10, 10},
+        {Set::Value, -5, 0, 10, 0},      {Set::Max, 0, 0, 0, 0},     {Set::Value, 5, 0, 0, 0},
+        {Set::Min, 5, 5, 5, 5},          {Set::Max, 2, 2, 2, 2},     {Set::Max, kHuge, 2, kHuge, 2},
+        {Set::Value, kHuge / 2, 2, kHuge, kHuge / 2},
+    };
+    for (const Step& s : steps) {
+        if (s.set == Set::Min)
+            bar.setMin(s.to);
+        else if (s.set == Set::Max)
+            bar.setMax(s.to);
+        else
+            bar.setValue(s.to);
+        const std::string step = std::to_string(static_cast<int>(s.set)) + " " + std::to_string(s.to);
+        EXPECT_EQ(bar.min(), s.min) << step;
+        EXPECT_EQ(bar.max(), s.max) << step;
+        EXPECT_EQ(bar.value(), s.value) << step;
+    }
+    EXPECT_GT(bar.pixelWidth(), 0);
+}
+
+TYPED_TEST_P(ControlsContract, StatusPanelsAreNumberedFromOne)
+{
+    StatusBar& status = *this->window->statusBar("Status");
+    EXPECT_EQ(status.panelCount(), 2);
+    status.setPanelText(1, "one");
+    status.setPanelText(2, "two");
+    status.setPanelText(0, "lost");
+    status.setPanelText(3, "lost");
+    EXPECT_EQ(status.panelText(0), "");
+    EXPECT_EQ(status.panelText(1), "one");
+    EXPECT_EQ(status.panelText(2), "two");
+    EXPECT_EQ(status.panelText(3), "");
+    status.setPanelText(1, "");
+    EXPECT_EQ(status.panelText(1), "");
+}
+
+TYPED_TEST_P(ControlsContract, TextsAndCaptionsReadBackAsGiven)
+{
+    Window& w = *this->window;
+    EXPECT_EQ(w.label("Caption")->caption(), "label");
+    EXPECT_EQ(w.label("Frame")->caption(), "frame");
+    EXPECT_EQ(w.textBox("Text")->text(), "description");
+    w.textBox("Text")->setText("画面 1.xwd");
+    EXPECT_EQ(w.textBox("Text")->text(), "画面 1.xwd");
+}
+
+TYPED_TEST_P(ControlsContract, DirListRaisesChangeOnlyWhenItMovesToAReadableFolder)
+{
+    DirList& dirs = *this->window->dirList("Dir");
+    std::vector<std::string> changes;
+    dirs.change = [&] { changes.push_back(dirs.path()); };
+    dirs.setPath(this->folder.string());
+    ASSERT_EQ(changes.size(), 1u);
+    const std::string top = dirs.path();
+    EXPECT_EQ(changes.back(), top);  // change sees the new path
+    struct Case {
+        fs::path path;
+        std::size_t changes;
+        std::string last;  // the last name of the folder shown
+    };
+    const Case cases[] = {
+        {this->folder, 1, this->folder.filename().string()},
+        {this->folder / "missing", 1, this->folder.filename().string()},
+        {this->folder / "sub", 2, "sub"},
+        {this->folder / "sub" / "..", 3, this->folder.filename().string()},
+        {"", 3, this->folder.filename().string()},
+    };
+    for (const Case& c : cases) {
+        dirs.setPath(c.path.string());
+        EXPECT_EQ(changes.size(), c.changes) << c.path.string();
+        EXPECT_EQ(fs::path(dirs.path()).filename().string(), c.last) << c.path.string();
+    }
+    EXPECT_EQ(dirs.path(), top);
+}
+
+TYPED_TEST_P(ControlsContract, DriveListHoldsTheFolderShownWithoutAChangeOfItsOwn)
+{
+    DriveList& drives = *this->window->driveList("Drive");
+    DirList& dirs = *this->window->dirList("Dir");
+    int changes = 0;
+    drives.change = [&] { ++changes; };
+    const std::string root = drives.rootOf(dirs.path());
+    EXPECT_FALSE(root.empty());
+    EXPECT_EQ(drives.rootOf(drives.drive()), drives.rootOf(root));
+    EXPECT_EQ(drives.rootOf(""), "");
+    drives.showDriveOf(dirs.path());
+    drives.setDrive(drives.drive());
+    drives.setDrive("");
+    EXPECT_EQ(changes, 0);
+}
+
+TYPED_TEST_P(ControlsContract, UnloadAsksFirstAndLeavesTheControlsAnswering)
+{
+    Window& w = *this->window;
+    int asked = 0;
+    bool refuse = true;
+    w.queryUnload = [&](bool& cancel, UnloadCause cause) {
+        ++asked;
+        EXPECT_EQ(cause, UnloadCause::Code);
+        cancel = refuse;
+    };
+    w.unload();
+    EXPECT_TRUE(w.loaded());
+    EXPECT_NE(w.nativeHandle(), nullptr);
+    refuse = false;
+    w.unload();
+    this->harness.pump();
+    EXPECT_FALSE(w.loaded());
+    EXPECT_EQ(w.nativeHandle(), nullptr);
+    EXPECT_EQ(asked, 2);
+    w.unload();  // not loaded: nothing
+    w.show();
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(w.loaded());
+    w.checkBox("Box")->setValue(kCheckOn);
+    EXPECT_EQ(w.checkBox("Box")->value(), kCheckOn);
+    w.statusBar("Status")->setPanelText(1, "after");
+    EXPECT_EQ(w.statusBar("Status")->panelText(1), "after");
+}
+
+REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
+                            CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges,
+                            EnabledAndVisibleAreWhatTheProgramSet, FileListListsTheMatchingFilesByNameIgnoringCase,
+                            FileListSelectionHoldsUntilTheNextRead, ProgressBarKeepsMinNotAboveMaxAndTheValueBetween,
+                            StatusPanelsAreNumberedFromOne, TextsAndCaptionsReadBackAsGiven,
+                            DirListRaisesChangeOnlyWhenItMovesToAReadableFolder,
+                            DriveListHoldsTheFolderShownWithoutAChangeOfItsOwn,
+                            UnloadAsksFirstAndLeavesTheControlsAnswering);
+
+}  // namespace rastrex::contract
