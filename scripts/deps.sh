@@ -2,10 +2,11 @@
 # Installs, from Debian's packages, whatever this project needs and the
 # machine lacks. Usage: deps.sh build|test|bench|package
 set -euo pipefail
-# To build, and to run the window: GIO for the trash, a font with the
+# To build, and to run the window: GIO for the trash, libpng for the
+# thumbnails, a font with the
 # Japanese texts, Qt's Japanese button texts, and a virtual display for
 # machines without one.
-build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-dev libglib2.0-dev
+build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-dev libglib2.0-dev libpng-dev
   fonts-ipafont-gothic qt6-translations-l10n xvfb xauth)
 # To build the Debian package.
 package=(dpkg-dev file gzip)
