@@ -142,6 +142,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object)
 
 STDAPI DllCanUnloadNow() { return references == 0 ? S_OK : S_FALSE; }
 
+STDAPI DllUnregisterServer();
+
 STDAPI DllRegisterServer()
 {
     const std::wstring path = modulePath();
