@@ -10,10 +10,11 @@ build=(cmake g++ make pkg-config libgtest-dev qt6-base-dev libgl-dev libcli11-de
   fonts-ipafont-gothic qt6-translations-l10n xvfb xauth)
 # To build the Debian package.
 package=(dpkg-dev file gzip)
-# To test: the sanitizers and fuzzer, what checks the package, and GNU parallel
-# for the README's runs over several machines.
+# To test: the sanitizers and fuzzer, what checks the package, GNU parallel
+# for the README's runs over several machines, and a desktop's thumbnail
+# service (tumbler, on a private session bus) that runs the thumbnailer.
 test=(clang libclang-rt-14-dev binutils "${package[@]}" lintian desktop-file-utils appstream
-  bash-completion man-db parallel)
+  bash-completion man-db parallel tumbler dbus-daemon dbus-bin libglib2.0-bin)
 # To benchmark against the peers: ImageMagick, GraphicsMagick, ffmpeg and
 # netpbm read the same dumps.
 bench=(imagemagick graphicsmagick ffmpeg netpbm)

@@ -1,7 +1,9 @@
 // rastrex-thumbnailer -s SIZE INPUT OUTPUT: writes the thumbnail of the dump
 // INPUT, at most SIZE pixels wide and high, as a PNG file at OUTPUT, as the
-// freedesktop.org thumbnailers of file managers are run. The PNG is written
-// beside OUTPUT under a temporary name and renamed into place when whole.
+// freedesktop.org thumbnailers of file managers are run. The dump is read
+// and shrunk before OUTPUT is touched; OUTPUT is then written in place (the
+// thumbnail services make it and read it back through the file they hold
+// open, so it must stay the same file), and removed when the write fails.
 // Exit status: 0 written, 1 the dump or the PNG failed (one line on
 // standard error says why), 2 a wrong command line.
 #include <png.h>
@@ -90,20 +92,12 @@ bool writePng(std::FILE* file, const rastrex::Thumbnail& t, png_byte* row, int& 
     return true;
 }
 
-// Writes the PNG under a temporary name beside `path`, then renames it.
+// Writes the PNG at `path`, removing what was written when a write fails.
 bool savePng(const std::string& path, const rastrex::Thumbnail& t, int& error)
 {
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = errno;
-        return false;
-    }
-    std::FILE* file = fdopen(fd, "wb");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         error = errno;
-        close(fd);
-        unlink(temp.c_str());
         return false;
     }
     errno = 0;
@@ -117,12 +111,8 @@ bool savePng(const std::string& path, const rastrex::Thumbnail& t, int& error)
         error = errno;
         ok = false;
     }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
-        ok = false;
-    }
     if (!ok)
-        unlink(temp.c_str());
+        unlink(path.c_str());
     return ok;
 }
 
