@@ -87,7 +87,7 @@ HBITMAP dibOf(const Thumbnail& t)
     return bitmap;
 }
 
-class ThumbnailHandler : public IInitializeWithStream, public IThumbnailProvider {
+class ThumbnailHandler final : public IInitializeWithStream, public IThumbnailProvider {
 public:
     ThumbnailHandler() { addReference(); }
     ThumbnailHandler(const ThumbnailHandler&) = delete;
