@@ -7,6 +7,11 @@
 #include <windows.h>
 
 #include "long_path.h"
+
+// Older mingw-w64 headers (Debian 12's) lack this one.
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L
+#endif
 #endif
 
 namespace rastrex {

@@ -42,11 +42,28 @@ std::FILE* openForReading(const char* path, int& error)
 
 InputFile::InputFile(const char* path) : file_(openForReading(path, openError_)) {}
 
+InputFile::InputFile(ByteSource& source) : source_(&source) {}
+
 void InputFile::close()
 {
     if (file_ != nullptr)
         std::fclose(file_);
     file_ = nullptr;
+    source_ = nullptr;
+}
+
+std::size_t InputFile::readFront(unsigned char* into, std::size_t n)
+{
+    if (source_ == nullptr)
+        return std::fread(into, 1, n, file_);
+    // A source read by offset meanwhile has lost its place: it is put back.
+    std::size_t got = 0;
+    if (source_->size())
+        got = static_cast<std::size_t>(source_->readAt(sourceAt_, into, n));
+    else
+        got = source_->read(into, n);
+    sourceAt_ += got;
+    return got;
 }
 
 std::size_t InputFile::read(void* into, std::size_t n)
@@ -58,7 +75,7 @@ std::size_t InputFile::read(void* into, std::size_t n)
         pendingAt_ += done;
     }
     if (done < n)
-        done += std::fread(static_cast<unsigned char*>(into) + done, 1, n - done, file_);
+        done += readFront(static_cast<unsigned char*>(into) + done, n - done);
     position_ += done;
     return done;
 }
@@ -105,6 +122,8 @@ void InputFile::unread(ByteBlock block, std::uint64_t from)
 
 std::optional<std::uint64_t> InputFile::regularSize()
 {
+    if (source_ != nullptr)
+        return source_->size();
     struct _stat64 st {};
     if (_fstat64(_fileno(file_), &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG || st.st_size < 0)
         return std::nullopt;
@@ -113,6 +132,8 @@ std::optional<std::uint64_t> InputFile::regularSize()
 
 std::uint64_t InputFile::readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n)
 {
+    if (source_ != nullptr)
+        return source_->readAt(offset, into, n);
     if (offset > INT64_MAX || _fseeki64(file_, static_cast<__int64>(offset), SEEK_SET) != 0)
         return 0;
     return std::fread(into, 1, static_cast<std::size_t>(n), file_);
@@ -122,6 +143,8 @@ std::uint64_t InputFile::readAt(std::uint64_t offset, unsigned char* into, std::
 
 std::optional<std::uint64_t> InputFile::regularSize()
 {
+    if (source_ != nullptr)
+        return source_->size();
     struct stat st {};
     if (fstat(fileno(file_), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
         return std::nullopt;
@@ -130,6 +153,8 @@ std::optional<std::uint64_t> InputFile::regularSize()
 
 std::uint64_t InputFile::readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n)
 {
+    if (source_ != nullptr)
+        return source_->readAt(offset, into, n);
     std::uint64_t done = 0;
     while (done < n) {
         if (offset + done > static_cast<std::uint64_t>(INT64_MAX))

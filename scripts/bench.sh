@@ -8,15 +8,17 @@
 #   bench_batch     files per second of xwd2bmp -j1 and -jN on 500 VGA and 50
 #                   4K dumps, against mogrify and gm mogrify
 #   bench_one_call  fnRastrex alone, also under Wine when Windows builds exist
+#   bench_thumbnail the 256-pixel thumbnail of every kind of dump at 1920x1080
+#                   and 3840x2160: its time and a process's peak memory
 # The machine may be busy: each table says its load average, and the
 # figures are medians of interleaved runs (bench_batch: the best of three).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build --target bench_convert bench_batch bench_one_call -j"$(nproc)"
+cmake --build build --target bench_convert bench_batch bench_one_call bench_thumbnail -j"$(nproc)"
 echo "== $(nproc) cores; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-for b in bench_convert bench_batch bench_one_call; do
+for b in bench_convert bench_batch bench_one_call bench_thumbnail; do
   if [ -x "build/bin/$b" ]; then
     echo "== $b"
     RASTREX_BENCH_DISK_DIR="${RASTREX_BENCH_DISK_DIR:-$PWD/build}" "build/bin/$b"

@@ -2,12 +2,13 @@
 # Builds the Windows Installer package of one Windows build with wixl:
 # stages the stripped programs and the documents, compiles rastrex.wxs and
 # adds what wixl cannot write: the conditions that turn the optional
-# features on from their properties, and the PATH entry with the actions
-# that write and remove it.
+# features on from their properties, the PATH entry with the actions
+# that write and remove it, the install folder in the installed programs'
+# entry, and the Japanese texts with their code page.
 #
 # usage: make_msi.sh OUT.msi VERSION ARCH PRODUCT_CODE START_MENU_GUID DESKTOP_GUID PATH_GUID
 #                    BIN_DIR SOURCE_DIR ICON STRIP FILE_VERSION
-#   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL and xwd2bmp.exe,
+#   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL, RASTREXThumb.dll and xwd2bmp.exe,
 #   whose version resources say FILE_VERSION (X.Y.Z); VERSION is the
 #   package's release, the same but for a package labelled otherwise.
 set -euo pipefail
@@ -20,8 +21,8 @@ mkdir -p "$(dirname "$out")"
 stage="$out.stage"
 rm -rf "$stage" "$out.tmp"
 mkdir -p "$stage"
-cp "$bin/rastrex.exe" "$bin/RASTREX.DLL" "$bin/xwd2bmp.exe" "$stage/"
-"$strip" "$stage/rastrex.exe" "$stage/RASTREX.DLL" "$stage/xwd2bmp.exe"
+cp "$bin/rastrex.exe" "$bin/RASTREX.DLL" "$bin/RASTREXThumb.dll" "$bin/xwd2bmp.exe" "$stage/"
+"$strip" "$stage/rastrex.exe" "$stage/RASTREX.DLL" "$stage/RASTREXThumb.dll" "$stage/xwd2bmp.exe"
 cp "$src/conv/include/rastrex.h" "$stage/"
 # Text files with Windows line ends, for every editor there.
 sed 's/\r*$/\r/' "$src/docs/README-windows.txt" >"$stage/README-windows.txt"
@@ -33,6 +34,7 @@ out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 (cd "$stage" && wixl -a "$arch" -o "$out.tmp" \
   -D Arch="$arch" -D Version="$version" -D ProductCode="$product" \
   -D StartMenuGuid="$start_guid" -D DesktopGuid="$desktop_guid" -D PathGuid="$path_guid" \
+  -D ThumbClsid="{D7839819-2297-4521-88F6-4CB5F93F1337}" \
   "$here/rastrex.wxs")
 
 # A feature of level 2 stays off (the install level is 1) unless its
@@ -55,7 +57,7 @@ msibuild "$out.tmp" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_
 msibuild "$out.tmp" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
 # The programs' versions, by which the installer decides whether a file on
 # the disk is older than the package's.
-for f in rastrex.exe RASTREX.DLL xwd2bmp.exe; do
+for f in rastrex.exe RASTREX.DLL RASTREXThumb.dll xwd2bmp.exe; do
   msibuild "$out.tmp" -q "UPDATE \`File\` SET \`Version\` = '$file_version.0' WHERE \`File\` = '$f'"
 done
 # The same package run again over its installation repairs it: every
@@ -70,6 +72,26 @@ msibuild "$out.tmp" -q "UPDATE \`Feature\` SET \`Attributes\` = 8 WHERE \`Featur
 # Properties set on the command line reach the installing service only
 # when they are listed here.
 msibuild "$out.tmp" -q "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;ADDTOPATH;DESKTOPSHORTCUT' WHERE \`Property\` = 'SecureCustomProperties'"
+
+# The install folder in the installed programs' entry: set once the
+# folders are known (wixl puts its custom actions after InstallFinalize
+# and in the script, where the property comes too late).
+msibuild "$out.tmp" -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('SetInstallLocation', 51, 'ARPINSTALLLOCATION', '[INSTALLDIR]')"
+msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('SetInstallLocation', 1010)"
+# The Japanese texts: wixl drops every string outside ASCII and writes no
+# code page, so the database gets Shift_JIS (932) first, then the texts.
+printf '\r\n\r\n932\t_ForceCodepage\r\n' >"$out.cp.idt"
+(cd "$(dirname "$out")" && msibuild "$out.tmp" -i "$(basename "$out.cp.idt")")
+rm -f "$out.cp.idt"
+# (A text that begins with ASCII letters and holds others crashes wixl's
+# msi library: each begins with a Japanese letter.)
+japanese() { msibuild "$out.tmp" -q "UPDATE \`$1\` SET \`$2\` = '$3' WHERE \`$4\` = '$5'"; }
+japanese Property Value 'ダンプ (XWD) をビットマップ (BMP) に変換' Property ARPCOMMENTS
+japanese Shortcut Description 'ダンプ (XWD) をビットマップ (BMP) に変換' Shortcut StartMenuShortcut
+japanese Shortcut Description 'ダンプ (XWD) をビットマップ (BMP) に変換' Shortcut DesktopShortcut
+japanese Feature Title 'デスクトップのショートカット' Feature DesktopShortcut
+japanese Feature Title 'インストール先をシステムの PATH に追加' Feature AddToPath
+japanese LaunchCondition Description '新しい版の rastrex がすでにインストールされています。' Condition 'NOT WIX_DOWNGRADE_DETECTED'
 
 mv "$out.tmp" "$out"
 rm -rf "$stage"

@@ -1,6 +1,6 @@
 # Fails unless the Windows module FILE needs no DLL but the system's own (and
-# ALLOW, shipped beside it) and, with EXPORT set, exports that one name and
-# nothing else.
+# ALLOW, shipped beside it) and, with EXPORT set, exports those names (a
+# list, in the table's order) and nothing else.
 # With UNALIGNED_WIDE_MOVES set, it also fails if any 256- or 512-bit move
 # between a register and memory demands alignment: the 64-bit Windows stack
 # is aligned to 16 bytes only.
@@ -33,12 +33,10 @@ message(STATUS "imports: ${imports}")
 if(DEFINED EXPORT)
   # The export name table: lines "[   0] name" after its heading.
   string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\] [^\n]+\n)*)" table "${out}")
-  string(REGEX MATCHALL "\\] [^\n]+" entries "${CMAKE_MATCH_1}")
-  set(names "")
-  foreach(e IN LISTS entries)
-    string(REGEX REPLACE "^\\] " "" name "${e}")
-    list(APPEND names "${name}")
-  endforeach()
+  # (Without the "[   0] " of each line first: brackets in the elements
+  # of a list would join them.)
+  string(REGEX REPLACE "\\[[ 0-9]+\\] " "" table "${CMAKE_MATCH_1}")
+  string(REGEX MATCHALL "[^ \t\n]+" names "${table}")
   if(NOT names STREQUAL EXPORT)
     message(FATAL_ERROR "${FILE} exports: '${names}', not '${EXPORT}' alone")
   endif()

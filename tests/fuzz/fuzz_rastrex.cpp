@@ -11,7 +11,10 @@
 // Whatever the input, a call must return one of the result codes; a written
 // bitmap must have exactly the size its header gives for its dimensions; a
 // failed call must leave every file as it was; and no other file may remain
-// in the folder.
+// in the folder. The dump's thumbnail is made too, from the file and from
+// the bytes in memory (read by offset, or from the front only, as the
+// third-last byte chooses), in a box the fourth-last byte sizes: it must
+// fit the box and succeed or fail as the conversion does.
 #include <dirent.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -23,6 +26,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -31,6 +35,7 @@
 
 #include "byte_order.h"
 #include "rastrex.h"
+#include "thumbnail.h"
 
 namespace {
 
@@ -107,6 +112,49 @@ bool isLinkToDump(const std::string& path)
     return n == 6 && std::string(target, 6) == "in.xwd";
 }
 
+// The input's bytes, by offset or from the front.
+class MemorySource : public rastrex::ByteSource {
+public:
+    MemorySource(const std::uint8_t* data, std::size_t size, bool seekable)
+        : data_(data), size_(size), seekable_(seekable) {}
+    std::size_t read(unsigned char* into, std::size_t n) override
+    {
+        const auto got = static_cast<std::size_t>(readAt(at_, into, n));
+        at_ += got;
+        return got;
+    }
+    std::optional<std::uint64_t> size() override
+    {
+        return seekable_ ? std::optional<std::uint64_t>(size_) : std::nullopt;
+    }
+    std::uint64_t readAt(std::uint64_t offset, unsigned char* into, std::uint64_t n) override
+    {
+        if (offset >= size_)
+            return 0;
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
+        std::memcpy(into, data_ + offset, got);
+        return got;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    bool seekable_;
+    std::uint64_t at_ = 0;
+};
+
+// A thumbnail that came out must fit the box and hold its pixels.
+void checkThumbnail(std::int32_t result, const rastrex::Thumbnail& t, std::uint32_t box)
+{
+    if (result == RASTREX_OK) {
+        if (t.width == 0 || t.height == 0 || t.width > box || t.height > box ||
+            t.bgr.size() != std::size_t{t.width} * t.height * 3)
+            fail("a thumbnail that does not fit its box");
+    } else if (result != RASTREX_ERR_READ_INPUT && result != RASTREX_ERR_NO_MEMORY) {
+        fail("a thumbnail failed with a result that is not a dump's");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -134,6 +182,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (target == Target::kLinkToDump && symlink("in.xwd", dir.bitmap.c_str()) != 0)
         fail("symlink failed");
     const std::string& bitmap = target == Target::kDumpItself ? dir.dump : dir.bitmap;
+
+    const std::uint32_t box = size >= 4 ? data[size - 4] % 64 + 1 : 16;
+    rastrex::Thumbnail thumb;
+    int openError = 0;
+    const std::int32_t thumbResult = rastrex::makeThumbnail(dir.dump.c_str(), box, thumb, openError);
+    checkThumbnail(thumbResult, thumb, box);
+    {
+        MemorySource source(data, size, size >= 3 && data[size - 3] % 2 == 0);
+        rastrex::InputFile in(source);
+        rastrex::Thumbnail fromMemory;
+        checkThumbnail(rastrex::makeThumbnail(in, box, fromMemory), fromMemory, box);
+    }
 
     rlimit before {};
     if (target == Target::kFailingWrite) {
@@ -191,6 +251,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the dump cannot be opened");
     default:
         std::fprintf(stderr, "result %d is not a result code\n", result);
+        std::abort();
+    }
+    if (target != Target::kFailingWrite && result != RASTREX_ERR_WRITE_OUTPUT && thumbResult != result) {
+        std::fprintf(stderr, "thumbnail result %d, conversion result %d\n", thumbResult, result);
         std::abort();
     }
     if (dir.names() != expected)

@@ -29,9 +29,9 @@ diff -u "$work/expected" "$work/files" || fail "the package's files differ from 
 
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-# The libraries as shlibdeps finds them (GLib's for the trash), and Qt's
-# Japanese texts for the buttons.
-for lib in libc6 libstdc++6 libqt6widgets6 libglib2.0-0; do
+# The libraries as shlibdeps finds them (GLib's for the trash, libpng's for
+# the thumbnails), and Qt's Japanese texts for the buttons.
+for lib in libc6 libstdc++6 libqt6widgets6 libglib2.0-0 libpng16-16; do
   [[ $depends == *"$lib "* ]] || fail "Depends lacks $lib: $depends"
 done
 [[ ", $depends," == *", qt6-translations-l10n,"* ]] || fail "Depends lacks qt6-translations-l10n: $depends"

@@ -3,8 +3,8 @@
 # older release installed with the folder on the PATH, this release over it
 # with a desktop shortcut, the same release again, the older one refused,
 # the installed programs at work (xwd2bmp.exe converting a dump, the window
-# started from its Start menu shortcut by the end-to-end script), and a
-# removal that leaves nothing of ours.
+# started from its Start menu shortcut, in the user's Documents, by the
+# end-to-end script), and a removal that leaves nothing of ours.
 #
 # usage: msi_test.sh MSI OLDER_MSI END_TO_END PROBE_EXE HOST_XWD2BMP DUMPS_DIR WORK_DIR
 # Run it through wine-gui-run.sh --script with RASTREX_GUI_PREFIX naming a
@@ -124,7 +124,11 @@ cp "$data/xwd-root-d24.xwd" "$work/cli/shot.xwd"
 (cd "$work/cli" && wine "C:\\$folder\\rastrex\\xwd2bmp.exe" shot.xwd </dev/null) || fail "the installed xwd2bmp failed"
 cmp "$work/expected/shot.bmp" "$work/cli/shot.bmp" || fail "the installed xwd2bmp's bitmap differs from the Linux library's"
 
-echo "== the window from its Start menu shortcut"
+echo "== the window from its Start menu shortcut, in the user's Documents"
+# The shortcut starts the window in the user's Documents folder, whatever
+# folder it is started from: there the end-to-end run's dumps are.
+rm -rf "$user/Documents"
+ln -s "$work/end_to_end/dumps" "$user/Documents"
 RASTREX_E2E_SHORTCUT="$(first_file "${start_menus[@]}")" bash "$e2e" "$dir" "$probe" "$ref" "$data" "$work/end_to_end"
 
 echo "== removal"

@@ -1,0 +1,138 @@
+// Thumbnails of dumps: the library's own bitmap shrunk by area (the size
+// and every pixel as tests/support/area_average.h makes them, its own plain
+// way), of every fixture and of pictures whose fine detail must come out
+// grey; damaged dumps refused as fnRastrex refuses them; and dumps that
+// claim far more than they hold shrunk from what they hold. (Dumps read
+// from memory are compared in the Windows handler's test and fuzzed.)
+#include <gtest/gtest.h>
+
+#include "area_average.h"
+#include "rastrex.h"
+#include "thumbnail.h"
+#include "xwd_recipe.h"
+
+namespace fs = std::filesystem;
+using namespace rastrex;
+using namespace rastrex::test;
+
+namespace {
+
+Bitmap asBitmap(const Thumbnail& t)
+{
+    Bitmap b;
+    b.width = t.width;
+    b.height = t.height;
+    for (std::size_t i = 0; i + 2 < t.bgr.size(); i += 3)
+        b.pixels.push_back({t.bgr[i + 2], t.bgr[i + 1], t.bgr[i]});
+    return b;
+}
+
+// The thumbnail of `dump` against the library's bitmap shrunk the plain way.
+void expectLikeLibrary(const fs::path& dump, std::uint32_t box)
+{
+    TempDir dir;
+    ASSERT_EQ(fnRastrex(nativePath(dump).c_str(), nativePath(dir / "full.bmp").c_str()), RASTREX_OK);
+    Thumbnail t;
+    int error = 0;
+    ASSERT_EQ(makeThumbnail(nativePath(dump).c_str(), box, t, error), RASTREX_OK);
+    const Bitmap full = parseBmp(readFile(dir / "full.bmp"));
+    EXPECT_EQ(t.sourceWidth, full.width);
+    EXPECT_EQ(compareWithin(areaAverage(full, box), asBitmap(t), 1), "") << dump << " in a box of " << box;
+}
+
+TEST(Thumbnail, EveryFixtureIsTheLibrarysBitmapShrunk)
+{
+    int seen = 0;
+    for (const auto& entry : fs::directory_iterator(RASTREX_TEST_DATA_DIR)) {
+        if (entry.path().extension() != ".xwd")
+            continue;
+        for (std::uint32_t box : {1u, 7u, 16u, 256u})
+            expectLikeLibrary(entry.path(), box);
+        ++seen;
+    }
+    EXPECT_GT(seen, 50);
+}
+
+TEST(Thumbnail, BuiltPicturesOfEveryLayoutShrunkByArea)
+{
+    // Fine one-pixel checks whose thumbnail is grey; odd sizes whose pixels
+    // straddle the thumbnail's; bit planes; an x offset.
+    DumpKind bits = zPixmap(1, 1, true, 0);
+    bits.msbBitFirst = true;
+    DumpKind planes = zPixmap(1, 8, false, 3);
+    planes.format = 1;
+    DumpKind offset = zPixmap(8, 8, false, 3);
+    offset.xOffset = 5;
+    struct Case {
+        DumpKind kind;
+        std::uint32_t w, h, box;
+    } const cases[] = {
+        {bits, 640, 480, 64}, {bits, 333, 97, 40}, {zPixmap(32, 24, false, 4, {0xFF0000, 0xFF00, 0xFF}), 1001, 3, 256},
+        {planes, 123, 321, 50}, {offset, 77, 300, 29},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        std::vector<std::uint32_t> values;
+        for (std::uint32_t y = 0; y < c.h; ++y)
+            for (std::uint32_t x = 0; x < c.w; ++x)
+                values.push_back(c.kind.depth == 1 ? (x + y) & 1 : (x * 7 + y * 13) & 0xFFFFFF);
+        Bytes map;
+        for (std::uint32_t i = 0; c.kind.visual < 4 && i < (1u << c.kind.depth); ++i)
+            appendColourEntry(map, i, static_cast<std::uint16_t>(i * 65535 / ((1u << c.kind.depth) - 1)),
+                              static_cast<std::uint16_t>(i * 999), static_cast<std::uint16_t>(i * 257));
+        writeFile(dir / "built.xwd", kindDump(c.kind, c.w, c.h, values, map).bytes());
+        expectLikeLibrary(dir / "built.xwd", c.box);
+    }
+}
+
+TEST(Thumbnail, DamagedDumpsAreRefusedAsTheLibraryRefusesThem)
+{
+    const Bytes whole = canonicalDump(40, 30, patternPixel).bytes();
+    TempDir dir;
+    for (std::size_t keep : {std::size_t{0}, std::size_t{60}, std::size_t{104}, std::size_t{3000},
+                             whole.size() - 40 * 4 * 30, whole.size() - 40 * 4 * 30 + 3}) {
+        writeFile(dir / "cut.xwd", Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(keep)));
+        const std::string path = nativePath(dir / "cut.xwd");
+        Thumbnail t;
+        int error = 0;
+        const std::int32_t result = makeThumbnail(path.c_str(), 16, t, error);
+        EXPECT_NE(result, RASTREX_OK) << keep;
+        EXPECT_EQ(result, fnRastrex(path.c_str(), nativePath(dir / "cut.bmp").c_str())) << keep;
+        EXPECT_TRUE(t.bgr.empty());
+    }
+    Thumbnail t;
+    int error = 0;
+    EXPECT_EQ(makeThumbnail(nativePath(dir / "missing.xwd").c_str(), 16, t, error), RASTREX_ERR_OPEN_INPUT);
+    EXPECT_NE(error, 0);
+}
+
+TEST(Thumbnail, ADumpClaimingFarMoreThanItHoldsIsShrunkFromWhatItHolds)
+{
+    // A header of 30000 x 30000 pixels over two rows, and one of a single
+    // row of 2^30 - 1 pixels over 64 of them: what is missing is black, and
+    // is not decoded.
+    XwdRecipe tall = canonicalDump(30000, 2, [](auto, auto) { return Rgb{255, 255, 255}; });
+    tall.word(5) = 30000;
+    XwdRecipe wide = canonicalDump(64, 1, [](auto, auto) { return Rgb{255, 255, 255}; });
+    wide.word(4) = 1073741823;
+    wide.word(12) = 1073741823u * 4;
+    struct Case {
+        const XwdRecipe* dump;
+        std::uint32_t width, height;
+        std::uint8_t topLeft;  // 255 times the share of white under it
+    } const cases[] = {{&tall, 64, 64, 1}, {&wide, 64, 1, 0}};
+    TempDir dir;
+    for (const Case& c : cases) {
+        writeFile(dir / "claims.xwd", c.dump->bytes());
+        Thumbnail t;
+        int error = 0;
+        ASSERT_EQ(makeThumbnail(nativePath(dir / "claims.xwd").c_str(), 64, t, error), RASTREX_OK);
+        const Bitmap b = asBitmap(t);
+        ASSERT_EQ(b.width, c.width);
+        ASSERT_EQ(b.height, c.height);
+        EXPECT_EQ(b.at(0, 0), (Rgb{c.topLeft, c.topLeft, c.topLeft}));
+        EXPECT_EQ(b.at(b.width - 1, b.height - 1), (Rgb{0, 0, 0}));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// rastrex-thumbnailer run as a file manager runs it: the Exec line of
+// rastrex.thumbnailer split into words, %s, %i and %o each replaced by one
+// word, the program found on PATH. Its PNG, read back with libpng, is the
+// library's bitmap shrunk by area; a dump it cannot read leaves no file and
+// one line that says why.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "area_average.h"
+#include "rastrex.h"
+#include "xwd_recipe.h"
+
+extern char** environ;
+namespace fs = std::filesystem;
+using namespace rastrex::test;
+
+namespace {
+
+// The words of the entry's Exec line with the codes replaced.
+std::vector<std::string> execLine(const std::string& size, const fs::path& in, const fs::path& out)
+{
+    std::ifstream entry(RASTREX_THUMBNAILER_ENTRY);
+    std::string line, exec;
+    bool tryExec = false;
+    while (std::getline(entry, line)) {
+        if (line.rfind("Exec=", 0) == 0)
+            exec = line.substr(5);
+        tryExec |= line == "TryExec=rastrex-thumbnailer";
+    }
+    EXPECT_TRUE(tryExec);
+    std::vector<std::string> words;
+    std::istringstream split(exec);
+    for (std::string w; split >> w;)
+        words.push_back(w == "%s" ? size : w == "%i" ? in.string() : w == "%o" ? out.string() : w);
+    return words;
+}
+
+// Runs `args` with the program's folder first on PATH; its exit status,
+// standard error in `err`.
+int run(const std::vector<std::string>& args, const fs::path& errFile, std::string& err)
+{
+    const std::string path = std::string(RASTREX_THUMBNAILER_DIR) + ":" + (getenv("PATH") ? getenv("PATH") : "");
+    setenv("PATH", path.c_str(), 1);
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = 0;
+    int status = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
+        waitpid(pid, &status, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    std::ifstream f(errFile);
+    err.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// An 8-bit RGB PNG, top row first.
+Bitmap readPng(const fs::path& p)
+{
+    Bitmap b;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, p.c_str()))
+        throw std::runtime_error("not a PNG: " + p.string());
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        throw std::runtime_error("PNG unreadable: " + p.string());
+    b.width = image.width;
+    b.height = image.height;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        b.pixels.push_back({rgb[i], rgb[i + 1], rgb[i + 2]});
+    return b;
+}
+
+TEST(Thumbnailer, WritesTheLibrarysBitmapShrunkAsPng)
+{
+    struct Case {
+        const char* fixture;
+        const char* size;
+    } const cases[] = {
+        {"xwd-root-d24", "256"}, {"xwd-root-xy-d16", "128"}, {"gm-mono", "64"}, {"xwd-window-d8", "1"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        // Names with a space and Japanese letters are single words all the same.
+        const fs::path in = dir / "画面 1.xwd", out = dir / "サムネイル 1.png";
+        fs::copy_file(fs::path(RASTREX_TEST_DATA_DIR) / (std::string(c.fixture) + ".xwd"), in,
+                      fs::copy_options::overwrite_existing);
+        std::string err;
+        ASSERT_EQ(run(execLine(c.size, in, out), dir / "err", err), 0) << c.fixture << ": " << err;
+        ASSERT_EQ(fnRastrex(in.c_str(), (dir / "full.bmp").c_str()), RASTREX_OK);
+        const Bitmap want = areaAverage(parseBmp(readFile(dir / "full.bmp")), std::stoul(c.size));
+        EXPECT_EQ(compareWithin(want, readPng(out), 1), "") << c.fixture;
+    }
+}
+
+TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
+{
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        const char* says;
+    } const cases[] = {
+        {"text.xwd", Bytes(300, 'x'), "not an X Window dump"},
+        {"missing.xwd", {}, "cannot open it: No such file or directory"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        if (!c.bytes.empty())
+            writeFile(dir / c.name, c.bytes);
+        std::string err;
+        EXPECT_EQ(run(execLine("128", dir / c.name, dir / "out.png"), dir / "err", err), 1) << c.name;
+        EXPECT_NE(err.find(c.says), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_FALSE(fs::exists(dir / "out.png"));
+    }
+    std::string err;
+    EXPECT_EQ(run({"rastrex-thumbnailer", "-s", "0", "a", "b"}, dir / "err", err), 2);
+}
+
+}  // namespace
