@@ -1,5 +1,5 @@
 // xwd2bmp on Windows: wildcards that the program expands itself, since
-// cmd.exe passes them on; backslashes and drive letters in paths; names of
+// cmd.exe passes them on (matched by common/wildcard.h, tested there); backslashes and drive letters in paths; names of
 // any code page and paths of any length.
 #include <gtest/gtest.h>
 
@@ -9,42 +9,6 @@
 using namespace rastrex::test;
 
 namespace {
-
-struct MatchCase {
-    const char* pattern;
-    const char* name;
-    bool matches;
-    const char* what;  // the case's name
-};
-
-void PrintTo(const MatchCase& c, std::ostream* os)
-{
-    *os << '"' << c.pattern << "\" ~ \"" << c.name << '"';
-}
-
-class Wildcard : public ::testing::TestWithParam<MatchCase> {};
-
-TEST_P(Wildcard, MatchesLikeWindowsLongNames)
-{
-    const MatchCase& c = GetParam();
-    EXPECT_EQ(rastrex::cli::wildcardMatch(c.pattern, c.name), c.matches)
-        << c.pattern << " ~ " << c.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Wildcard,
-                         ::testing::Values(MatchCase{"*.xwd", "a.xwd", true, "extension"},
-                                           MatchCase{"*.xwd", "SHOT.XWD", true, "upper case name"},
-                                           MatchCase{"*.XWD", "b.Xwd", true, "upper case pattern"},
-                                           MatchCase{"*.xwd", "a.xwdold", false, "longer extension"},
-                                           MatchCase{"*.xwd", "a.xwd.bmp", false, "other last extension"},
-                                           MatchCase{"*.xwd", "a.b.xwd", true, "two dots"},
-                                           MatchCase{"a?.xwd", "ab.xwd", true, "question mark takes one"},
-                                           MatchCase{"a?.xwd", "a.xwd", false, "question mark needs one"},
-                                           MatchCase{"*", "anything", true, "star alone"},
-                                           MatchCase{"*a*b*", "xaybz", true, "stars in order"},
-                                           MatchCase{"*a*b*", "xbya", false, "stars out of order"},
-                                           MatchCase{"", "a", false, "empty pattern"}),
-                         [](const auto& info) { return caseName(info.param.what); });
 
 // The files of the folder each pattern names, relative to the folder, or
 // the pattern itself when nothing matches.

@@ -187,9 +187,6 @@ public:
     void selectAll() override;
     ItemIndex listIndex() const override;
 
-    // Whether a file name matches a pattern of the platform's file search.
-    static bool matches(const std::string& name, const std::string& pattern);
-
     // Whether files dragged from other programs may be dropped here.
     void setAcceptsFileDrops(bool on);
 

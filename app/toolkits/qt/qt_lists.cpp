@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "folder_listing.h"
+#include "wildcard.h"
 #include "qt_controls.h"
 #include "qt_window.h"
 
@@ -234,65 +235,6 @@ void DirList::mouseDoubleClickEvent(QMouseEvent* event)
 
 // ---------------------------------------------------------------- FileList
 
-namespace {
-
-// A pattern of the platform's file search: "*" and "?" wildcards, several
-// patterns joined by ";", letter case ignored, "*.*" matching every name.
-// Folded once per re-read.
-class NamePattern {
-public:
-    explicit NamePattern(const std::string& pattern)
-    {
-        const QStringList parts = shown(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (const QString& raw : parts) {
-            const QString p = raw.trimmed();
-            if (p == QLatin1String("*.*") || p == QLatin1String("*")) {
-                all_ = true;
-                return;
-            }
-            parts_.push_back(p.toCaseFolded());
-        }
-    }
-    bool matches(const QString& name) const
-    {
-        if (all_)
-            return true;
-        if (parts_.empty())
-            return false;
-        const QString folded = name.toCaseFolded();
-        return std::any_of(parts_.begin(), parts_.end(), [&](const QString& p) { return glob(p, folded); });
-    }
-
-private:
-    // Matches with one backtrack point per "*", linear in practice.
-    static bool glob(const QString& p, const QString& n)
-    {
-        qsizetype pi = 0, ni = 0, star = -1, mark = 0;
-        while (ni < n.size()) {
-            if (pi < p.size() && (p[pi] == u'?' || (p[pi] != u'*' && p[pi] == n[ni]))) {
-                ++pi;
-                ++ni;
-            } else if (pi < p.size() && p[pi] == u'*') {
-                star = pi++;
-                mark = ni;
-            } else if (star >= 0) {
-                pi = star + 1;
-                ni = ++mark;
-            } else {
-                return false;
-            }
-        }
-        while (pi < p.size() && p[pi] == u'*')
-            ++pi;
-        return pi == p.size();
-    }
-
-    bool all_ = false;
-    std::vector<QString> parts_;
-};
-
-}  // namespace
-
 FileList::FileList(QWidget* parent) : PaneList(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -322,21 +264,15 @@ void FileList::setPattern(const std::string& pattern)
     refresh();
 }
 
-bool FileList::matches(const std::string& name, const std::string& pattern)
-{
-    return NamePattern(pattern).matches(shown(name));
-}
-
 void FileList::refresh()
 {
     std::vector<std::string> names;
     std::vector<QString> shownNames;
     if (!folder_.empty() && canListFolder(folder_)) {
-        const NamePattern pattern(pattern_);
         for (std::string& name : listFolder(folder_, EntryKind::Files)) {
-            QString text = shown(name);
-            if (!pattern.matches(text))
+            if (!matchesPattern(name, pattern_))
                 continue;
+            QString text = shown(name);
             names.push_back(std::move(name));
             shownNames.push_back(std::move(text));
         }

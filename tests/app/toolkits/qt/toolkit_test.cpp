@@ -51,26 +51,6 @@ TEST(CheckBoxTest, MouseAndSpaceBarRaiseTheSameClick)
 
 // ------------------------------------------------------------- file list
 
-TEST(FileListTest, PatternsMatchLikeThePlatformsFileSearch)
-{
-    struct Case {
-        const char* name;
-        const char* pattern;
-        bool matches;
-    };
-    const Case cases[] = {
-        {"a.xwd", "*.xwd", true},       {"A.XWD", "*.xwd", true},      {"a.Xwd", "*.XWD", true},
-        {"a.xwdx", "*.xwd", false},     {"a.xw", "*.xwd", false},      {"xwd", "*.xwd", false},
-        {"a.b.xwd", "*.xwd", true},     {".xwd", "*.xwd", true},       {"README", "*.*", true},
-        {"a.bmp", "*.*", true},         {"noext", "*", true},          {"a1.bmp", "a?.bmp", true},
-        {"a12.bmp", "a?.bmp", false},   {"a+b (1).bmp", "a+b (1).*", true},
-        {"x.bmp", "*.xwd;*.bmp", true}, {"x.gif", "*.xwd;*.bmp", false}, {"a[1].xwd", "a[1].xwd", true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(FileList::matches(c.name, c.pattern), c.matches)
-            << c.name << " ~ " << c.pattern;
-}
-
 TEST(FileListTest, ListsMatchingFilesByNameWithoutFoldersOrHiddenFiles)
 {
     QTemporaryDir dir;

@@ -567,25 +567,6 @@ TEST_F(Win32ToolkitTest, FileListTakesDropsOfFilesOnly)
     }
 }
 
-// The patterns of the file lists, without any window.
-TEST(Win32Wildcard, MatchesAsTheFileSearchDoes)
-{
-    struct Case {
-        const char* name;
-        const char* pattern;
-        bool match;
-    };
-    const Case cases[] = {
-        {"a.xwd", "*.xwd", true},      {"A.XWD", "*.xwd", true},       {"a.xwdx", "*.xwd", false},
-        {"a.xwd.bmp", "*.xwd", false}, {"plain", "*.*", true},         {"a.b.c", "*.c", true},
-        {"ab", "a?", true},            {"a", "a?", false},             {"\xE5\x9B\xB3.xwd", "?.xwd", true},
-        {"a.bmp", "*.xwd;*.bmp", true}, {"a.gif", "*.xwd;*.bmp", false}, {"a.xwd", "", false},
-        {"aaa", "*a*a*a*", true},      {"aab", "*a*a*a*", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " " << c.pattern;
-}
-
 }  // namespace
 }  // namespace rastrex::win32
 
