@@ -12,7 +12,7 @@
 
 #include "bmp_name.h"
 #include "case_fold.h"
-#include "path_rules.h"
+#include "path_names.h"
 #include "platform.h"
 #include "stream.h"
 
@@ -148,13 +148,6 @@ void look(Candidate& c)
     c.bytes = looked.info->bytes;
 }
 
-// The file-name part of a PATH as the user spelled it.
-std::string fileNameOf(const std::string& path)
-{
-    const std::size_t sep = path.find_last_of(kPathSeparators);
-    return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
 // The bitmap's place when it goes to standard output, as listings say it.
 constexpr const char* kStandardOutput = "standard output";
 
@@ -203,7 +196,7 @@ std::vector<Candidate> collect(const Options& options)
                 c.dump = shownName(path);
                 fail(c, "not a regular file; use - to read standard input");
             } else {
-                c.bitmap = bitmapPath(options, path, {}, fileNameOf(path));
+                c.bitmap = bitmapPath(options, path, {}, lastName(path));
                 look(c);
             }
             candidates.push_back(std::move(c));

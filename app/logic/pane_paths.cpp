@@ -4,20 +4,6 @@
 
 namespace rastrex {
 
-namespace {
-
-bool endsWithSeparator(const std::string& path)
-{
-    return !path.empty() && isFolderSeparator(path.back());
-}
-
-}  // namespace
-
-std::string folderPrefix(const std::string& folder)
-{
-    return endsWithSeparator(folder) ? folder : folder + kFolderSeparator;
-}
-
 std::string dropFolderFor(const std::string& droppedPath, const std::string& volumeRoot)
 {
     if (volumeRoot.empty())

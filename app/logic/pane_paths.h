@@ -3,11 +3,9 @@
 
 #include <string>
 
-namespace rastrex {
+#include "path_names.h"
 
-// The folder prefix of a list item: the folder with one separator at its
-// end, none added when it already ends in one (a volume's root).
-std::string folderPrefix(const std::string& folder);
+namespace rastrex {
 
 // The folder the panes move to for a dropped path on the volume whose root
 // is `volumeRoot`: the text before the path's last separator (a dropped

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "path_names.h"
 #include "services.h"
 
 namespace rastrex {
@@ -29,12 +30,6 @@ std::string rootFolderOf(const std::string& path);
 
 // The folders from the root down to `folder` (clean), both included.
 std::vector<std::string> folderChain(const std::string& folder);
-
-// The last name of a clean path.
-std::string lastName(const std::string& path);
-
-// `folder` with one separator at its end, for a name to follow.
-std::string joinablePrefix(const std::string& folder);
 
 // Whether the volume whose root is `root` holds the clean path `path`.
 bool folderHolds(const std::string& root, const std::string& path);

@@ -1,9 +1,7 @@
 # The system's services that need no toolkit, their headers here and one
-# source per platform in linux/ or windows/: how paths are spelled (for the
-# window, its logic and the command-line converter), folders as the platform
-# lists them, and how the conversion library is loaded.
-add_library(rastrex_platform_rules INTERFACE)
-target_include_directories(rastrex_platform_rules INTERFACE ${CMAKE_CURRENT_LIST_DIR})
+# source per platform in linux/ or windows/: folders as the platform lists
+# them, and how the conversion library is loaded. (How paths are spelled is
+# common/path_rules.h.)
 
 if(WIN32)
   add_library(rastrex_platform_files STATIC

@@ -95,17 +95,6 @@ std::vector<std::string> folderChain(const std::string& folder)
     return chain;
 }
 
-std::string lastName(const std::string& path)
-{
-    const std::size_t sep = path.rfind('/');
-    return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
-std::string joinablePrefix(const std::string& folder)
-{
-    return !folder.empty() && folder.back() == '/' ? folder : folder + '/';
-}
-
 bool folderHolds(const std::string& root, const std::string& path)
 {
     if (root == "/")

@@ -17,11 +17,6 @@ namespace {
 
 constexpr DWORD kHiddenOrSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool isSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
 // Errors of a drive without a medium are reported, not asked about.
 class QuietErrors {
 public:
@@ -106,10 +101,10 @@ std::string rootFolderOf(const std::string& path)
     if (path.size() >= 2 && path[1] == ':')
         return path.substr(0, 2) + '\\';
     // "\\server\share\" of a network path.
-    if (path.size() > 2 && isSeparator(path[0]) && isSeparator(path[1])) {
+    if (path.size() > 2 && isFolderSeparator(path[0]) && isFolderSeparator(path[1])) {
         const std::size_t server = path.find_first_of("\\/", 2);
         const std::size_t share = server == std::string::npos ? server : path.find_first_of("\\/", server + 1);
-        return share == std::string::npos ? joinablePrefix(path) : path.substr(0, share + 1);
+        return share == std::string::npos ? folderPrefix(path) : path.substr(0, share + 1);
     }
     return "\\";
 }
@@ -125,17 +120,6 @@ std::vector<std::string> folderChain(const std::string& folder)
     return chain;
 }
 
-std::string lastName(const std::string& path)
-{
-    const std::size_t sep = path.find_last_of("\\/");
-    return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
-std::string joinablePrefix(const std::string& folder)
-{
-    return !folder.empty() && isSeparator(folder.back()) ? folder : folder + '\\';
-}
-
 bool folderHolds(const std::string& root, const std::string& path)
 {
     // Letter case does not tell folders apart; "C:\\a" holds "C:\\a\\b" but
@@ -145,7 +129,7 @@ bool folderHolds(const std::string& root, const std::string& path)
     if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, root.c_str(), static_cast<int>(root.size()),
                        path.c_str(), static_cast<int>(root.size())) != CSTR_EQUAL)
         return false;
-    return path.size() == root.size() || isSeparator(root.back()) || isSeparator(path[root.size()]);
+    return path.size() == root.size() || isFolderSeparator(root.back()) || isFolderSeparator(path[root.size()]);
 }
 
 FileState SystemFileSystem::openForReading(const std::string& path)

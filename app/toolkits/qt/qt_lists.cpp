@@ -196,7 +196,7 @@ bool DirList::showFolder(const std::string& folder)
         ++depth;
     }
     const int currentRow = count() - 1;
-    const std::string prefix = joinablePrefix(folder);
+    const std::string prefix = folderPrefix(folder);
     for (std::size_t i = 0; i < names.size(); ++i) {
         auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + shownNames[i], this);
         item->setData(kNameRole, QByteArray::fromStdString(prefix + names[i]));

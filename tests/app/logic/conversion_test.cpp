@@ -49,19 +49,6 @@ TEST(BmpPathFor, ReplacesTheExtensionOfTheFileNameOnly)
         EXPECT_EQ(bmpPathFor(source), target) << source;
 }
 
-TEST(FolderPrefix, AddsOneSeparatorUnlessThereIsOne)
-{
-#if defined(_WIN32)
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\", "C:\\"}, {"C:\\data", "C:\\data\\"}, {"D:\\usb\\", "D:\\usb\\"}};
-#else
-    const std::pair<std::string, std::string> cases[] = {
-        {"/", "/"}, {"/data", "/data/"}, {"/media/usb/", "/media/usb/"}};
-#endif
-    for (const auto& [folder, prefix] : cases)
-        EXPECT_EQ(folderPrefix(folder), prefix) << folder;
-}
-
 TEST(DropFolderFor, IsTheFolderHoldingTheDroppedItem)
 {
     struct Case {
@@ -260,7 +247,7 @@ TEST(MoveToRecycleBin, AsksThenMovesOrReports)
         EXPECT_EQ(FileUti::MoveToRecycleBin(p, boxes, bin, nullptr), c.result);
         Names expected;
         for (std::string s : c.shown)
-            expected.push_back(s.replace(s.find('#'), 1, joinablePrefix(dir.path().string())));
+            expected.push_back(s.replace(s.find('#'), 1, folderPrefix(dir.path().string())));
         EXPECT_EQ(boxes.shown, expected);
         EXPECT_EQ(exists(p), !c.moved);
     }
@@ -478,9 +465,9 @@ TEST(RuntimeConverterLibrary, AFailedBindNamesTheLibraryAndTheLoadersReason)
 
 TEST(RuntimeConverterLibrary, TheFirstLoadableCandidateIsKept)
 {
-    RuntimeConverterLibrary library(kLibraryFile, {joinablePrefix(executableFolder()) + "nonexistent" +
+    RuntimeConverterLibrary library(kLibraryFile, {folderPrefix(executableFolder()) + "nonexistent" +
                                                        kFolderSeparator + kLibraryFile,
-                                                   joinablePrefix(executableFolder()) + kLibraryFile});
+                                                   folderPrefix(executableFolder()) + kLibraryFile});
     std::string reason;
     ASSERT_TRUE(library.bind(&reason));
     ASSERT_TRUE(library.bind(&reason));

@@ -101,7 +101,7 @@ protected:
     void SetUp() override
     {
         open({"here.xwd"});
-        fs::create_directories(joinablePrefix(other()) + "sub");
+        fs::create_directories(folderPrefix(other()) + "sub");
         touch(other(), {"x.xwd", "y.XWD", "z.bmp", "notes.txt"});
     }
     std::string other() const { return file("other"); }
@@ -121,7 +121,7 @@ TEST_F(DropTest, MovesThePanesToTheDroppedFilesFolder)
 {
     for (const char* dropped : {"x.xwd", "notes.txt", "sub/"}) {
         form->Dir1->setPath(folder());
-        drop({joinablePrefix(other()) + dropped});
+        drop({folderPrefix(other()) + dropped});
         EXPECT_EQ(form->Dir1->path(), other()) << dropped;
         EXPECT_EQ(file1().items, (Names{"x.xwd", "y.XWD"})) << dropped;
         EXPECT_EQ(file1().selection(), (std::vector<ItemIndex>{0, 1})) << dropped;
@@ -131,7 +131,7 @@ TEST_F(DropTest, MovesThePanesToTheDroppedFilesFolder)
 
 TEST_F(DropTest, SeveralFilesEndAtTheLastOnesFolder)
 {
-    drop({joinablePrefix(other()) + "x.xwd", file("here.xwd")});
+    drop({folderPrefix(other()) + "x.xwd", file("here.xwd")});
     EXPECT_EQ(form->Dir1->path(), folder());
 }
 
@@ -146,14 +146,14 @@ TEST_F(DropTest, AFileInARootOrOnAnotherVolume)
 
     drive1().roots = {root, other()};
     check("Check6").setValue(1);
-    drop({joinablePrefix(joinablePrefix(other()) + "sub") + "deep.xwd"});
+    drop({folderPrefix(folderPrefix(other()) + "sub") + "deep.xwd"});
     EXPECT_EQ(drive1().drive(), other());
-    EXPECT_EQ(form->Dir1->path(), joinablePrefix(other()) + "sub");
+    EXPECT_EQ(form->Dir1->path(), folderPrefix(other()) + "sub");
 }
 
 TEST_F(DropTest, DataWithoutAFileListChangesNothing)
 {
-    drop({joinablePrefix(other()) + "x.xwd"}, false);
+    drop({folderPrefix(other()) + "x.xwd"}, false);
     drop({"no-separator.xwd"});
     EXPECT_EQ(form->Dir1->path(), folder());
     EXPECT_EQ(file1().items, Names{"here.xwd"});

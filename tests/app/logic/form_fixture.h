@@ -39,11 +39,11 @@ public:
     static void touch(const std::string& folder, const std::vector<std::string>& names)
     {
         for (const std::string& n : names)
-            writeText(joinablePrefix(folder) + n, "x");
+            writeText(folderPrefix(folder) + n, "x");
     }
 
     std::string folder() const { return folder_; }
-    std::string file(const std::string& name) const { return joinablePrefix(folder_) + name; }
+    std::string file(const std::string& name) const { return folderPrefix(folder_) + name; }
 
     ScriptedWindow& window() { return static_cast<ScriptedWindow&>(form->window()); }
     ScriptedFileList& file1() { return *window().find<ScriptedFileList>("File1"); }

@@ -62,7 +62,7 @@ TEST_F(MainFormTest, AFolderChangeSelectsAllOfTheSourceListAndNoneOfTheDestinati
     // Hidden while re-pointed and re-read, shown again afterwards.
     EXPECT_EQ(file1().visibilityChanges, (std::vector<bool>{false, true, false, true}));
 
-    const std::string empty = joinablePrefix(sub) + "empty";
+    const std::string empty = folderPrefix(sub) + "empty";
     fs::create_directory(empty);
     form->Dir1->setPath(empty);
     EXPECT_EQ(file1().listCount(), 0);
@@ -89,7 +89,7 @@ TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
 {
     open({"a.xwd"});
     const std::string stick = file("stick");
-    fs::create_directories(joinablePrefix(stick) + "inner");
+    fs::create_directories(folderPrefix(stick) + "inner");
     touch(stick, {"s1.xwd", "s2.xwd"});
     const std::string root = rootFolderOf(folder());
     drive1().roots = {root, stick};
@@ -104,9 +104,9 @@ TEST_F(MainFormTest, ChoosingADriveOpensItsRootAndRunsTheWholeChain)
     form->Dir1->setPath(folder());
     EXPECT_EQ(drive1().drive(), root);
     EXPECT_EQ(form->Dir1->path(), folder());
-    form->Dir1->setPath(joinablePrefix(stick) + "inner");
+    form->Dir1->setPath(folderPrefix(stick) + "inner");
     EXPECT_EQ(drive1().drive(), stick);
-    EXPECT_EQ(form->Dir1->path(), joinablePrefix(stick) + "inner");
+    EXPECT_EQ(form->Dir1->path(), folderPrefix(stick) + "inner");
 }
 
 TEST_F(MainFormTest, ShowOnlyBoxesSwitchThePatternsAndNothingElse)
