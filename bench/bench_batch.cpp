@@ -44,7 +44,7 @@ std::size_t countBitmaps(const fs::path& dir)
     std::size_t found = 0;
     for (const auto& e : fs::directory_iterator(dir)) {
         const std::string ext = e.path().extension().string();
-        found += ext == ".bmp" || ext == ".BMP" ? 1 : 0;
+        found += ext == ".bmp" || ext == ".BMP" ? 1u : 0u;
     }
     return found;
 }

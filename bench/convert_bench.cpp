@@ -148,7 +148,7 @@ ChildRun measured(const std::vector<std::string>& args)
         long kb = 0;
         double cpu = 0, wall = 0;
         if (std::fscanf(f, "%ld %lf %lf", &kb, &cpu, &wall) == 3) {
-            run.peakMb = kb / 1024.0;
+            run.peakMb = static_cast<double>(kb) / 1024.0;
             run.cpuSeconds = cpu;
             run.seconds = wall;
         }
@@ -295,7 +295,7 @@ int benchmark(int runs)
             const std::string in = (dir / "in.xwd").string();
             writeFile(in, dumpBytes(recipe, width, height));
             Row row{recipe.name, width, height};
-            row.inputMb = fs::file_size(in) / 1e6;
+            row.inputMb = static_cast<double>(fs::file_size(in)) / 1e6;
             // Warm the page cache and check that both work.
             if (fnRastrex(in.c_str(), out.c_str()) != RASTREX_OK || !floorConvert(in.c_str(), floorOut.c_str()) ||
                 fs::file_size(out) != fs::file_size(floorOut)) {

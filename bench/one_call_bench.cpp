@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     const double median = seconds[seconds.size() / 2];
     std::printf("fnRastrex %s (%.1f MB dump): median %.1f ms over %d runs (min %.1f, max %.1f), "
                 "%.0f MB/s\n",
-                argc > 2 ? argv[2] : "3840x2160", dumpBytes / 1e6, median * 1e3, runs, seconds.front() * 1e3,
-                seconds.back() * 1e3, dumpBytes / 1e6 / median);
+                argc > 2 ? argv[2] : "3840x2160", static_cast<double>(dumpBytes) / 1e6, median * 1e3, runs, seconds.front() * 1e3,
+                seconds.back() * 1e3, static_cast<double>(dumpBytes) / 1e6 / median);
     return 0;
 }

@@ -32,7 +32,7 @@ void catchStopSignals()
 {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);

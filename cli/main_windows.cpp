@@ -135,7 +135,7 @@ private:
         std::size_t i = 0, last = 0;
         while (i < n) {
             last = i;
-            i += IsDBCSLeadByteEx(codePage_, bytes_[i]) ? 2 : 1;
+            i += IsDBCSLeadByteEx(codePage_, static_cast<BYTE>(bytes_[i])) ? 2u : 1u;
         }
         return i > n ? last : n;
     }

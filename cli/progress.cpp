@@ -22,11 +22,13 @@ constexpr double kSecondsBeforeSpeed = 0.5;
 std::size_t columnsOf(const std::string& s)
 {
     std::size_t n = 0;
-    for (unsigned char c : s)
+    for (const char byte : s) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c < 0x80)
             n += 1;
         else if ((c & 0xC0) != 0x80)  // first byte of a character
             n += 2;
+    }
     return n;
 }
 
@@ -73,12 +75,12 @@ std::string progressLine(const ProgressState& s, int columns)
         line.append(" [").append(filled, '#').append(kBarCells - filled, '.').append("]");
     }
     const bool measured = s.bytesDone > 0 && s.seconds >= kSecondsBeforeSpeed;
-    const double rate = measured ? s.bytesDone / s.seconds : 0;
+    const double rate = measured ? static_cast<double>(s.bytesDone) / s.seconds : 0;
     char speed[32];
     std::snprintf(speed, sizeof speed, " %.1f MB/s", rate / kBytesPerMegabyte);
     line += measured ? speed : " -- MB/s";
     line.append(" ")
-        .append(measured ? clockText((s.bytes - std::min(s.bytesDone, s.bytes)) / rate) : "-:--")
+        .append(measured ? clockText(static_cast<double>(s.bytes - std::min(s.bytesDone, s.bytes)) / rate) : "-:--")
         .append(" left");
 
     const std::size_t width = columns > 0 ? static_cast<std::size_t>(columns) : 0;

@@ -12,18 +12,18 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DRASTREX_STRICT_WARNINGS=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DRASTREX_SANITIZE=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DRASTREX_SANITIZE=ON -DRASTREX_STRICT_WARNINGS=ON \
   -DRASTREX_BUILD_APP=OFF -DRASTREX_BUILD_BENCH=OFF
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 if [ -d tests/fuzz ]; then
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRASTREX_FUZZ=ON \
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRASTREX_FUZZ=ON -DRASTREX_STRICT_WARNINGS=ON \
     -DRASTREX_BUILD_APP=OFF -DRASTREX_BUILD_CLI=OFF -DRASTREX_BUILD_BENCH=OFF -DRASTREX_BUILD_TESTS=OFF
   cmake --build build-fuzz -j"$jobs"
   ctest --test-dir build-fuzz --output-on-failure

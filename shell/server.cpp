@@ -10,6 +10,10 @@
 
 #include "shell_thumb.h"
 
+// COM objects are destroyed by their own Release(), never through an
+// interface pointer: the interfaces need no virtual destructor.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
 namespace rastrex::shell {
 
 HMODULE module = nullptr;

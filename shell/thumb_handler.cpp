@@ -16,6 +16,10 @@
 #include "thumbnail.h"
 #include "rastrex.h"
 
+// COM objects are destroyed by their own Release(), never through an
+// interface pointer: the interfaces need no virtual destructor.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
 namespace rastrex::shell {
 
 namespace {

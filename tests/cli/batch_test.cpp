@@ -138,7 +138,7 @@ TEST_P(Placement, WritesEachBitmapWhereTheRuleSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Placement, ::testing::ValuesIn(kPlacementCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 // A folder PATH without a dump says so, and the run still succeeds.
 struct NoDumpCase {
@@ -179,7 +179,7 @@ TEST_P(NoDump, IsSaidOnStandardError)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NoDump, ::testing::ValuesIn(kNoDumpCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 TEST_F(Batch, EachBitmapIsItsOwnDumpsPicture)
 {
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClobberCase{{"--no-clobber", "-v", "@"}, true,
                     "@a.xwd: skipped, @a.bmp exists\n@b.xwd -> @b.bmp\n", "kept and said with no clobber v"},
         ClobberCase{{"-v", "@"}, false, "@a.xwd -> @a.bmp\n@b.xwd -> @b.bmp\n", "replaced and said with v"}),
-    [](const auto& info) { return caseName(info.param.what); });
+    [](const auto& row) { return caseName(row.param.what); });
 
 // Failures: one line each, in the order of the files, and the rest is
 // converted. "@" in an expected line stands for the test's folder.
@@ -390,7 +390,7 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(kFailureCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 #if !defined(_WIN32)
 // Makes a chain of folders with long names below `root`, each at most
@@ -513,7 +513,7 @@ TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
         dumps.push_back("f" + std::to_string(i) + (i % 3 == 0 ? ".XWD" : ".xwd"));
     makeDumps(dir.path(), dumps);
     for (int i = 0; i < 24; i += 5)  // sizes differ, so threads finish out of order
-        writeFile(dir / dumps[static_cast<std::size_t>(i)], dumpBytes(7, 97 + i, 61));
+        writeFile(dir / dumps[static_cast<std::size_t>(i)], dumpBytes(7, 97 + static_cast<std::uint32_t>(i), 61));
     writeFile(dir / "f3.xwd", {'x'});
     writeFile(dir / "f17.xwd", {});
 
@@ -574,6 +574,6 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout", "stdout with output dir"},
                       UsageCase{{"-0", "@"}, "--null", "null without files from"},
                       UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"}),
-    [](const auto& info) { return caseName(info.param.what); });
+    [](const auto& row) { return caseName(row.param.what); });
 
 }  // namespace

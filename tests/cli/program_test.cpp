@@ -150,7 +150,7 @@ TEST_P(Process, ExitStatusAndStreams)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Process, ::testing::ValuesIn(kProcessCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 // A listing nobody reads any more (xwd2bmp -v | head -1) must not kill the
 // program between two bitmaps, or halfway through one.
@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TerminalCase{{"-q", "."}, false, "", "quiet"},
                       TerminalCase{{"."}, true, "2 converted, 1 failed", "dumb terminal", "dumb"},
                       TerminalCase{{"-v", "a.xwd", "b.xwd"}, true, "2 converted, 0 failed", "no TERM", nullptr}),
-    [](const auto& info) { return caseName(info.param.what); });
+    [](const auto& row) { return caseName(row.param.what); });
 
 // A bitmap is never sent to a terminal.
 TEST(TerminalOutput, IsRefused)
@@ -307,8 +307,10 @@ TEST_P(ProgressLine, FitsTheTerminal)
     EXPECT_NE(line.find(c.contains), std::string::npos) << line;
     // Columns: ASCII takes one, each other character at most two.
     std::size_t columns = 0;
-    for (unsigned char ch : line)
+    for (const char byte : line) {
+        const auto ch = static_cast<unsigned char>(byte);
         columns += ch < 0x80 ? 1 : (ch & 0xC0) != 0x80 ? 2 : 0;
+    }
     EXPECT_LT(columns, static_cast<std::size_t>(c.columns)) << line;
     // Never a character cut in half.
     if (!line.empty()) {
@@ -325,6 +327,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{45, "\xe7\x94\xbb\xe5\x83\x8f/\xe3\x82\xb7\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd",
                  "\xe3\x83\xa7\xe3\x83\x83\xe3\x83\x88.xwd"},
         LineCase{10, "x.xwd", "left"}),
-    [](const auto& info) { return std::to_string(info.param.columns) + "_columns"; });
+    [](const auto& row) { return std::to_string(row.param.columns) + "_columns"; });
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_P(Expand, GivesTheMatchingNamesInOrder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Expand, ::testing::ValuesIn(kExpandCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 // The program as cmd.exe starts it: the pattern unexpanded, relative to the
 // current folder, and paths with backslashes and a drive letter.
@@ -187,6 +187,6 @@ TEST_P(Paths, ConvertOrSayWhyNot)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Paths, ::testing::ValuesIn(kPathCases),
-                         [](const auto& info) { return caseName(info.param.what); });
+                         [](const auto& row) { return caseName(row.param.what); });
 
 }  // namespace

@@ -34,6 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"/data/shots.XWD/dump", "/data/shots.XWD/dump.BMP", "folder extension left alone"},
                       NameCase{"/data/x.xwd/A.XWD", "/data/x.xwd/A.BMP", "upper case in a dump named folder"},
                       NameCase{"a.xwd", "a.bmp", "relative name"}, NameCase{"", ".BMP", "empty path"}),
-    [](const auto& info) { return rastrex::test::caseName(info.param.what); });
+    [](const auto& row) { return rastrex::test::caseName(row.param.what); });
 
 }  // namespace

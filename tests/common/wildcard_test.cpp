@@ -64,7 +64,7 @@ const PatternCase kPatternCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, FilePatterns, ::testing::ValuesIn(kPatternCases),
-                         [](const auto& info) { return std::string(info.param.what); });
+                         [](const auto& row) { return std::string(row.param.what); });
 
 }  // namespace
 

@@ -133,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"fills the name area", 228, 128, RASTREX_OK},
                       NameCase{"longer than the name area", 229, 129, RASTREX_OK},
                       NameCase{"a thousand bytes", 1100, 1000, RASTREX_OK}),
-    [](const auto& info) {
-        std::string s = info.param.what;
+    [](const auto& row) {
+        std::string s = row.param.what;
         for (char& ch : s)
             if (!isalnum(static_cast<unsigned char>(ch)))
                 ch = '_';
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"after one unit", 3181, RASTREX_OK},
                       CutCase{"inside the second row", 3177 + 22, RASTREX_OK},
                       CutCase{"complete", 3177 + 32, RASTREX_OK}),
-    [](const auto& info) { return "keep_" + std::to_string(info.param.keep); });
+    [](const auto& row) { return "keep_" + std::to_string(row.param.keep); });
 
 // Dimensions that give nothing to read, or more than any block can hold.
 struct SizeCase {
@@ -246,9 +246,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, Dimensions,
                                            // field (2^32 - 2 bytes), and one row more.
                                            SizeCase{1, 1073741810u, RASTREX_ERR_READ_INPUT},
                                            SizeCase{1, 1073741811u, RASTREX_ERR_NO_MEMORY}),
-                         [](const auto& info) {
-                             return std::to_string(info.param.width) + "x" +
-                                    std::to_string(info.param.height);
+                         [](const auto& row) {
+                             return std::to_string(row.param.width) + "x" +
+                                    std::to_string(row.param.height);
                          });
 
 // Streams that go on far past what the picture needs: the converter reads
@@ -289,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StreamCase{"longest_header_size", 0xFFFFFFFFu, 0, RASTREX_ERR_READ_INPUT},
                       StreamCase{"window_name_just_too_long", 100 + (1u << 20) + 1, 0,
                                  RASTREX_ERR_READ_INPUT}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 #if !defined(__SANITIZE_ADDRESS__)
 // Two rows 2^32 - 1 bytes apart in a sparse file: the memory needed is that
@@ -322,7 +322,7 @@ TEST_F(Conversion, RowsFarApartInAFileNeedOnlyTheirPixels)
                 pages = 0;
             std::fclose(f);
         }
-        const rlimit limit{static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (rlim_t{512} << 20),
+        const rlimit limit{static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{512} << 20),
                            RLIM_INFINITY};
         setrlimit(RLIMIT_AS, &limit);
         _exit(fnRastrex(xwd.c_str(), bmp.c_str()));
@@ -496,15 +496,15 @@ TEST_F(Conversion, RowsLongerThanAHeldBlockArriveInPiecesFromAPipe)
 
 TEST_F(Conversion, CallsOnSeveralThreadsDoNotInterfere)
 {
-    constexpr int kThreads = 8;
-    for (int i = 0; i < kThreads; ++i)
+    constexpr std::uint32_t kThreads = 8;
+    for (std::uint32_t i = 0; i < kThreads; ++i)
         writeFile(dir / ("t" + std::to_string(i) + ".xwd"),
                   canonicalDump(40 + i, 30, [i](auto x, auto y) {
-                      return patternPixel(x + static_cast<std::uint32_t>(i), y);
+                      return patternPixel(x + i, y);
                   }).bytes());
     std::vector<std::int32_t> results(kThreads, -1);
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (std::uint32_t i = 0; i < kThreads; ++i)
         threads.emplace_back([&, i] {
             const std::string base = nativePath(dir / ("t" + std::to_string(i)));
             for (int round = 0; round < 5; ++round)
@@ -512,7 +512,7 @@ TEST_F(Conversion, CallsOnSeveralThreadsDoNotInterfere)
         });
     for (auto& t : threads)
         t.join();
-    for (int i = 0; i < kThreads; ++i) {
+    for (std::uint32_t i = 0; i < kThreads; ++i) {
         ASSERT_EQ(results[i], RASTREX_OK) << i;
         const Bitmap pic = parseBmp(readFile(dir / ("t" + std::to_string(i) + ".bmp")));
         EXPECT_EQ(pic.width, 40u + i);

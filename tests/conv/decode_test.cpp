@@ -160,8 +160,8 @@ TEST_P(Fixture, BitmapBytesAreThePinnedOnes)
         << std::hex << "FNV-1a of the bitmap is 0x" << fnv1a(bitmap());
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, Fixture, ::testing::ValuesIn(kFixtures), [](const auto& info) {
-    std::string s = info.param.name;
+INSTANTIATE_TEST_SUITE_P(Data, Fixture, ::testing::ValuesIn(kFixtures), [](const auto& row) {
+    std::string s = row.param.name;
     std::replace_if(s.begin(), s.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return s;
 });
@@ -226,7 +226,7 @@ Bytes buildMap(Map style, std::uint32_t entries, const DumpKind& k)
 
 std::uint8_t scaled(std::uint32_t v, int bits)
 {
-    return static_cast<std::uint8_t>(std::lround(v * 255.0 / ((1ull << bits) - 1)));
+    return static_cast<std::uint8_t>(std::lround(static_cast<double>(v) * 255.0 / static_cast<double>((1ull << bits) - 1)));
 }
 
 // What a pixel value shows, worked out from the dump's description.
@@ -248,7 +248,7 @@ Rgb expectedColour(const KindCase& c, std::uint32_t v)
         }
         return {ch[0], ch[1], ch[2]};
     }
-    const std::uint32_t index = v & ((1ull << k.depth) - 1);
+    const auto index = static_cast<std::uint32_t>(v & ((1ull << k.depth) - 1));
     if (c.map == Map::kPalette)
         return index < c.entries ? paletteColour(index) : Rgb{};
     if (k.visual <= 1 && k.depth == 1)  // a bitmap: set bits are black
@@ -458,7 +458,7 @@ TEST_P(Kind, NotOneWholePixelIsAReadFailure)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, Kind, ::testing::ValuesIn(kKinds),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Run once for each level of row paths the processor has, the decoders
 // capped at it.
@@ -572,7 +572,7 @@ TEST_P(SixteenBits, EveryValueDecodesToItsColour)
 
 const rastrex::RowPaths kRowPaths[] = {rastrex::RowPaths::kPlain, rastrex::RowPaths::kSsse3,
                                        rastrex::RowPaths::kAvx2, rastrex::RowPaths::kAvx512Vbmi};
-const auto rowPathName = [](const auto& info) { return std::string(kRowPathNames[static_cast<int>(info.param)]); };
+const auto rowPathName = [](const auto& row) { return std::string(kRowPathNames[static_cast<int>(row.param)]); };
 INSTANTIATE_TEST_SUITE_P(RowPaths, TallDump, ::testing::ValuesIn(kRowPaths), rowPathName);
 INSTANTIATE_TEST_SUITE_P(RowPaths, SixteenBits, ::testing::ValuesIn(kRowPaths), rowPathName);
 
@@ -624,7 +624,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Mangle{"colour_entries_all_ones", 19, 0xFFFFFFFF},
                       Mangle{"colour_map_past_the_end", 19, 300},
                       Mangle{"x_offset_past_the_row", 6, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(Malformed, AllOnesMaskOnEveryChannelFallsBack)
 {

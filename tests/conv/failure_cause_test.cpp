@@ -83,7 +83,7 @@ TEST_P(FailureCause, IsLeftInTheLastError)
     fs::path bitmap = dir / "out.bmp";
     writeFile(dump, canonicalDump(kSide, kSide, patternPixel).bytes());
     SmallTmpfs small(kSmallDiskBytes);
-    bool unprivileged = false;
+    [[maybe_unused]] bool unprivileged = false;
 #if defined(_WIN32)
     HANDLE held = INVALID_HANDLE_VALUE;
 #endif
@@ -177,6 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CauseCase{"no_permission", Obstacle::kNoPermission, RASTREX_ERR_WRITE_OUTPUT, F::NoPermission},
                       CauseCase{"read_only_file", Obstacle::kReadOnlyFile, RASTREX_ERR_WRITE_OUTPUT, F::ReadOnlyFile},
                       CauseCase{"held_bitmap", Obstacle::kHeldBitmap, RASTREX_ERR_WRITE_OUTPUT, F::InUse}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -220,6 +220,6 @@ INSTANTIATE_TEST_SUITE_P(
         SafetyCase{"full_disk_named_new_file_keeps_the_old_bitmap", At::kOldBitmap, In::kFullDiskNamed,
                    RASTREX_ERR_WRITE_OUTPUT},
         SafetyCase{"deep_folder_old_bitmap_replaced", At::kOldBitmap, In::kDeepFolder, RASTREX_OK}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST(Thumbnailer, WritesTheLibrarysBitmapShrunkAsPng)
         std::string err;
         ASSERT_EQ(run(execLine(c.size, in, out), dir / "err", err), 0) << c.fixture << ": " << err;
         ASSERT_EQ(fnRastrex(in.c_str(), (dir / "full.bmp").c_str()), RASTREX_OK);
-        const Bitmap want = areaAverage(parseBmp(readFile(dir / "full.bmp")), std::stoul(c.size));
+        const Bitmap want = areaAverage(parseBmp(readFile(dir / "full.bmp")), static_cast<std::uint32_t>(std::stoul(c.size)));
         EXPECT_EQ(compareWithin(want, readPng(out), 1), "") << c.fixture;
     }
 }

@@ -98,7 +98,7 @@ void StatusBar::resizeEvent(QResizeEvent* event)
     QFrame::resizeEvent(event);
     for (int i = 0; i < panels_.size(); ++i) {
         QLabel* p = panels_[i];
-        const int right = i + 1 == panels_.size() ? width() : p->x() + twipsToPixels(widths_[i]);
+        const int right = i + 1 == panels_.size() ? width() : p->x() + twipsToPixels(widths_[static_cast<std::size_t>(i)]);
         p->setGeometry(p->x(), 0, right - p->x(), height());
     }
 }

@@ -21,11 +21,11 @@ void FileList::setAcceptsFileDrops(bool on)
     setDragDropMode(on ? QAbstractItemView::DropOnly : QAbstractItemView::NoDragDrop);
 }
 
-int FileList::askDragOver(const QMimeData* data, QPoint at, DragState state)
+int FileList::askDragOver(const QMimeData* mime, QPoint at, DragState state)
 {
     int effect = kDropEffectNone;
     if (oleDragOver) {
-        const MimeDragData drag(data);
+        const MimeDragData drag(mime);
         oleDragOver(drag, effect, kLeftButton, shiftCode(QGuiApplication::keyboardModifiers()), at.x(), at.y(),
                     state);
     }

@@ -69,11 +69,11 @@ DriveList::DriveList(QWidget* parent) : Bound(parent)
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::userChose, Qt::DirectConnection);
 }
 
-void DriveList::setVolumes(const std::vector<Volume>& volumes, const std::string& current)
+void DriveList::setVolumes(const std::vector<Volume>& list, const std::string& current)
 {
     const QSignalBlocker quiet(this);
     clear();
-    for (const Volume& v : volumes) {
+    for (const Volume& v : list) {
         const QString text = v.label.empty() ? shown(v.root) : QStringLiteral("%1 (%2)").arg(shown(v.root), shown(v.label));
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), text, QByteArray::fromStdString(v.root));
     }

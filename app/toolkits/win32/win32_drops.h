@@ -9,6 +9,10 @@ namespace rastrex::win32 {
 
 // The OLE drop target of a file list that accepts drops: it hands every
 // drag event to the list's handlers and answers with the effect they set.
+// COM objects are destroyed by their own Release(), never through an
+// interface pointer: the interfaces need no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class DropTarget final : public IDropTarget {
 public:
     // `list` is told the drag events of the native control `control` of
@@ -60,5 +64,6 @@ private:
     IDataObject* data_ = nullptr;
     DWORD lastEffect_ = DROPEFFECT_NONE;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace rastrex::win32

@@ -28,9 +28,9 @@ public:
         }
         case Picture::Arrow:
         case Picture::Banner: {
-            const int id = layout->picture == Picture::Arrow ? kArrowBitmapId : kBannerBitmapId;
-            HBITMAP bitmap =
-                static_cast<HBITMAP>(LoadImageW(window_.instance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+            const int resource = layout->picture == Picture::Arrow ? kArrowBitmapId : kBannerBitmapId;
+            HBITMAP bitmap = static_cast<HBITMAP>(
+                LoadImageW(window_.instance(), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, 0));
             if (bitmap == nullptr)
                 break;
             BITMAP info{};

@@ -20,7 +20,7 @@ struct Seen {
 
 // "d3.xwd" and the like, built by appending: GCC 12 warns falsely
 // (-Wrestrict) about a literal added to a temporary string.
-std::string numbered(const char* prefix, long n)
+std::string numbered(const char* prefix, long long n)
 {
     std::string name = prefix;
     name += std::to_string(n);
@@ -97,10 +97,10 @@ TEST_P(BatchTriggerTest, ConvertsTheSelectionFromTheBottomUp)
 
 INSTANTIATE_TEST_SUITE_P(
     Handlers, BatchTriggerTest,
-    testing::Values(Trigger{"Command1", [](FormTest& t) { t.button("Command1").press(); }},
-                    Trigger{"menuConvert", [](FormTest& t) { t.item("menuConvert").choose(); }},
-                    Trigger{"File1DblClick", [](FormTest& t) { t.file1().dblClick(); }}),
-    [](const testing::TestParamInfo<Trigger>& info) { return std::string(info.param.name); });
+    testing::Values(Trigger{"Command1", [](FormTest& form) { form.button("Command1").press(); }},
+                    Trigger{"menuConvert", [](FormTest& form) { form.item("menuConvert").choose(); }},
+                    Trigger{"File1DblClick", [](FormTest& form) { form.file1().dblClick(); }}),
+    [](const testing::TestParamInfo<Trigger>& row) { return std::string(row.param.name); });
 
 TEST_F(BatchTest, FirstAndLastItemsReachOneAndTheMaximum)
 {
@@ -338,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OptionCase{"AcceptedKept", 1, 0, {Answer::Yes}, true, false},
                     OptionCase{"UncheckedSilent", 0, 0, {}, true, false},
                     OptionCase{"GreyedAsOff", 2, 2, {}, true, false}),
-    [](const testing::TestParamInfo<OptionCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<OptionCase>& row) { return std::string(row.param.name); });
 
 // The user's request after file k of five (Escape or the close box): the
 // files up to k are done whole, their sources in the trash, none after; the
@@ -386,10 +386,11 @@ TEST_P(BatchStopTest, EndsAfterTheFileInHand)
     // Bottom up: the last name first.
     Names gone, bitmaps;
     for (int i = kFiles - 1; i >= kFiles - c.after; --i) {
-        const std::string bmp = names[i].substr(0, names[i].find('.')) + ".bmp";
+        const std::string& name = names[static_cast<std::size_t>(i)];
+        const std::string bmp = name.substr(0, name.find('.')) + ".bmp";
         if (std::find(bitmaps.begin(), bitmaps.end(), bmp) != bitmaps.end())
             continue;
-        gone.push_back(names[i]);
+        gone.push_back(name);
         if (!c.deleting) {
             bitmaps.push_back(bmp);
             EXPECT_TRUE(isBitmapOf(file(bmp), 3, 2, static_cast<std::uint8_t>(i))) << bmp;
@@ -423,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
                     StopCase{"DeleteStopAfterSecond", true, 2, BatchRequest::Stop, "中断"},
                     StopCase{"DeleteStopAfterLastIsDone", true, 5, BatchRequest::Stop, ""},
                     StopCase{"DeleteCloseAfterFirst", true, 1, BatchRequest::Close, "中断"}),
-    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<StopCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace rastrex::test

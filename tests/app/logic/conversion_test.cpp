@@ -329,7 +329,7 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"NoTargetNoQuestion", true, false, kOn, kOff, {}, O::Converted, false, false, true, false},
         Scenario{"UncheckedOverwritesSilently", true, true, kOff, kOff, {}, O::Converted, false, false, true, false},
         Scenario{"GreyedCountsAsOff", true, true, kGreyed, kGreyed, {}, O::Converted, false, false, true, false}),
-    [](const testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Scenario>& row) { return std::string(row.param.name); });
 
 // A failed conversion is reported with its reason and keeps the source,
 // even when it was to be deleted; a damaged dump through the real library

@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // GIO keeps no trash on memory file systems such as /tmp
                     // often is; the file stays and the user is told.
                     TrashCase{"VolumeWithoutTrash", "a.xwd", "tmpfs", false}),
-    [](const auto& info) { return std::string(info.param.what); });
+    [](const auto& row) { return std::string(row.param.what); });
 
 TEST_F(TrashTest, NoLeavesTheFile)
 {

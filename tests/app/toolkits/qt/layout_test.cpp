@@ -252,8 +252,9 @@ TEST_F(MainFormLayoutTest, BothWindowsOpenWhollyInsideTheWorkArea)
         EXPECT_TRUE(work.contains(outer)) << outer.x() << "," << outer.y() << " " << outer.width() << "x"
                                           << outer.height() << " on " << work.width() << "x" << work.height();
         const QPoint stored(px(w->layout().left), px(w->layout().top));
-        if (work.contains(QRect(stored, outer.size())))
+        if (work.contains(QRect(stored, outer.size()))) {
             EXPECT_EQ(outer.topLeft(), stored);
+        }
     }
 }
 

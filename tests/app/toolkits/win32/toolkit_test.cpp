@@ -219,8 +219,8 @@ TEST_F(Win32ToolkitTest, ADoubleClickRaisesDblClickOnlyOnAnItem)
     for (const Case& c : cases) {
         raised = 0;
         const LPARAM at = MAKELPARAM(c.at.x, c.at.y);
-        for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-            SendMessageW(h, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        for (const UINT m : {UINT{WM_LBUTTONDOWN}, UINT{WM_LBUTTONUP}, UINT{WM_LBUTTONDBLCLK}, UINT{WM_LBUTTONUP}})
+            SendMessageW(h, m, m == WM_LBUTTONUP ? 0u : static_cast<WPARAM>(MK_LBUTTON), at);
         toolkit().pumpPending();
         EXPECT_EQ(raised, c.raised) << c.where;
     }
@@ -233,7 +233,7 @@ bool showsWholeText(HWND box)
     const int length = GetWindowTextLengthW(box);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(box, text.data(), length + 1);
-    const LRESULT at = SendMessageW(box, EM_POSFROMCHAR, text.find_last_not_of(L"\r\n", length - 1), 0);
+    const LRESULT at = SendMessageW(box, EM_POSFROMCHAR, text.find_last_not_of(L"\r\n", static_cast<std::size_t>(length) - 1), 0);
     RECT format{};
     SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
     HDC dc = GetDC(box);
@@ -480,6 +480,10 @@ TEST_F(Win32ToolkitTest, UnloadAsksFirstAndCanBeRefused)
 }
 
 // A data object as the shell's drag offers it: a file list (CF_HDROP) or text.
+// (A COM object is destroyed by its own Release(), never through the
+// interface: IDataObject needs no virtual destructor.)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeData final : public IDataObject {
 public:
     FakeData(CLIPFORMAT format, std::vector<std::string> files) : format_(format), files_(std::move(files)) {}
@@ -529,6 +533,7 @@ private:
     CLIPFORMAT format_;
     std::vector<std::string> files_;
 };
+#pragma GCC diagnostic pop
 
 TEST_F(Win32ToolkitTest, FileListTakesDropsOfFilesOnly)
 {

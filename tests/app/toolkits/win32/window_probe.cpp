@@ -74,9 +74,9 @@ std::wstring panelText(HWND bar, int index)
     void* remote = VirtualAllocEx(process, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     std::wstring text = L"?";
     if (remote != nullptr) {
-        const LRESULT got = SendMessageW(bar, SB_GETTEXTLENGTHW, index, 0);
+        const LRESULT got = SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(index), 0);
         if (LOWORD(got) < kChars) {
-            SendMessageW(bar, SB_GETTEXTW, index, reinterpret_cast<LPARAM>(remote));
+            SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote));
             std::vector<wchar_t> local(kChars, L'\0');
             SIZE_T read = 0;
             if (ReadProcessMemory(process, remote, local.data(), kChars * sizeof(wchar_t), &read))
