@@ -52,7 +52,7 @@ TEST_F(Library, ExportsFnRastrexByItsPlainNameOnly)
 // aligned to 4 bytes only, so the thunk puts the stack pointer at
 // `entryAlign` modulo 16 where fnRastrex starts. `moved` is how far the
 // call left the stack pointer from where it was before the arguments went
-// on it: 0 when the callee removes its arguments (__stdcall), 8 when it
+// on it: 0 when the callee removes its arguments (__stdcall), -8 when it
 // leaves them to the caller.
 extern "C" std::int32_t rastrexCallAt(RastrexFn fn, const char* in, const char* out,
                                       std::uint32_t below, std::int32_t* moved);
