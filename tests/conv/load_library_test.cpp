@@ -48,59 +48,21 @@ TEST_F(Library, ExportsFnRastrexByItsPlainNameOnly)
 }
 
 #if defined(__i386__)
-// Calls `fn` as a 32-bit host may: Windows promises such a callee a stack
-// aligned to 4 bytes only, so the thunk puts the stack pointer at
-// `entryAlign` modulo 16 where fnRastrex starts. `moved` is how far the
-// call left the stack pointer from where it was before the arguments went
-// on it: 0 when the callee removes its arguments (__stdcall), -8 when it
-// leaves them to the caller.
-extern "C" std::int32_t rastrexCallAt(RastrexFn fn, const char* in, const char* out,
-                                      std::uint32_t below, std::int32_t* moved);
-asm(R"(
-    .text
-    .globl _rastrexCallAt
-_rastrexCallAt:
-    pushl %ebp
-    movl %esp, %ebp
-    pushl %esi
-    pushl %edi
-    movl %esp, %esi
-    andl $-16, %esp
-    subl 20(%ebp), %esp
-    movl %esp, %edi
-    pushl 16(%ebp)
-    pushl 12(%ebp)
-    call *8(%ebp)
-    movl %esp, %ecx
-    subl %edi, %ecx
-    movl 24(%ebp), %edx
-    movl %ecx, (%edx)
-    movl %esi, %esp
-    popl %edi
-    popl %esi
-    popl %ebp
-    ret
-)");
-// Where fnRastrex starts, the stack pointer modulo 16: the second and third
-// arguments and the return address lie below the thunk's 16-byte boundary.
+// Calls fn with the stack pointer at `align` modulo 16 where fn starts (a
+// 32-bit Windows host keeps it aligned to 4 bytes only); `moved` is how far
+// the call left the stack pointer: 0 under __stdcall, 8 if the callee left
+// its arguments.
+extern "C" std::int32_t rastrexCallAt(RastrexFn, const char*, const char*, std::uint32_t below,
+                                      std::int32_t* moved);
+asm(".text\n.globl _rastrexCallAt\n_rastrexCallAt:\n"
+    " pushl %ebp\n movl %esp, %ebp\n andl $-16, %esp\n subl 20(%ebp), %esp\n"
+    " movl 24(%ebp), %ecx\n movl %esp, (%ecx)\n pushl 16(%ebp)\n pushl 12(%ebp)\n"
+    " call *8(%ebp)\n movl 24(%ebp), %ecx\n subl %esp, (%ecx)\n leave\n ret\n");
 const std::uint32_t kEntryAlignments[] = {4, 0, 8, 12};
-
-std::int32_t callAt(RastrexFn fn, const std::string& in, const std::string& out,
-                    std::uint32_t entryAlign, std::int32_t& moved)
-{
-    return rastrexCallAt(fn, in.c_str(), out.c_str(), (20 - entryAlign) % 16, &moved);
-}
+#define CALL_AT(fn, in, out, align, moved) rastrexCallAt(fn, in, out, (20 - (align)) % 16, &(moved))
 #else
-// The 64-bit convention keeps the stack aligned to 16 bytes and the caller
-// removes nothing: a plain call.
-const std::uint32_t kEntryAlignments[] = {8};
-
-std::int32_t callAt(RastrexFn fn, const std::string& in, const std::string& out, std::uint32_t,
-                    std::int32_t& moved)
-{
-    moved = 0;
-    return fn(in.c_str(), out.c_str());
-}
+const std::uint32_t kEntryAlignments[] = {8};  // the 64-bit convention's only one
+#define CALL_AT(fn, in, out, align, moved) ((moved) = 0, (fn)(in, out))
 #endif
 
 // Every result, with the paths in code page 932 (Japanese names), at every
@@ -148,7 +110,8 @@ TEST_F(Library, EveryResultForAJapaneseHostAtAnyStackAlignment)
                 writeFile(xwd, bytes);
             }
             std::int32_t moved = -1;
-            EXPECT_EQ(callAt(fn, nativePath(xwd), nativePath(bmp), align, moved), c.result);
+            EXPECT_EQ(CALL_AT(fn, nativePath(xwd).c_str(), nativePath(bmp).c_str(), align, moved),
+                      c.result);
             EXPECT_EQ(moved, 0) << "the call left the stack pointer moved";
             EXPECT_EQ(fs::exists(bmp), c.result == RASTREX_OK);
             if (c.result == RASTREX_OK) {
