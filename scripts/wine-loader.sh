@@ -13,8 +13,8 @@
 # is registered already. Wherever 32-bit code is not native, the 64-bit
 # loader is put first on PATH under the names the Wine tools call (`wine`,
 # and `wine-stable` for wineboot and its kin): 64-bit programs then run
-# natively, and only 32-bit ones, which it hands to the 32-bit loader, go
-# through the emulator.
+# natively (a 32-bit one that it hands to the 32-bit loader fails to start
+# under qemu-i386; windows.sh runs none there).
 # Takes the folder for the two small scripts as its one argument.
 binfmt=/proc/sys/fs/binfmt_misc
 # The handler binfmt_misc gives a 32-bit x86 program, if any: a file name.
