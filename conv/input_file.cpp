@@ -13,6 +13,8 @@
 #include "long_path.h"
 #else
 #include <unistd.h>
+// Offsets past 2 GiB on 32-bit Linux need the build's _FILE_OFFSET_BITS=64.
+static_assert(sizeof(off_t) == 8, "off_t must hold 64-bit file offsets");
 #endif
 
 namespace rastrex {

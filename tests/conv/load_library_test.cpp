@@ -1,15 +1,19 @@
 // RASTREX.DLL as a Windows program binds it: loaded by its file name at run
-// time, fnRastrex looked up by its plain name, and called through the
-// header's function type many times without the caller's stack moving.
+// time, fnRastrex looked up by its plain name, and called as a 32-bit host
+// calls it (a stack aligned to 4 bytes, paths in the ANSI code page), every
+// result given and the caller's stack left where it was.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 
 #include "rastrex.h"
 #include "xwd_recipe.h"
 
+namespace fs = std::filesystem;
 using namespace rastrex::test;
 
 namespace {
@@ -43,45 +47,75 @@ TEST_F(Library, ExportsFnRastrexByItsPlainNameOnly)
         EXPECT_EQ(GetProcAddress(module, decorated), nullptr) << decorated;
 }
 
-// The stack pointer of this frame.
 #if defined(__i386__)
-#define READ_STACK_POINTER(into) asm volatile("movl %%esp, %0" : "=r"(into))
+// Calls fn with the stack pointer at `align` modulo 16 where fn starts (a
+// 32-bit Windows host keeps it aligned to 4 bytes only); `moved` is how far
+// the call left the stack pointer: 0 under __stdcall, 8 if the callee left
+// its arguments.
+extern "C" std::int32_t rastrexCallAt(RastrexFn, const char*, const char*, std::uint32_t below,
+                                      std::int32_t* moved);
+asm(".text\n.globl _rastrexCallAt\n_rastrexCallAt:\n"
+    " pushl %ebp\n movl %esp, %ebp\n andl $-16, %esp\n subl 20(%ebp), %esp\n"
+    " movl 24(%ebp), %ecx\n movl %esp, (%ecx)\n pushl 16(%ebp)\n pushl 12(%ebp)\n"
+    " call *8(%ebp)\n movl 24(%ebp), %ecx\n subl %esp, (%ecx)\n leave\n ret\n");
+const std::uint32_t kEntryAlignments[] = {4, 0, 8, 12};
+#define CALL_AT(fn, in, out, align, moved) rastrexCallAt(fn, in, out, (20 - (align)) % 16, &(moved))
 #else
-#define READ_STACK_POINTER(into) asm volatile("movq %%rsp, %0" : "=r"(into))
+const std::uint32_t kEntryAlignments[] = {8};  // the 64-bit convention's only one
+#define CALL_AT(fn, in, out, align, moved) ((moved) = 0, (fn)(in, out))
 #endif
 
-// Calls `fn` `times` times; the stack pointer before and after the calls.
-// A caller and a callee that disagree on who removes the arguments move it
-// by the arguments' size at every call.
-__attribute__((noinline)) std::pair<std::uintptr_t, std::uintptr_t>
-callRepeatedly(RastrexFn fn, const char* in, const char* out, int times, std::int32_t& last)
-{
-    std::uintptr_t before = 0, after = 0;
-    READ_STACK_POINTER(before);
-    for (int i = 0; i < times; ++i)
-        last = fn(in, out);
-    READ_STACK_POINTER(after);
-    return {before, after};
-}
+// Every result, with the paths in code page 932 (Japanese names), at every
+// alignment of the stack: the bitmap written, its folder missing, the dump
+// missing, empty, and claiming more than can be held.
+struct HostCase {
+    const char* name;
+    const char* bitmapFolder;  // under the test's folder; "" for itself
+    std::size_t keptBytes;     // of the dump's bytes; SIZE_MAX for all, 0 for no file
+    std::uint32_t height;      // claimed, of 40-pixel rows
+    std::int32_t result;
+};
 
-TEST_F(Library, ConvertsAndKeepsTheCallersStackOverManyCalls)
+const HostCase kHostCases[] = {
+    {"written", "", SIZE_MAX, 3, RASTREX_OK},
+    {"input cannot be opened", "", 0, 3, RASTREX_ERR_OPEN_INPUT},
+    {"output cannot be written", "\u7121\u3044\u30d5\u30a9\u30eb\u30c0", SIZE_MAX, 3, RASTREX_ERR_WRITE_OUTPUT},
+    {"nothing could be read", "", 1, 3, RASTREX_ERR_READ_INPUT},
+    {"too large", "", SIZE_MAX, 1u << 25, RASTREX_ERR_NO_MEMORY},
+};
+
+TEST_F(Library, EveryResultForAJapaneseHostAtAnyStackAlignment)
 {
+    ASSERT_EQ(GetACP(), 932u) << "the test needs code page 932 as the process's ANSI code page"
+                                 " (under Wine: LC_ALL=ja_JP.UTF-8)";
     const RastrexFn fn = entry();
     ASSERT_NE(fn, nullptr);
-    writeFile(dir / "in.xwd", canonicalDump(5, 3, patternPixel).bytes());
-    const std::string in = nativePath(dir / "in.xwd"), out = nativePath(dir / "out.bmp");
-    ASSERT_EQ(fn(in.c_str(), out.c_str()), RASTREX_OK);
-    EXPECT_EQ(parseBmp(readFile(dir / "out.bmp")).at(4, 2), patternPixel(4, 2));
-
-    // Failing calls are the quick ones: 2,000 of them, then a conversion.
-    const std::string missing = nativePath(dir / "absent.xwd");
-    std::int32_t last = -1;
-    const auto [before, after] = callRepeatedly(fn, missing.c_str(), out.c_str(), 2000, last);
-    EXPECT_EQ(last, RASTREX_ERR_OPEN_INPUT);
-    EXPECT_EQ(before, after) << "the stack moved by " << static_cast<long long>(after - before);
-    const auto [before2, after2] = callRepeatedly(fn, in.c_str(), out.c_str(), 20, last);
-    EXPECT_EQ(last, RASTREX_OK);
-    EXPECT_EQ(before2, after2);
+    const fs::path folder = dir.path() / fs::path(u8"\u5909\u63db\u30c6\u30b9\u30c8");
+    fs::create_directory(folder);
+    const fs::path xwd = folder / fs::path(u8"\u5165\u529b.xwd");
+    for (const HostCase& c : kHostCases) {
+        for (const std::uint32_t align : kEntryAlignments) {
+            SCOPED_TRACE(std::string(c.name) + ", stack at " + std::to_string(align) + " modulo 16");
+            const fs::path bmp = folder / fs::path(reinterpret_cast<const char8_t*>(c.bitmapFolder)) /
+                                 fs::path(u8"\u51fa\u529b.bmp");
+            fs::remove(xwd), fs::remove(bmp);
+            if (c.keptBytes != 0) {
+                XwdRecipe r = canonicalDump(40, 3, patternPixel);
+                r.word(5) = c.height;
+                Bytes bytes = r.bytes();
+                bytes.resize(std::min(bytes.size(), c.keptBytes));
+                writeFile(xwd, bytes);
+            }
+            std::int32_t moved = -1;
+            EXPECT_EQ(CALL_AT(fn, nativePath(xwd).c_str(), nativePath(bmp).c_str(), align, moved),
+                      c.result);
+            EXPECT_EQ(moved, 0) << "the call left the stack pointer moved";
+            EXPECT_EQ(fs::exists(bmp), c.result == RASTREX_OK);
+            if (c.result == RASTREX_OK) {
+                EXPECT_EQ(parseBmp(readFile(bmp)).at(39, 2), patternPixel(39, 2));
+            }
+        }
+    }
 }
 
 TEST_F(Library, CarriesItsVersionResource)
