@@ -30,7 +30,9 @@ dbus-run-session -- bash -euo pipefail -c '
   uri="file://$WORK/shot.xwd"
   # The service says Finished once it has tried every file of a request:
   # the monitor is listening before the request goes out.
-  dbus-monitor --session "type=signal,interface=org.freedesktop.thumbnails.Thumbnailer1" >"$WORK/signals" 2>&1 &
+  # (The file exists before tail follows it, whenever the monitor starts.)
+  : >"$WORK/signals"
+  dbus-monitor --session "type=signal,interface=org.freedesktop.thumbnails.Thumbnailer1" >>"$WORK/signals" 2>&1 &
   timeout 60 grep -q -m1 NameAcquired <(tail -f "$WORK/signals")
   gdbus call --session --dest org.freedesktop.thumbnails.Thumbnailer1 \
     --object-path /org/freedesktop/thumbnails/Thumbnailer1 \
