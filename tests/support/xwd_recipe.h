@@ -125,7 +125,8 @@ struct Bitmap {
 
 inline std::uint32_t le32(const Bytes& b, std::size_t at)
 {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+    return std::uint32_t{b[at]} | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
+           (std::uint32_t{b[at + 3]} << 24);
 }
 
 // Decodes what fnRastrex writes; throws when the layout is not exactly that.
