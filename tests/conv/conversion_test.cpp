@@ -24,11 +24,6 @@ using namespace rastrex::test;
 
 namespace {
 
-std::int32_t convert(const fs::path& in, const fs::path& out)
-{
-    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
-}
-
 class Conversion : public ::testing::Test {
 protected:
     TempDir dir;

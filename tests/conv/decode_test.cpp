@@ -20,11 +20,6 @@ using namespace rastrex::test;
 
 namespace {
 
-std::int32_t convert(const fs::path& in, const fs::path& out)
-{
-    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
-}
-
 // ---------------------------------------------------------------------------
 // Fixtures: every dump under tests/data decodes to its expected picture,
 // each channel within 1, and to the very bitmap bytes pinned here (FNV-1a

@@ -11,11 +11,6 @@ using namespace rastrex::test;
 
 namespace {
 
-std::int32_t convert(const fs::path& in, const fs::path& out)
-{
-    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
-}
-
 // ---------------------------------------------------------------------------
 // Layout words that cannot describe real data: the dump is read the plain
 // way (32-bit units of blue, green, red after 256 colour entries), which for

@@ -18,9 +18,16 @@
 #include <string>
 #include <thread>
 
+#include "rastrex.h"
 #include "xwd_recipe.h"
 
 namespace rastrex::test {
+
+// fnRastrex on a dump and a bitmap named as the test's own paths.
+inline std::int32_t convert(const std::filesystem::path& in, const std::filesystem::path& out)
+{
+    return fnRastrex(nativePath(in).c_str(), nativePath(out).c_str());
+}
 
 // Hands `write` the bytes of `data`, then `zeros` zero bytes a block at a
 // time, until they are all taken, `write` (which says whether the pipe took
