@@ -112,7 +112,8 @@ if [ "$wine_runs_32bit" = 1 ]; then
   [ "$wine_32bit" = native ] || emulator=/usr/bin/qemu-i386-static
   cmake -S . -B build-linux-i686 -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-linux-i686.cmake" -DRASTREX_I686_EMULATOR="$emulator" \
-    -DRASTREX_BUILD_APP=OFF -DRASTREX_BUILD_BENCH=OFF -DRASTREX_STRICT_WARNINGS=ON >/dev/null
+    -DRASTREX_BUILD_APP=OFF -DRASTREX_BUILD_BENCH=OFF -DRASTREX_BUILD_THUMBNAILS=OFF \
+    -DRASTREX_STRICT_WARNINGS=ON >/dev/null
   cmake --build build-linux-i686 -j"$jobs" \
     --target conv_tests conv_file_tests conv_decode_tests common_tests cli_tests xwd2bmp
   ctest --test-dir build-linux-i686 --output-on-failure -j"$jobs" -R '^(conv|common|cli)'
