@@ -163,7 +163,7 @@ RowView HeldRows::row(std::uint32_t y)
         return view;
     for (std::uint32_t p = 0; p < l_.planes; ++p) {
         const std::uint64_t i = std::uint64_t{p} * l_.height + y;
-        view.plane[p] = blocks_[i / rowsPerBlock_].get() + (i % rowsPerBlock_) * span_.used;
+        view.plane[p] = blocks_[static_cast<std::size_t>(i / rowsPerBlock_)].get() + (i % rowsPerBlock_) * span_.used;
     }
     return view;
 }
