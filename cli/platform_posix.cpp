@@ -102,13 +102,14 @@ std::string deviceFileSystem(const std::string& path)
             return {};
         at = up;
     }
+    const auto type = static_cast<unsigned long>(fs.f_type);
     for (const PseudoKind& kind : kPseudoKinds)
-        if (static_cast<unsigned long>(fs.f_type) == kind.magic)
+        if (type == kind.magic)
             return kind.name;
     // devtmpfs, which /dev is, gives the magic number of tmpfs or ramfs:
     // only the mount table tells it from /tmp or /dev/shm.
     struct stat st {};
-    if ((fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC) && ::stat(at.c_str(), &st) == 0 &&
+    if ((type == TMPFS_MAGIC || type == RAMFS_MAGIC) && ::stat(at.c_str(), &st) == 0 &&
         mountedType(st.st_dev) == "devtmpfs")
         return "devtmpfs";
 #else

@@ -479,7 +479,7 @@ TEST_F(Conversion, RowsLongerThanAHeldBlockArriveInPiecesFromAPipe)
     // Rows of 1.6 MB, the second cut short after 300,000 pixels.
     constexpr std::uint32_t kWide = 400000, kKept = 300000;
     XwdRecipe r = canonicalDump(kWide, 2, patternPixel);
-    r.pixels.resize(r.pixels.size() - 4 * std::size_t{kWide - kKept});
+    r.pixels.erase(r.pixels.end() - 4 * std::ptrdiff_t{kWide - kKept}, r.pixels.end());
     PipeFeed feed(r.bytes());
     ASSERT_EQ(fnRastrex(feed.path().c_str(), nativePath(bmp).c_str()), RASTREX_OK);
     const Bitmap pic = parseBmp(readFile(bmp));

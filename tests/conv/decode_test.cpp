@@ -520,9 +520,9 @@ TEST_P(TallDump, CrossesBandsAndBlocksAndEndsInOne)
             ASSERT_EQ(convertBy(route, r.bytes(), dir / "in.xwd", dir / "out.bmp", out), RASTREX_OK);
             const Bitmap pic = parseBmp(readFile(out));
             const auto wrong = std::mismatch(want.begin(), want.end(), pic.pixels.begin());
+            const auto at = static_cast<std::size_t>(wrong.first - want.begin());
             EXPECT_TRUE(wrong.first == want.end())
-                << "first wrong pixel " << (wrong.first - want.begin()) % c.width << ","
-                << (wrong.first - want.begin()) / c.width;
+                << "first wrong pixel " << at % c.width << "," << at / c.width;
         }
     }
 }

@@ -220,7 +220,7 @@ inline Bytes packPixels(const DumpKind& k, std::uint32_t width, std::uint32_t he
             }
             for (std::uint32_t x = 0; x < width; ++x) {
                 const std::uint32_t v = values[std::size_t{y} * width + x];
-                const std::uint64_t n = k.xOffset + x;
+                const std::size_t n = std::size_t{k.xOffset} + x;
                 if (bpp == 4) {
                     std::uint8_t& b = area[rowAt + n / 2];
                     const bool high = (n % 2 == 0) == k.msbByteFirst;

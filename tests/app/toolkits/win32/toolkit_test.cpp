@@ -25,6 +25,8 @@ namespace rastrex::win32 {
 namespace {
 
 namespace fs = std::filesystem;
+// A key-up message's flags: the key was down before, and is now released.
+const LPARAM kKeyUpFlags = static_cast<LPARAM>(0xC0000000u);
 using namespace rastrex::windows;
 
 constexpr PanelLayout kPanels[] = {{1500}, {3000}};
@@ -113,7 +115,7 @@ protected:
     {
         HWND focus = GetFocus();
         PostMessageW(focus != nullptr ? focus : hwnd_, WM_KEYDOWN, key, 0);
-        PostMessageW(focus != nullptr ? focus : hwnd_, WM_KEYUP, key, 0xC0000000);
+        PostMessageW(focus != nullptr ? focus : hwnd_, WM_KEYUP, key, kKeyUpFlags);
         toolkit().pumpPending();
     }
 
@@ -449,7 +451,7 @@ TEST_F(Win32ToolkitTest, PopupRunsChosenItemBeforeReturning)
         // The keys wait in the queue for the menu's own loop.
         for (WPARAM k : c.keys) {
             PostMessageW(hwnd_, WM_KEYDOWN, k, 0);
-            PostMessageW(hwnd_, WM_KEYUP, k, 0xC0000000);
+            PostMessageW(hwnd_, WM_KEYUP, k, kKeyUpFlags);
         }
         pop.popup();
         EXPECT_EQ(ran, c.ran);
