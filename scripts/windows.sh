@@ -143,10 +143,7 @@ for arch in i686 x86_64; do
       "steadily: of the i686 build only its export and import checks run" >&2
     ctest --test-dir "$dir" --output-on-failure -j"$jobs" -L pe_only -R '_needs_only_system_dlls$'
   else
-    # Now and then Wine fails to start a test program at all (no line of
-    # output, failed within a second); such a test is run once more. A test
-    # that fails in its own right fails both times.
-    ctest --test-dir "$dir" --output-on-failure -j"$jobs" --repeat until-pass:2
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs"
   fi
   (cd "$dir" && cpack -G ZIP >/dev/null && ls -1 "$PWD"/rastrex-*.zip "$PWD"/rastrex-*.msi)
 done
