@@ -4,10 +4,16 @@
 // process, and the peak memory of a process that makes the one thumbnail,
 // beside that of a process that only reads the dump's header.
 //
-// Usage: bench_thumbnail [RUNS]   (RASTREX_BENCH_DIR=folder for the dumps,
-// /dev/shm by default; bench_thumbnail --one REPORT DUMP BOX and --header
-// REPORT DUMP are the children whose memory is measured: each writes the
-// peak resident size of its own image, VmHWM, to REPORT.)
+// Then the peak memory of a process that makes the thumbnail of a large
+// 32-bit dump handed over as a stream that cannot seek, as Explorer may
+// hand one to the Windows thumbnail handler: read from its front only,
+// without a size. The dump is made as it is read, never held whole.
+//
+// Usage: bench_thumbnail [RUNS | --streams]   (RASTREX_BENCH_DIR=folder for
+// the dumps, /dev/shm by default; --streams measures the streams alone;
+// bench_thumbnail --one REPORT DUMP BOX, --header REPORT DUMP and --stream
+// REPORT WIDTH HEIGHT BOX are the children whose memory is measured: each
+// writes the peak resident size of its own image, VmHWM, to REPORT.)
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +62,36 @@ void reportPeak(const char* report)
         std::fclose(out);
 }
 
+// A 32-bit dump of `width` x `height` pixels read from its front only, as
+// a stream that cannot seek: its header, then rows made as they are read.
+class MadeStream : public rastrex::ByteSource {
+public:
+    MadeStream(std::uint32_t width, std::uint32_t height)
+    {
+        XwdRecipe r = canonicalDump(1, 1, patternPixel);
+        r.word(4) = width;
+        r.word(5) = height;
+        r.word(12) = width * 4;
+        r.pixels.clear();
+        header_ = r.bytes();
+        total_ = header_.size() + std::uint64_t{width} * 4 * height;
+    }
+    std::size_t read(unsigned char* into, std::size_t n) override
+    {
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(n, total_ - at_));
+        for (std::size_t i = 0; i < got; ++i, ++at_)
+            into[i] = at_ < header_.size() ? header_[at_] : static_cast<unsigned char>(at_ * 2654435761u >> 24);
+        return got;
+    }
+    std::optional<std::uint64_t> size() override { return std::nullopt; }
+    std::uint64_t readAt(std::uint64_t, unsigned char*, std::uint64_t) override { return 0; }
+
+private:
+    Bytes header_;
+    std::uint64_t total_ = 0;
+    std::uint64_t at_ = 0;
+};
+
 int child(int argc, char** argv)
 {
     int result = 2;
@@ -63,6 +99,11 @@ int child(int argc, char** argv)
         rastrex::Thumbnail t;
         int error = 0;
         result = rastrex::makeThumbnail(argv[3], static_cast<std::uint32_t>(std::atoi(argv[4])), t, error);
+    } else if (std::string(argv[1]) == "--stream" && argc == 6) {
+        MadeStream stream(static_cast<std::uint32_t>(std::atol(argv[3])), static_cast<std::uint32_t>(std::atol(argv[4])));
+        rastrex::InputFile in(stream);
+        rastrex::Thumbnail t;
+        result = rastrex::makeThumbnail(in, static_cast<std::uint32_t>(std::atoi(argv[5])), t);
     } else if (std::string(argv[1]) == "--header" && argc == 4) {
         rastrex::InputFile in(argv[3]);
         unsigned char header[100];
@@ -88,9 +129,25 @@ double peakMb(const fs::path& report)
 
 }  // namespace
 
+// The peak memory of the thumbnails of large dumps read from a stream that
+// cannot seek, beside the dumps' size.
+void measureStreams(const fs::path& dir, const std::string& self)
+{
+    std::printf("\nThumbnails of 32-bit dumps from a stream that cannot seek, in a %ux%u box\n", kBox, kBox);
+    std::printf("%-11s %10s %10s %12s\n", "size", "dump MB", "result", "peak MB");
+    const fs::path report = dir / "peak";
+    for (const auto& size : {std::pair{1920u, 1080u}, std::pair{8192u, 6144u}, std::pair{12288u, 9216u}}) {
+        const ChildRun run = runQuietly({self, "--stream", report.string(), std::to_string(size.first),
+                                         std::to_string(size.second), std::to_string(kBox)});
+        std::printf("%5ux%-5u %10.1f %10s %12.1f\n", size.first, size.second,
+                    static_cast<double>(size.first) * size.second * 4 / 1048576.0,
+                    run.ok() ? "made" : "FAILED", run.exitStatus >= 0 ? peakMb(report) : 0);
+    }
+}
+
 int main(int argc, char** argv)
 {
-    if (argc >= 2 && argv[1][0] == '-')
+    if (argc >= 2 && argv[1][0] == '-' && std::string(argv[1]) != "--streams")
         return child(argc, argv);
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
     const char* env = std::getenv("RASTREX_BENCH_DIR");
@@ -98,6 +155,11 @@ int main(int argc, char** argv)
     const fs::path dir = base / ("rastrex-thumb-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string self = fs::canonical("/proc/self/exe").string();
+    if (argc >= 2 && std::string(argv[1]) == "--streams") {
+        measureStreams(dir, self);
+        fs::remove_all(dir);
+        return 0;
+    }
 
     double load[3] = {};
     getloadavg(load, 3);
@@ -130,6 +192,7 @@ int main(int argc, char** argv)
                         static_cast<double>(fs::file_size(dump)) / 1e6, t, onePeak, headerPeak);
         }
     }
+    measureStreams(dir, self);
     fs::remove_all(dir);
     std::printf("Target (every 3840x2160 thumbnail under %.0f ms): %s\n", kTargetMs, met ? "met" : "MISSED");
     return 0;

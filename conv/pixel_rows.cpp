@@ -89,6 +89,53 @@ RowView StreamRows::row(std::uint32_t y)
     return view;
 }
 
+ForwardRows::ForwardRows(const DumpPlan& plan) : l_(plan.layout), span_(plan.span)
+{
+    inBands_ = l_.bytesPerLine <= kRowBandBytes;
+    if (inBands_) {
+        rowsPerBand_ = static_cast<std::uint32_t>(
+            std::clamp<std::uint64_t>(kRowBandBytes / l_.bytesPerLine, 1, std::max<std::uint32_t>(l_.height, 1)));
+        buffer_.resize(static_cast<std::size_t>(rowsPerBand_ * l_.bytesPerLine));
+    }
+}
+
+RowView ForwardRows::next(InputFile& in)
+{
+    RowView view;
+    const std::uint32_t y = nextRow_++;
+    if (inBands_) {
+        if (y >= bandEnd_) {
+            bandFirst_ = y;
+            bandEnd_ = y + std::min(rowsPerBand_, l_.height - y);
+            reached_ = in.read(buffer_.data(), static_cast<std::size_t>((bandEnd_ - bandFirst_) * l_.bytesPerLine));
+            available_ += reached_;
+        }
+        const std::uint64_t rowStart = std::uint64_t{y - bandFirst_} * l_.bytesPerLine;
+        view.present = spanPresent(reached_, rowStart, span_);
+        view.plane[0] = buffer_.data() + rowStart + span_.skip;
+        return view;
+    }
+    const std::uint64_t skipped = in.skip(span_.skip);
+    available_ += skipped;
+    reached_ = 0;
+    while (skipped == span_.skip && reached_ < span_.used) {
+        if (reached_ == buffer_.size())
+            buffer_.resize(static_cast<std::size_t>(
+                std::min(span_.used, std::max<std::uint64_t>(kHeldBlockBytes, 2 * reached_))));
+        const std::size_t want = buffer_.size() - static_cast<std::size_t>(reached_);
+        const std::size_t got = in.read(buffer_.data() + static_cast<std::size_t>(reached_), want);
+        reached_ += got;
+        available_ += got;
+        if (got < want)
+            break;
+    }
+    if (reached_ == span_.used)
+        available_ += in.skip(l_.bytesPerLine - span_.skip - span_.used);
+    view.present = reached_;
+    view.plane[0] = buffer_.data();
+    return view;
+}
+
 HeldRows::HeldRows(const DumpPlan& plan) : l_(plan.layout), span_(plan.span)
 {
     rowsPerBlock_ = std::max<std::uint64_t>(1, kHeldBlockBytes / span_.used);

@@ -1,7 +1,8 @@
-// Where the decoder finds the rows of the pixel area, bottom row first: in
+// Where the decoder finds the rows of the pixel area: bottom row first, in
 // bands read by offset from a regular file while the bitmap is written, or
 // held whole after a stream that cannot be read by offset was read to its
-// end. Either way only the bytes of each row that hold pixels are kept.
+// end; or top row first, each read as it comes from such a stream, for a
+// thumbnail of a one-plane dump.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +45,34 @@ private:
     std::uint32_t bandEnd_ = 0;  // one past the band's last row; 0 before the first load
     // Offset within a plane up to which the band's bytes arrived, in every plane.
     std::uint64_t reached_ = 0;
+};
+
+// The rows of a one-plane stream that cannot be read by offset, read from
+// its front top row first. Rows up to a band long come in bands read whole
+// with their padding; a longer row comes alone, its span held in a buffer
+// grown as its bytes arrive, so that a header claiming more than the stream
+// holds costs no more than what arrived.
+class ForwardRows {
+public:
+    explicit ForwardRows(const DumpPlan& plan);
+    // The next row, row 0 first, read from where `in` stands: the start of
+    // the pixel area for row 0, the end of the row before for the others.
+    // Only valid until the next call.
+    RowView next(InputFile& in);
+    // Bytes of the pixel area read so far.
+    std::uint64_t available() const { return available_; }
+
+private:
+    PixelLayout l_;
+    RowSpan span_;
+    bool inBands_ = false;
+    std::uint32_t rowsPerBand_ = 1;
+    std::vector<unsigned char> buffer_;
+    std::uint32_t nextRow_ = 0;
+    std::uint32_t bandFirst_ = 0;
+    std::uint32_t bandEnd_ = 0;  // one past the band's last row
+    std::uint64_t reached_ = 0;  // bytes of the band (or of the row's span) that arrived
+    std::uint64_t available_ = 0;
 };
 
 // The spans of every row of a stream, read from its front to its end.

@@ -17,18 +17,19 @@ namespace {
 constexpr std::size_t kChunkPixels = 4096;
 
 // The area average of a W x H picture at w x h (w <= W, h <= H), fed its
-// rows bottom row first. Along each axis the picture's pixel k covers units
-// [k * w, k * w + w) and the thumbnail's pixel i units [i * W, i * W + W), so
-// every thumbnail pixel sums its sources' values weighted by the units they
-// share, W * H of them in all. A source pixel shares with at most two
-// thumbnail pixels each way. Only two rows of sums are kept: the thumbnail
-// row being finished and the one above it.
+// rows bottom row first or top row first. Along each axis the picture's
+// pixel k covers units [k * w, k * w + w) and the thumbnail's pixel i units
+// [i * W, i * W + W), so every thumbnail pixel sums its sources' values
+// weighted by the units they share, W * H of them in all. A source pixel
+// shares with at most two thumbnail pixels each way. Only two rows of sums
+// are kept: the thumbnail row being finished (the lead) and the one after
+// it in the order the rows come.
 class AreaScaler {
 public:
-    AreaScaler(std::uint32_t W, std::uint32_t H, Thumbnail& out)
-        : W_(W), H_(H), w_(out.width), h_(out.height), out_(out),
-          rowSum_(std::size_t{w_} * 3), below_(std::size_t{w_} * 3), above_(std::size_t{w_} * 3),
-          belowRow_(h_ - 1)
+    AreaScaler(std::uint32_t W, std::uint32_t H, Thumbnail& out, bool topDown)
+        : W_(W), H_(H), w_(out.width), h_(out.height), out_(out), topDown_(topDown),
+          rowSum_(std::size_t{w_} * 3), lead_(std::size_t{w_} * 3), next_(std::size_t{w_} * 3),
+          leadRow_(topDown ? 0 : h_ - 1)
     {
     }
 
@@ -77,23 +78,24 @@ public:
         const std::uint64_t top = std::uint64_t{y} * h_;  // the row's first unit
         const std::uint32_t rowTop = static_cast<std::uint32_t>(top / H_);
         const std::uint32_t rowBottom = static_cast<std::uint32_t>((top + h_ - 1) / H_);
-        while (belowRow_ > rowBottom)
-            moveUp();
+        while (topDown_ ? leadRow_ < rowTop : leadRow_ > rowBottom)
+            moveOn();
         if (rowTop == rowBottom) {
-            spread(below_, h_);
+            spread(lead_, h_);
         } else {
-            const std::uint64_t part = std::uint64_t{rowBottom} * H_ - top;
-            spread(above_, part);
-            spread(below_, h_ - part);
+            // The units of the row in thumbnail row rowTop, the rest in rowBottom.
+            const std::uint64_t inTop = std::uint64_t{rowBottom} * H_ - top;
+            spread(topDown_ ? lead_ : next_, inTop);
+            spread(topDown_ ? next_ : lead_, h_ - inTop);
         }
     }
 
-    // Writes the rows still held; rows above them had no source and stay black.
+    // Writes the rows still held; rows past them had no source and stay black.
     void finish()
     {
-        put(belowRow_, below_);
-        if (belowRow_ > 0)
-            put(belowRow_ - 1, above_);
+        put(leadRow_, lead_);
+        if (topDown_ ? leadRow_ + 1 < h_ : leadRow_ > 0)
+            put(topDown_ ? leadRow_ + 1 : leadRow_ - 1, next_);
     }
 
 private:
@@ -111,12 +113,12 @@ private:
             into[k] += weight * rowSum_[k];
     }
 
-    void moveUp()
+    void moveOn()
     {
-        put(belowRow_, below_);
-        below_.swap(above_);
-        std::fill(above_.begin(), above_.end(), 0);
-        --belowRow_;
+        put(leadRow_, lead_);
+        lead_.swap(next_);
+        std::fill(next_.begin(), next_.end(), 0);
+        topDown_ ? ++leadRow_ : --leadRow_;
     }
 
     void put(std::uint32_t row, const std::vector<std::uint64_t>& sums)
@@ -129,9 +131,10 @@ private:
 
     std::uint32_t W_, H_, w_, h_;
     Thumbnail& out_;
+    bool topDown_;
     std::vector<std::uint64_t> rowSum_;  // the row begun, by thumbnail column
-    std::vector<std::uint64_t> below_, above_;
-    std::uint32_t belowRow_;  // the thumbnail row of below_
+    std::vector<std::uint64_t> lead_, next_;
+    std::uint32_t leadRow_;  // the thumbnail row of lead_
 };
 
 // Rows of the picture that have a byte of their pixels in the file, in
@@ -158,6 +161,54 @@ std::uint32_t columnsWithBytes(const PixelLayout& l, std::uint64_t present)
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(l.width, ((present + 4) * 8 + bits - 1) / bits));
 }
 
+// The thumbnail's size and black pixels for a picture of layout `l`.
+Thumbnail& sized(const PixelLayout& l, std::uint32_t box, Thumbnail& out)
+{
+    out.sourceWidth = l.width;
+    out.sourceHeight = l.height;
+    thumbnailSize(l.width, l.height, box, out.width, out.height);
+    out.bgr.assign(std::size_t{out.width} * out.height * 3, 0);
+    return out;
+}
+
+// Rows decoded a chunk at a time and shrunk into the thumbnail as they come.
+class Shrinker {
+public:
+    Shrinker(const PixelLayout& l, const PixelDecoder& decoder, std::uint32_t box, Thumbnail& out, bool topDown)
+        : l_(l), decoder_(decoder), scaler_(l.width, l.height, sized(l, box, out), topDown), chunk_(kChunkPixels * 3)
+    {
+    }
+
+    void add(const RowView& row, std::uint32_t y)
+    {
+        scaler_.beginRow();
+        const std::uint32_t columns = columnsWithBytes(l_, row.present);
+        for (std::uint32_t x = 0; x < columns;) {
+            const std::size_t n = std::min<std::size_t>(kChunkPixels, columns - x);
+            decoder_.decodeRow(row, x, n, chunk_.data());
+            scaler_.addPixels(x, chunk_.data(), n);
+            x += static_cast<std::uint32_t>(n);
+        }
+        scaler_.endRow(y);
+    }
+
+    void finish() { scaler_.finish(); }
+
+private:
+    const PixelLayout& l_;
+    const PixelDecoder& decoder_;
+    AreaScaler scaler_;
+    std::vector<unsigned char> chunk_;
+};
+
+// Whether the first pixel lies within the first `available` bytes of the
+// pixel area.
+bool firstPixelArrived(const DumpPlan& plan, const PixelDecoder& decoder, std::uint64_t available)
+{
+    return available >= plan.span.skip && decoder.firstPixelPresent(available - plan.span.skip);
+}
+
+// Rows that can be read in any order, shrunk bottom row first.
 template <class Rows>
 std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& rows, std::uint32_t box,
                     Thumbnail& out)
@@ -165,31 +216,35 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
     if (!rows.isReady())
         return RASTREX_ERR_NO_MEMORY;
     const std::uint64_t available = rows.available();
-    if (available < plan.span.skip || !decoder.firstPixelPresent(available - plan.span.skip))
+    if (!firstPixelArrived(plan, decoder, available))
         return RASTREX_ERR_READ_INPUT;
-
-    const PixelLayout& l = plan.layout;
-    out.sourceWidth = l.width;
-    out.sourceHeight = l.height;
-    thumbnailSize(l.width, l.height, box, out.width, out.height);
-    out.bgr.assign(std::size_t{out.width} * out.height * 3, 0);
-    AreaScaler scaler(l.width, l.height, out);
-    std::vector<unsigned char> chunk(kChunkPixels * 3);
+    Shrinker shrinker(plan.layout, decoder, box, out, false);
     for (std::uint32_t y = rowsWithBytes(plan, available); y-- > 0;) {
         const RowView row = rows.row(y);
-        if (row.present == 0)
-            continue;
-        scaler.beginRow();
-        const std::uint32_t columns = columnsWithBytes(l, row.present);
-        for (std::uint32_t x = 0; x < columns;) {
-            const std::size_t n = std::min<std::size_t>(kChunkPixels, columns - x);
-            decoder.decodeRow(row, x, n, chunk.data());
-            scaler.addPixels(x, chunk.data(), n);
-            x += static_cast<std::uint32_t>(n);
-        }
-        scaler.endRow(y);
+        if (row.present != 0)
+            shrinker.add(row, y);
     }
-    scaler.finish();
+    shrinker.finish();
+    return RASTREX_OK;
+}
+
+// The rows of a one-plane stream that cannot be read by offset, shrunk as
+// they are read, top row first, up to the first row the stream ended before.
+std::int32_t shrinkForward(const DumpPlan& plan, const PixelDecoder& decoder, InputFile& in, std::uint32_t box,
+                           Thumbnail& out)
+{
+    ForwardRows rows(plan);
+    RowView row = rows.next(in);
+    if (!firstPixelArrived(plan, decoder, rows.available()))
+        return RASTREX_ERR_READ_INPUT;
+    Shrinker shrinker(plan.layout, decoder, box, out, true);
+    for (std::uint32_t y = 0; row.present != 0;) {
+        shrinker.add(row, y);
+        if (++y == plan.layout.height)
+            break;
+        row = rows.next(in);
+    }
+    shrinker.finish();
     return RASTREX_OK;
 }
 
@@ -204,6 +259,10 @@ std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out)
         StreamRows rows(in, plan);
         return shrink(plan, decoder, rows, box, out);
     }
+    if (plan.layout.planes == 1)
+        return shrinkForward(plan, decoder, in, box, out);
+    // A pixel's bits lie in every plane, one plane after another: the
+    // planes are held until the last one arrives.
     if (plan.layout.areaBytes() > kMaxHeldThumbnailBytes)
         return RASTREX_ERR_NO_MEMORY;
     HeldRows rows(plan);

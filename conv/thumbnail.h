@@ -30,10 +30,13 @@ struct Thumbnail {
 void thumbnailSize(std::uint32_t width, std::uint32_t height, std::uint32_t box,
                    std::uint32_t& outWidth, std::uint32_t& outHeight);
 
-// A stream that cannot be read by offset is held in memory while it is
-// read, up to this many bytes of pixel area; a dump announcing more is
-// refused (RASTREX_ERR_NO_MEMORY).
-inline constexpr std::uint64_t kMaxHeldThumbnailBytes = std::uint64_t{256} << 20;
+// A stream that cannot be read by offset is read from the front: the rows
+// of a one-plane dump (ZPixmap, or XY of depth 1) are shrunk as they
+// arrive, top row first, in a row's memory. A planar dump's pixels need a
+// bit of every plane, which come one plane after another: such a dump is
+// held in memory while it is read, up to this many bytes of pixel area; one
+// announcing more is refused (RASTREX_ERR_NO_MEMORY).
+inline constexpr std::uint64_t kMaxHeldThumbnailBytes = std::uint64_t{64} << 20;
 
 // The thumbnail of the dump `in` that fits a `box` x `box` square (box at
 // least 1): RASTREX_OK, or the result code fnRastrex would give for the

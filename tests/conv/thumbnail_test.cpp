@@ -2,8 +2,10 @@
 // and every pixel as tests/support/area_average.h makes them, its own plain
 // way), of every fixture and of pictures whose fine detail must come out
 // grey; damaged dumps refused as fnRastrex refuses them; and dumps that
-// claim far more than they hold shrunk from what they hold. (Dumps read
-// from memory are compared in the Windows handler's test and fuzzed.)
+// claim far more than they hold shrunk from what they hold; and dumps
+// handed over as a stream that cannot seek given the file's thumbnail, the
+// large ones of one plane without holding them. (Dumps read from memory are
+// also compared in the Windows handler's test and fuzzed.)
 #include <gtest/gtest.h>
 
 #include "area_average.h"
@@ -16,6 +18,34 @@ using namespace rastrex;
 using namespace rastrex::test;
 
 namespace {
+
+// A dump's bytes read from the front only, as a shell's stream that cannot
+// seek; past `bytes`, up to `total` bytes in all, made as they are read
+// (for dumps too large to hold).
+class FrontOnlySource : public ByteSource {
+public:
+    explicit FrontOnlySource(Bytes bytes, std::uint64_t total = 0)
+        : bytes_(std::move(bytes)), total_(std::max<std::uint64_t>(total, bytes_.size())) {}
+
+    std::size_t read(unsigned char* into, std::size_t n) override
+    {
+        const std::size_t got = static_cast<std::size_t>(std::min<std::uint64_t>(n, total_ - at_));
+        for (std::size_t i = 0; i < got; ++i, ++at_)
+            into[i] = at_ < bytes_.size() ? bytes_[static_cast<std::size_t>(at_)] : static_cast<unsigned char>(at_ / 4);
+        return got;
+    }
+    std::optional<std::uint64_t> size() override { return std::nullopt; }
+    std::uint64_t readAt(std::uint64_t, unsigned char*, std::uint64_t) override
+    {
+        ADD_FAILURE() << "a stream that cannot seek was read by offset";
+        return 0;
+    }
+
+private:
+    Bytes bytes_;
+    std::uint64_t total_;
+    std::uint64_t at_ = 0;
+};
 
 Bitmap asBitmap(const Thumbnail& t)
 {
@@ -132,6 +162,114 @@ TEST(Thumbnail, ADumpClaimingFarMoreThanItHoldsIsShrunkFromWhatItHolds)
         ASSERT_EQ(b.height, c.height);
         EXPECT_EQ(b.at(0, 0), (Rgb{c.topLeft, c.topLeft, c.topLeft}));
         EXPECT_EQ(b.at(b.width - 1, b.height - 1), (Rgb{0, 0, 0}));
+    }
+}
+
+// The thumbnail of `bytes` from a stream that cannot seek equals the one
+// of the same bytes in a file, or fails as that one does.
+void expectStreamLikeFile(const Bytes& bytes, std::uint32_t box, const std::string& what)
+{
+    TempDir dir;
+    writeFile(dir / "dump.xwd", bytes);
+    Thumbnail fromFile, fromStream;
+    int error = 0;
+    const std::int32_t fileResult = makeThumbnail(nativePath(dir / "dump.xwd").c_str(), box, fromFile, error);
+    FrontOnlySource source(bytes);
+    InputFile in(source);
+    EXPECT_EQ(makeThumbnail(in, box, fromStream), fileResult) << what;
+    EXPECT_EQ(fromStream.width, fromFile.width) << what;
+    EXPECT_EQ(fromStream.height, fromFile.height) << what;
+    EXPECT_TRUE(fromStream.bgr == fromFile.bgr) << what;
+}
+
+TEST(Thumbnail, AStreamThatCannotSeekGivesTheFilesThumbnail)
+{
+    int seen = 0;
+    for (const auto& entry : fs::directory_iterator(RASTREX_TEST_DATA_DIR)) {
+        if (entry.path().extension() != ".xwd")
+            continue;
+        for (std::uint32_t box : {5u, 64u})
+            expectStreamLikeFile(readFile(entry.path()), box, entry.path().filename().string());
+        ++seen;
+    }
+    EXPECT_GT(seen, 50);
+}
+
+TEST(Thumbnail, AStreamThatCannotSeekCutShortOrClaimingMoreIsShrunkFromWhatItHolds)
+{
+    // Rows of 40 pixels of 4 bytes after a header of 1129 bytes (with its
+    // colour map): cut before a pixel, inside the first pixel, inside a
+    // row, at a row's end, inside the last row. Rows longer than a band
+    // (70000 pixels), with padding and an x offset, whole and cut inside a
+    // row; rows longer than a held block (300000 pixels). A header claiming
+    // a row of 2^30 - 1 pixels over 64 of them, and 30000 rows over two.
+    const Bytes whole = canonicalDump(40, 30, patternPixel).bytes();
+    const std::size_t area = whole.size() - 40 * 4 * 30;
+    DumpKind padded = zPixmap(32, 24, false, 4, {0xFF0000, 0xFF00, 0xFF});
+    padded.extraRowBytes = 13;
+    padded.xOffset = 3;
+    auto longRows = [&](std::uint32_t width, std::uint32_t height) {
+        std::vector<std::uint32_t> values;
+        for (std::uint32_t y = 0; y < height; ++y)
+            for (std::uint32_t x = 0; x < width; ++x)
+                values.push_back((x * 7919u + y * 104729u) & 0xFFFFFF);
+        return kindDump(padded, width, height, values, {}).bytes();
+    };
+    const Bytes band = longRows(70000, 3);
+    const Bytes block = longRows(300000, 2);
+    XwdRecipe wide = canonicalDump(64, 1, patternPixel);
+    wide.word(4) = 1073741823;
+    wide.word(12) = 1073741823u * 4;
+    XwdRecipe tall = canonicalDump(30000, 2, patternPixel);
+    tall.word(5) = 30000;
+    struct Case {
+        const Bytes bytes;
+        std::size_t keep;
+    } const cases[] = {
+        {whole, area}, {whole, area + 2}, {whole, area + 4}, {whole, area + 70}, {whole, area + 160 * 7},
+        {whole, whole.size() - 1}, {band, SIZE_MAX}, {band, band.size() - 280000 - 9}, {block, SIZE_MAX},
+        {wide.bytes(), SIZE_MAX}, {tall.bytes(), SIZE_MAX},
+    };
+    for (const Case& c : cases) {
+        const std::size_t keep = std::min(c.keep, c.bytes.size());
+        expectStreamLikeFile(Bytes(c.bytes.begin(), c.bytes.begin() + static_cast<std::ptrdiff_t>(keep)), 16,
+                             std::to_string(c.bytes.size()) + " bytes cut to " + std::to_string(keep));
+    }
+}
+
+TEST(Thumbnail, AStreamThatCannotSeekIsHeldOnlyWhenItsPlanesMustBe)
+{
+    // Pixel areas past the bound of what is held: a one-plane dump is read
+    // row by row all the same, a planar one (24 planes) refused.
+    const std::uint32_t width = 8192;
+    const std::uint32_t height = static_cast<std::uint32_t>(kMaxHeldThumbnailBytes / (width * 4) + 1);
+    XwdRecipe rows = canonicalDump(1, 1, patternPixel);
+    rows.word(4) = width;
+    rows.word(5) = height;
+    rows.word(12) = width * 4;
+    rows.pixels.clear();
+    XwdRecipe planes = rows;
+    planes.word(2) = 1;  // XYPixmap: one bit a pixel in each of 24 planes
+    planes.word(11) = 1;
+    planes.word(12) = width / 8;
+    const std::uint64_t planeBytes = std::uint64_t{width / 8} * height;
+    const std::uint32_t planarHeight = static_cast<std::uint32_t>(kMaxHeldThumbnailBytes / (planeBytes / height * 24) + 1);
+    planes.word(5) = planarHeight;
+    struct Case {
+        Bytes header;
+        std::uint64_t area;
+        std::int32_t result;
+    } const cases[] = {
+        {rows.bytes(), std::uint64_t{width} * 4 * height, RASTREX_OK},
+        {planes.bytes(), std::uint64_t{width / 8} * planarHeight * 24, RASTREX_ERR_NO_MEMORY},
+    };
+    for (const Case& c : cases) {
+        ASSERT_GT(c.area, kMaxHeldThumbnailBytes);
+        FrontOnlySource source(c.header, c.header.size() + c.area);
+        InputFile in(source);
+        Thumbnail t;
+        EXPECT_EQ(makeThumbnail(in, 32, t), c.result) << c.area;
+        EXPECT_EQ(t.bgr.empty(), c.result != RASTREX_OK);
     }
 }
 
