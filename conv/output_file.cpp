@@ -220,16 +220,21 @@ void OutputFile::openNew()
 
 namespace {
 
-// Whether another program holds the file at `path` without sharing it.
-bool heldByAnother(const std::wstring& path)
+// The cause to tell when the file at `path` refused to be replaced with
+// ERROR_ACCESS_DENIED. A file that any program holds open refuses it that
+// way, whatever that program shares, and so does one the user may not
+// remove. An open for removal that shares nothing tells the two apart: it
+// meets a sharing violation while any other handle with access to the
+// data is open, and succeeds on a file nobody holds.
+int refusalOfReplacement(const std::wstring& path)
 {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE h = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
         CloseHandle(h);
-        return false;
+        return ERROR_ACCESS_DENIED;
     }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
 }
 
 }  // namespace
@@ -240,9 +245,9 @@ bool OutputFile::putInPlace()
     if (MoveFileExW(temp_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
         return true;
     // A bitmap another program holds open refuses its replacement as if
-    // access were denied: the user is told who holds it.
+    // access were denied: the user is told it is in use.
     const int error = lastSystemError();
-    noteError(error == ERROR_ACCESS_DENIED && heldByAnother(path_) ? ERROR_SHARING_VIOLATION : error);
+    noteError(error == ERROR_ACCESS_DENIED ? refusalOfReplacement(path_) : error);
     return false;
 }
 

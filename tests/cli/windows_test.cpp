@@ -75,6 +75,28 @@ TEST(Program, ExpandsWildcardsAndTakesBackslashPaths)
     EXPECT_EQ(o.err, "none*.xwd: No such file or directory\n");
 }
 
+// A bitmap another program holds open is told as in use, whatever that
+// program shares with others: none, reads, reads and writes, and removal
+// too. The bitmap stays as it was.
+TEST(Program, TellsABitmapHeldByAnotherProgramAsInUse)
+{
+    for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE},
+                              DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+        TempDir dir;
+        makeDumps(dir.path(), {"a.xwd"});
+        writeFile(dir / "a.bmp", Bytes{'o', 'l', 'd'});
+        const HANDLE held = CreateFileW((dir / "a.bmp").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0,
+                                        nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const Outcome o = runProcess(dir.path(), {"a.xwd"});
+        CloseHandle(held);
+        EXPECT_EQ(o.status, 1) << "share " << share;
+        EXPECT_EQ(o.err, "a.xwd: cannot write the bitmap a.bmp: another program is using the file\n")
+            << "share " << share;
+        EXPECT_EQ(readFile(dir / "a.bmp"), (Bytes{'o', 'l', 'd'}));
+    }
+}
+
 // A list of PATHs is UTF-8 with CR LF line ends; the program's code page is
 // UTF-8 too (its manifest), so every name is spelled, and one that is not
 // there fails on its own.

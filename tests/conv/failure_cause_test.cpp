@@ -15,6 +15,7 @@
 
 #include "file_failure.h"
 #include "fs_support.h"
+#include "output_file.h"
 #include "rastrex.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +34,7 @@ enum class Obstacle {
     kReadOnlyDisk,      // a file system mounted read-only (Linux, as root)
     kNoPermission,      // a folder the user may not write (POSIX)
     kReadOnlyFile,      // a bitmap marked read-only (Windows)
-    kHeldBitmap,        // another program holds the bitmap without sharing (Windows)
+    kHeldBitmap,        // another program holds the bitmap, sharing `share` (Windows)
 };
 
 struct CauseCase {
@@ -41,6 +42,9 @@ struct CauseCase {
     Obstacle obstacle;
     std::int32_t result;
     FileFailure cause;
+    // What a program holding the file shares: FILE_SHARE_READ (1), _WRITE
+    // (2) and _DELETE (4).
+    unsigned share = 0;
 };
 
 void PrintTo(const CauseCase& c, std::ostream* os) { *os << c.name; }
@@ -123,7 +127,7 @@ TEST_P(FailureCause, IsLeftInTheLastError)
         const fs::path& file = c.obstacle == Obstacle::kHeldDump ? dump : bitmap;
         if (c.obstacle == Obstacle::kHeldBitmap)
             writeFile(file, {'o', 'l', 'd'});
-        held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        held = CreateFileW(file.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         break;
     }
@@ -176,7 +180,60 @@ INSTANTIATE_TEST_SUITE_P(
                       CauseCase{"read_only_disk", Obstacle::kReadOnlyDisk, RASTREX_ERR_WRITE_OUTPUT, F::ReadOnlyDisk},
                       CauseCase{"no_permission", Obstacle::kNoPermission, RASTREX_ERR_WRITE_OUTPUT, F::NoPermission},
                       CauseCase{"read_only_file", Obstacle::kReadOnlyFile, RASTREX_ERR_WRITE_OUTPUT, F::ReadOnlyFile},
-                      CauseCase{"held_bitmap", Obstacle::kHeldBitmap, RASTREX_ERR_WRITE_OUTPUT, F::InUse}),
+                      CauseCase{"held_bitmap", Obstacle::kHeldBitmap, RASTREX_ERR_WRITE_OUTPUT, F::InUse},
+                      CauseCase{"held_bitmap_sharing_reads", Obstacle::kHeldBitmap, RASTREX_ERR_WRITE_OUTPUT,
+                                F::InUse, 1},
+                      CauseCase{"held_bitmap_sharing_reads_writes", Obstacle::kHeldBitmap,
+                                RASTREX_ERR_WRITE_OUTPUT, F::InUse, 3},
+                      CauseCase{"held_bitmap_sharing_reads_writes_removal", Obstacle::kHeldBitmap,
+                                RASTREX_ERR_WRITE_OUTPUT, F::InUse, 7}),
     [](const auto& row) { return std::string(row.param.name); });
+
+#if defined(_WIN32)
+// The bitmap's replacement refused at the last step: in use while another
+// program holds the bitmap, whatever it shares; access denied when no
+// program holds what stands there (here a folder that took the bitmap's
+// place after the new file opened: Wine, unlike Windows, replaces a file
+// made read-only meanwhile).
+TEST(ReplacementRefused, IsInUseOnlyWhileAnotherProgramHoldsTheBitmap)
+{
+    struct Case {
+        const char* what;
+        bool held;
+        DWORD share;
+        int error;
+    } const cases[] = {
+        {"held sharing nothing", true, 0, ERROR_SHARING_VIOLATION},
+        {"held sharing everything", true, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+         ERROR_SHARING_VIOLATION},
+        {"a folder, held by nobody", false, 0, ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const fs::path bitmap = dir / "out.bmp";
+        writeFile(bitmap, {'o', 'l', 'd'});
+        OutputFile out(nativePath(bitmap).c_str());
+        ASSERT_TRUE(out.isOpen()) << c.what;
+        const unsigned char bytes[] = {'n', 'e', 'w'};
+        out.write(bytes, sizeof bytes);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.held) {
+            held = CreateFileW(bitmap.c_str(), GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE) << c.what;
+        } else {
+            fs::remove(bitmap);
+            fs::create_directory(bitmap);
+        }
+        EXPECT_FALSE(out.commit()) << c.what;
+        EXPECT_EQ(out.error(), c.error) << c.what;
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        if (c.held)
+            EXPECT_EQ(readFile(bitmap), (Bytes{'o', 'l', 'd'})) << c.what;
+        else
+            EXPECT_TRUE(fs::is_directory(bitmap)) << c.what;
+    }
+}
+#endif
 
 }  // namespace
