@@ -2,8 +2,8 @@
 // IThumbnailProvider gives its thumbnail as a 32-bit top-down DIB section.
 // The stream is read by offset as the library reads a file: the header and
 // colour map from the front, the pixel rows in bands, so memory does not
-// grow with the dump. A stream without a size is read from the front, held
-// only up to the thumbnail code's limit.
+// grow with the dump. A stream that cannot seek is read from the front,
+// row by row; only a planar dump is held, up to the thumbnail code's limit.
 #include <objidl.h>
 #include <propsys.h>
 #include <shlwapi.h>
