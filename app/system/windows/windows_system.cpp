@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cctype>
@@ -118,6 +119,30 @@ std::string programFolder()
     std::string path(buffer, n);
     const std::size_t sep = path.find_last_of("\\/");
     return sep == std::string::npos ? std::string() : path.substr(0, sep);
+}
+
+std::string startFolder(const std::string& current, const std::string& program, const std::string& documents)
+{
+    if (documents.empty() || program.empty())
+        return current;
+    const std::wstring here = widen(absoluteFolder(current)), own = widen(absoluteFolder(program));
+    const bool inProgramFolder =
+        CompareStringOrdinal(here.c_str(), static_cast<int>(here.size()), own.c_str(), static_cast<int>(own.size()),
+                             TRUE) == CSTR_EQUAL;
+    return inProgramFolder ? documents : current;
+}
+
+void enterStartFolder()
+{
+    wchar_t* documents = nullptr;
+    std::string documentsPath;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents)))
+        documentsPath = narrow(documents);
+    CoTaskMemFree(documents);
+    const std::string current = absoluteFolder(".");
+    const std::string start = startFolder(current, programFolder(), documentsPath);
+    if (start != current)
+        SetCurrentDirectoryW(widen(start).c_str());
 }
 
 // ------------------------------------------------------------ recycle bin

@@ -48,6 +48,16 @@ std::string absoluteFolder(const std::string& path);
 // The folder holding this program.
 std::string programFolder();
 
+// The folder the window starts in, from the folder it was started in, the
+// program's folder and the user's Documents (empty when unknown): the
+// Documents when it was started in the program's own folder, as its
+// shortcuts start it (an installer for every user cannot name each
+// user's Documents in them), else the folder it was started in.
+std::string startFolder(const std::string& current, const std::string& program, const std::string& documents);
+
+// Makes startFolder() of this process its current folder.
+void enterStartFolder();
+
 // Where RASTREX.DLL is loaded from, in order: the program's folder, then
 // the system loader's search by the bare name.
 std::vector<std::string> libraryCandidates();
