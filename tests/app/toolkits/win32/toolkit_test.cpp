@@ -143,6 +143,7 @@ TEST(StartFolder, IsTheDocumentsOnlyInTheProgramsOwnFolder)
         {"C:\\Program Files\\rastrex\\sub", "C:\\Program Files\\rastrex", "D:\\Docs",
          "C:\\Program Files\\rastrex\\sub"},
         {"C:\\Program Files\\rastrex", "C:\\Program Files\\rastrex", "", "C:\\Program Files\\rastrex"},
+        {".", "", "D:\\Docs", "."},  // the program's folder unknown
     };
     for (const Case& c : cases)
         EXPECT_EQ(rastrex::windows::startFolder(c.current, c.program, c.documents), c.start)
