@@ -7,14 +7,14 @@
 # entry, and the Japanese texts with their code page.
 #
 # usage: make_msi.sh OUT.msi VERSION ARCH PRODUCT_CODE START_MENU_GUID DESKTOP_GUID PATH_GUID
-#                    BIN_DIR SOURCE_DIR ICON STRIP FILE_VERSION
+#                    BIN_DIR SOURCE_DIR ICON STRIP FILE_VERSION PERCEIVED_TYPE_GUID CONTENT_TYPE_GUID
 #   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL, RASTREXThumb.dll and xwd2bmp.exe,
 #   whose version resources say FILE_VERSION (X.Y.Z); VERSION is the
 #   package's release, the same but for a package labelled otherwise.
 set -euo pipefail
 
 out=$1 version=$2 arch=$3 product=$4 start_guid=$5 desktop_guid=$6 path_guid=$7
-bin=$8 src=$9 icon=${10} strip=${11} file_version=${12}
+bin=$8 src=$9 icon=${10} strip=${11} file_version=${12} perceived_guid=${13} content_guid=${14}
 here=$(cd "$(dirname "$0")" && pwd)
 
 mkdir -p "$(dirname "$out")"
@@ -34,8 +34,17 @@ out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
 (cd "$stage" && wixl -a "$arch" -o "$out.tmp" \
   -D Arch="$arch" -D Version="$version" -D ProductCode="$product" \
   -D StartMenuGuid="$start_guid" -D DesktopGuid="$desktop_guid" -D PathGuid="$path_guid" \
+  -D PerceivedTypeGuid="$perceived_guid" -D ContentTypeGuid="$content_guid" \
   -D ThumbClsid="{D7839819-2297-4521-88F6-4CB5F93F1337}" \
   "$here/rastrex.wxs")
+
+# The summary's template names the platform and the package's language:
+# wixl writes 1033 whatever the package says; the language is Japanese
+# (1041). msibuild -s sets the subject, author, template and package code
+# together: the others are kept as wixl wrote them.
+summary() { msiinfo suminfo "$out.tmp" | sed -n "s/^$1: //p" | tr -d '\r'; }
+msibuild "$out.tmp" -s "$(summary Subject)" "$(summary Author)" "$(summary Template | sed 's/;.*$/;1041/')" \
+  "$(summary 'Revision number (UUID)')"
 
 # A feature of level 2 stays off (the install level is 1) unless its
 # property turns it on. The PATH entry: "=" sets it on install, "-" takes
@@ -48,6 +57,13 @@ msibuild "$out.tmp" -q "CREATE TABLE \`Environment\` (\`Environment\` CHAR(72) N
 msibuild "$out.tmp" -q "INSERT INTO \`Environment\` (\`Environment\`, \`Name\`, \`Value\`, \`Component_\`) VALUES ('SystemPath', '=-*PATH', '[~];[INSTALLDIR]', 'PathEntry')"
 msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('RemoveEnvironmentStrings', 3300)"
 msibuild "$out.tmp" -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Sequence\`) VALUES ('WriteEnvironmentStrings', 5200)"
+# Each kind of .xwd files is written where no other program set it, or
+# where this package's components wrote it before (their mark in
+# Software\rastrex, or a release from before the marks that holds our
+# text): a removal then takes away only what was written.
+kind_condition() { echo "NOT $1 OR $2 OR (WIX_UPGRADE_DETECTED AND $1 = \"$3\")"; }
+msibuild "$out.tmp" -q "UPDATE \`Component\` SET \`Condition\` = '$(kind_condition XWDPERCEIVEDTYPE OURPERCEIVEDTYPE image)' WHERE \`Component\` = 'PerceivedType'"
+msibuild "$out.tmp" -q "UPDATE \`Component\` SET \`Condition\` = '$(kind_condition XWDCONTENTTYPE OURCONTENTTYPE image/x-xwindowdump)' WHERE \`Component\` = 'ContentType'"
 # The same release of the other architecture is replaced too, so that one
 # rastrex is installed at a time (a package never finds itself): older
 # releases and this one, with their features (1), up to and including this
@@ -71,7 +87,7 @@ msibuild "$out.tmp" -q "UPDATE \`Feature\` SET \`Attributes\` = 24 WHERE \`Featu
 msibuild "$out.tmp" -q "UPDATE \`Feature\` SET \`Attributes\` = 8 WHERE \`Feature\` <> 'Main'"
 # Properties set on the command line reach the installing service only
 # when they are listed here.
-msibuild "$out.tmp" -q "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;ADDTOPATH;DESKTOPSHORTCUT' WHERE \`Property\` = 'SecureCustomProperties'"
+msibuild "$out.tmp" -q "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;ADDTOPATH;DESKTOPSHORTCUT;XWDPERCEIVEDTYPE;XWDCONTENTTYPE;OURPERCEIVEDTYPE;OURCONTENTTYPE' WHERE \`Property\` = 'SecureCustomProperties'"
 
 # The install folder in the installed programs' entry: set once the
 # folders are known (wixl puts its custom actions after InstallFinalize

@@ -1,7 +1,8 @@
 #!/bin/bash
-# The Windows Installer package under Wine, in a prefix of its own: an
-# older release installed with the folder on the PATH, this release over it
-# with a desktop shortcut, the same release again, the older one refused,
+# The Windows Installer package under Wine, in a prefix of its own: its
+# summary in Japanese, an older release installed with the folder on the
+# PATH, this release over it keeping the desktop shortcut the other
+# architecture's package had, the same release again, the older one refused,
 # the installed programs at work (xwd2bmp.exe converting a dump, the window
 # started from its Start menu shortcut, in the user's Documents, by the
 # end-to-end script), and a removal that leaves nothing of ours.
@@ -79,16 +80,31 @@ expect_installed() {
   [ -n "$(first_file "${start_menus[@]}")" ] || fail "$1: no Start menu shortcut"
 }
 
+echo "== the packages' summary"
+# The summary's template names the package's language, Japanese.
+for package in "$msi" "$older"; do
+  msiinfo suminfo "$package" | grep -Eq '^Template: (x64|Intel);1041\r?$' ||
+    fail "the summary of $(basename "$package") names another language: $(msiinfo suminfo "$package" | grep Template)"
+done
+
 echo "== the older release, with the folder on the PATH"
 [ "$(msiexec /i "$older" install-older ADDTOPATH=1)" = 0 ] || fail "the older package did not install"
 expect_installed "older release"
 [ -z "$(first_file "${desktops[@]}")" ] || fail "a desktop shortcut nobody asked for"
 [ "$(grep -ci 'rastrex' <<<"$(system_path)")" = 1 ] || fail "ADDTOPATH=1 put the folder on the PATH not once: $(system_path)"
 
-echo "== this release over it, with a desktop shortcut; the PATH entry kept"
-[ "$(msiexec /i "$msi" upgrade DESKTOPSHORTCUT=1)" = 0 ] || fail "the upgrade failed"
+echo "== this release over it, keeping the desktop shortcut of the other architecture's package; the PATH entry kept"
+# A package of the other architecture keeps its options in the other
+# registry view: as one installed with DESKTOPSHORTCUT=1 leaves them.
+case $msi in
+  *-win64.msi) other_view=32 ;;
+  *) other_view=64 ;;
+esac
+wine reg add 'HKLM\Software\rastrex' /v DesktopShortcut /t REG_DWORD /d 1 /f /reg:$other_view >/dev/null
+[ "$(msiexec /i "$msi" upgrade)" = 0 ] || fail "the upgrade failed"
+wine reg delete 'HKLM\Software\rastrex' /f /reg:$other_view >/dev/null 2>&1 || true
 expect_installed "upgrade"
-[ -n "$(first_file "${desktops[@]}")" ] || fail "DESKTOPSHORTCUT=1 made no desktop shortcut"
+[ -n "$(first_file "${desktops[@]}")" ] || fail "the other architecture's desktop shortcut was dropped"
 [ -z "$(arp_entry "$old_code")" ] || fail "the older release is still registered"
 entry=$(arp_entry "$new_code")
 for want in "DisplayName[[:space:]]+REG_SZ[[:space:]]+rastrex$" \
@@ -124,9 +140,19 @@ cp "$data/xwd-root-d24.xwd" "$work/cli/shot.xwd"
 (cd "$work/cli" && wine "C:\\$folder\\rastrex\\xwd2bmp.exe" shot.xwd </dev/null) || fail "the installed xwd2bmp failed"
 cmp "$work/expected/shot.bmp" "$work/cli/shot.bmp" || fail "the installed xwd2bmp's bitmap differs from the Linux library's"
 
+echo "== the shortcuts name no user's folder"
+# Every user starts in their own Documents: a shortcut of a per-machine
+# install names the program's folder, never the installing user's.
+for lnk in "$(first_file "${start_menus[@]}")" "$(first_file "${desktops[@]}")"; do
+  texts=$( (strings -a "$lnk"; strings -a -el "$lnk") | tr -d '\r')
+  ! grep -qi 'users\\' <<<"$texts" || fail "$(basename "$lnk") names a user's folder: $(grep -i 'users\\' <<<"$texts")"
+  grep -qi "$folder\\\\rastrex" <<<"$texts" || fail "$(basename "$lnk") does not start in the program's folder"
+done
+
 echo "== the window from its Start menu shortcut, in the user's Documents"
-# The shortcut starts the window in the user's Documents folder, whatever
-# folder it is started from: there the end-to-end run's dumps are.
+# The shortcut starts the window in the program's folder, where it turns
+# to the Documents folder of the user, whatever folder it is started from:
+# there the end-to-end run's dumps are.
 rm -rf "$user/Documents"
 ln -s "$work/end_to_end/dumps" "$user/Documents"
 RASTREX_E2E_SHORTCUT="$(first_file "${start_menus[@]}")" bash "$e2e" "$dir" "$probe" "$ref" "$data" "$work/end_to_end"
