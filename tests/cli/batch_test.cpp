@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#if !defined(_WIN32)
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +16,7 @@
 
 #include "cli_support.h"
 #include "rastrex.h"
+#include "shown_name.h"
 
 using namespace rastrex::test;
 using namespace std::string_literals;
@@ -327,6 +332,10 @@ const FailureCase kFailureCases[] = {
      "@nope.xwd: No such file or directory\n@gone: No such file or directory\n"},
     {"two dumps of one bitmap", {"a.xwd", "a.xwd.xwd"}, {}, {"@a.xwd.xwd", "@a.xwd"}, {"a.bmp"},
      "@a.xwd: not converted: @a.xwd.xwd has the same bitmap @a.bmp\n"},
+#if !defined(_WIN32)
+    {"odd names in a reason", {"n\nl.xwd", "n\nl.xwd.xwd"}, {}, {"@n\nl.xwd.xwd", "@n\nl.xwd"},
+     {"n\nl.bmp"}, "@n\\x0Al.xwd: not converted: @n\\x0Al.xwd.xwd has the same bitmap @n\\x0Al.bmp\n"},
+#endif
     {"two folders into one -o", {"p/x.xwd", "q/x.xwd", "q/y.xwd"}, {},
      {"-o", "@out", "@p", "@q"}, {"out/x.bmp", "out/y.bmp"},
      "@q/x.xwd: not converted: @p/x.xwd has the same bitmap @out/x.bmp\n"},
@@ -533,6 +542,72 @@ TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
     EXPECT_TRUE(runs[0].second == runs[1].second);
 }
 
+// Names as every message shows them, where names are UTF-8 and where they
+// are in a code page (Windows), which takes any byte from 0x80 up.
+struct ShownCase {
+    std::string name;
+    std::string utf8;      // shown where names are UTF-8
+    std::string codePage;  // shown where they are not
+};
+
+class ShownName : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(ShownName, EscapesControlsAndStrayBytes)
+{
+    const ShownCase& c = GetParam();
+    EXPECT_EQ(rastrex::cli::shownName(c.name, true), c.utf8);
+    EXPECT_EQ(rastrex::cli::shownName(c.name, false), c.codePage);
+    // Shown twice, shown the same.
+    EXPECT_EQ(rastrex::cli::shownName(c.utf8, true), c.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShownName,
+    ::testing::Values(ShownCase{"a b.xwd", "a b.xwd", "a b.xwd"},
+                      ShownCase{"\x1F\x20\x7E\x7F"s, "\\x1F ~\\x7F", "\\x1F ~\\x7F"},
+                      ShownCase{"\0\n\r"s, "\\x00\\x0A\\x0D", "\\x00\\x0A\\x0D"},
+                      // U+0080 and U+009F are controls, U+00A0 is not.
+                      ShownCase{"\xC2\x80\xC2\x9F\xC2\xA0", "\\xC2\\x80\\xC2\\x9F\xC2\xA0",
+                                "\xC2\x80\xC2\x9F\xC2\xA0"},
+                      ShownCase{"\xE5\x9B\xB3\xF0\x9F\x98\x80", "\xE5\x9B\xB3\xF0\x9F\x98\x80",
+                                "\xE5\x9B\xB3\xF0\x9F\x98\x80"},
+                      // A stray byte, a character cut short, a surrogate.
+                      ShownCase{"\xFF" "a\xE5\x9B", "\\xFFa\\xE5\\x9B", "\xFF" "a\xE5\x9B"},
+                      ShownCase{"\xED\xA0\x80", "\\xED\\xA0\\x80", "\xED\xA0\x80"},
+                      ShownCase{"\xC2", "\\xC2", "\xC2"}),
+    [](const auto& row) { return "row" + std::to_string(row.index); });
+
+#if !defined(_WIN32)
+// A bitmap that is read-only of its own (its mode, for a user; its
+// immutable attribute, for root too) is told so, not as a folder the user
+// may not write.
+TEST_F(Batch, ReadOnlyBitmapIsToldReadOnly)
+{
+    makeDumps(dir.path(), {"a.xwd"});
+    writeFile(dir / "a.bmp", {'o', 'l', 'd'});
+    fs::permissions(dir / "a.bmp", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int fd = ::open((dir / "a.bmp").c_str(), O_RDONLY);
+    int flags = 0;
+    const bool immutable = ::geteuid() == 0 && fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (::geteuid() == 0 && !immutable) {
+        if (fd >= 0)
+            ::close(fd);
+        GTEST_SKIP() << "root writes a file of mode 0444, and this file system keeps no immutable attribute";
+    }
+    const Outcome o = runInProcess(expand({"@a.xwd"}, dir.path()));
+    if (immutable) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, spelled("@a.xwd: cannot write the bitmap @a.bmp: the file is read-only\n", dir.path()));
+    EXPECT_EQ(readFile(dir / "a.bmp"), Bytes({'o', 'l', 'd'}));
+}
+#endif
+
 // Usage errors: exit status 2, a hint to --help, and nothing converted.
 // Each case: the arguments, how the message begins (the option named), and
 // the case's name.
@@ -573,7 +648,11 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"-", "--files-from=-"}, "-: ", "stdin twice"},
                       UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout", "stdout with output dir"},
                       UsageCase{{"-0", "@"}, "--null", "null without files from"},
-                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"}),
+                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"},
+                      UsageCase{{"--list-encoding=utf-8", "@"}, "--list-encoding: there is no --files-from",
+                                "list encoding without files from"},
+                      UsageCase{{"--list-encoding=latin1", "--files-from=@a.xwd"},
+                                "--list-encoding: latin1 is none of utf-8, utf-16 and cp932", "unknown list encoding"}),
     [](const auto& row) { return caseName(row.param.what); });
 
 }  // namespace
