@@ -36,7 +36,7 @@ std::string utf8FromUtf16(std::string_view bytes, bool bigEndian)
     const auto unit = [&](std::size_t i) -> char32_t {
         const auto first = static_cast<unsigned char>(bytes[i]);
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (first << 8 | second) : (second << 8 | first);
+        return static_cast<char32_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
     };
     std::string out;
     out.reserve(bytes.size() / 2);
