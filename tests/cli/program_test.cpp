@@ -245,7 +245,7 @@ TEST(Help, ListsEveryOptionAndExitStatus)
     TempDir dir;
     const Outcome o = runProcess(dir.path(), {"--help"});
     for (const char* text : {"-o, --output-dir=DIR", "-r, --recursive", "-n, --no-clobber",
-                             "-c, --stdout", "--files-from=FILE", "-0, --null",
+                             "-c, --stdout", "--files-from=FILE", "-0, --null", "--list-encoding=ENC",
                              "-j, --jobs=N", "-q, --quiet", "-v, --verbose", "-h, --help",
                              "--version", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
         EXPECT_NE(o.out.find(text), std::string::npos) << text;
