@@ -123,6 +123,8 @@ const PlacementCase kPlacementCases[] = {
 #if !defined(_WIN32)
     {"-0, a name holding a line end", {"n\nl.xwd", "a.xwd", "c d.xwd"}, {"-0", "--files-from", "-"},
      {"n\nl.bmp", "c d.bmp"}, "@n\nl.xwd\0@c d.xwd\0"s},
+    // Only a line end takes its CR with it.
+    {"-0, a name ending in a CR", {"cr.xwd\r"}, {"-0", "--files-from=-"}, {"cr.bmp"}, "@cr.xwd\r\0"s},
 #endif
     {"-0, names with spaces", {"a b.xwd", "c.xwd"}, {"--null", "--files-from=-"},
      {"a b.bmp", "c.bmp"}, "@a b.xwd\0\0@c.xwd"s},
@@ -549,6 +551,11 @@ struct ShownCase {
     std::string utf8;      // shown where names are UTF-8
     std::string codePage;  // shown where they are not
 };
+
+void PrintTo(const ShownCase& c, std::ostream* os)
+{
+    *os << c.utf8;
+}
 
 class ShownName : public ::testing::TestWithParam<ShownCase> {};
 
