@@ -4,10 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#if !defined(_WIN32)
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +12,6 @@
 
 #include "cli_support.h"
 #include "rastrex.h"
-#include "shown_name.h"
 
 using namespace rastrex::test;
 using namespace std::string_literals;
@@ -543,77 +538,6 @@ TEST_F(Batch, OneThreadAndFourGiveTheSameFilesAndMessages)
     EXPECT_EQ(std::count(runs[0].first.err.begin(), runs[0].first.err.end(), '\n'), 2);
     EXPECT_TRUE(runs[0].second == runs[1].second);
 }
-
-// Names as every message shows them, where names are UTF-8 and where they
-// are in a code page (Windows), which takes any byte from 0x80 up.
-struct ShownCase {
-    std::string name;
-    std::string utf8;      // shown where names are UTF-8
-    std::string codePage;  // shown where they are not
-};
-
-void PrintTo(const ShownCase& c, std::ostream* os)
-{
-    *os << c.utf8;
-}
-
-class ShownName : public ::testing::TestWithParam<ShownCase> {};
-
-TEST_P(ShownName, EscapesControlsAndStrayBytes)
-{
-    const ShownCase& c = GetParam();
-    EXPECT_EQ(rastrex::cli::shownName(c.name, true), c.utf8);
-    EXPECT_EQ(rastrex::cli::shownName(c.name, false), c.codePage);
-    // Shown twice, shown the same.
-    EXPECT_EQ(rastrex::cli::shownName(c.utf8, true), c.utf8);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ShownName,
-    ::testing::Values(ShownCase{"a b.xwd", "a b.xwd", "a b.xwd"},
-                      ShownCase{"\x1F\x20\x7E\x7F"s, "\\x1F ~\\x7F", "\\x1F ~\\x7F"},
-                      ShownCase{"\0\n\r"s, "\\x00\\x0A\\x0D", "\\x00\\x0A\\x0D"},
-                      // U+0080 and U+009F are controls, U+00A0 is not.
-                      ShownCase{"\xC2\x80\xC2\x9F\xC2\xA0", "\\xC2\\x80\\xC2\\x9F\xC2\xA0",
-                                "\xC2\x80\xC2\x9F\xC2\xA0"},
-                      ShownCase{"\xE5\x9B\xB3\xF0\x9F\x98\x80", "\xE5\x9B\xB3\xF0\x9F\x98\x80",
-                                "\xE5\x9B\xB3\xF0\x9F\x98\x80"},
-                      // A stray byte, a character cut short, a surrogate.
-                      ShownCase{"\xFF" "a\xE5\x9B", "\\xFFa\\xE5\\x9B", "\xFF" "a\xE5\x9B"},
-                      ShownCase{"\xED\xA0\x80", "\\xED\\xA0\\x80", "\xED\xA0\x80"},
-                      ShownCase{"\xC2", "\\xC2", "\xC2"}),
-    [](const auto& row) { return "row" + std::to_string(row.index); });
-
-#if !defined(_WIN32)
-// A bitmap that is read-only of its own (its mode, for a user; its
-// immutable attribute, for root too) is told so, not as a folder the user
-// may not write.
-TEST_F(Batch, ReadOnlyBitmapIsToldReadOnly)
-{
-    makeDumps(dir.path(), {"a.xwd"});
-    writeFile(dir / "a.bmp", {'o', 'l', 'd'});
-    fs::permissions(dir / "a.bmp", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const int fd = ::open((dir / "a.bmp").c_str(), O_RDONLY);
-    int flags = 0;
-    const bool immutable = ::geteuid() == 0 && fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                           (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
-    if (::geteuid() == 0 && !immutable) {
-        if (fd >= 0)
-            ::close(fd);
-        GTEST_SKIP() << "root writes a file of mode 0444, and this file system keeps no immutable attribute";
-    }
-    const Outcome o = runInProcess(expand({"@a.xwd"}, dir.path()));
-    if (immutable) {
-        flags &= ~FS_IMMUTABLE_FL;
-        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, spelled("@a.xwd: cannot write the bitmap @a.bmp: the file is read-only\n", dir.path()));
-    EXPECT_EQ(readFile(dir / "a.bmp"), Bytes({'o', 'l', 'd'}));
-}
-#endif
 
 // Usage errors: exit status 2, a hint to --help, and nothing converted.
 // Each case: the arguments, how the message begins (the option named), and
