@@ -1,6 +1,7 @@
 #include "conversion.h"
 
 #include "rastrex.h"
+#include "write_refusal.h"
 
 namespace rastrex::cli {
 
@@ -24,8 +25,10 @@ Conversion convertDump(const std::string& dump, const std::string& bitmap)
     c.attempted = true;
     c.code = fnRastrex(dump.c_str(), bitmap.c_str());
     // Read at once: the library leaves the reason in the thread's last error.
-    if (c.code == RASTREX_ERR_OPEN_INPUT || c.code == RASTREX_ERR_WRITE_OUTPUT)
+    if (c.code == RASTREX_ERR_OPEN_INPUT)
         c.cause = lastSystemFailure();
+    else if (c.code == RASTREX_ERR_WRITE_OUTPUT)
+        c.cause = writeFailureAt(lastSystemFailure(), bitmap.c_str());
     return c;
 }
 

@@ -5,6 +5,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "path_list.h"
+#include "shown_name.h"
+
 #ifndef RASTREX_VERSION
 #define RASTREX_VERSION "0"
 #endif
@@ -50,6 +53,10 @@ void printHelp(std::ostream& out)
            "                          FILE - is standard input\n"
            "  -0, --null            the PATHs of --files-from each end in a NUL\n"
            "                          character instead (find's -print0)\n"
+           "      --list-encoding=ENC\n"
+           "                        read the --files-from list in ENC: utf-8, utf-16\n"
+           "                          (little-endian without a byte-order mark) or\n"
+           "                          cp932 (Japanese Windows, as cmd writes it)\n"
            "  -j, --jobs=N          convert N files at once (1 to "
         << kMaxJobs << "; default: the number of\n"
         << "                          processors, " << defaultJobs() << " here)\n"
@@ -111,6 +118,8 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
     app.add_flag("-c,--stdout", options.toStdout);
     app.add_option("--files-from", options.filesFrom)->type_name("FILE");
     app.add_flag("-0,--null", options.nulSeparated);
+    std::optional<std::string> listEncoding;
+    app.add_option("--list-encoding", listEncoding)->type_name("ENC");
     app.add_option("-j,--jobs", options.jobs)->type_name("N")->check(CLI::Range(1u, kMaxJobs));
     CLI::Option* quiet = app.add_flag("-q,--quiet", options.quiet);
     app.add_flag("-v,--verbose", options.verbose)->excludes(quiet);
@@ -145,6 +154,14 @@ ParseOutcome parseCommandLine(int argc, const char* const* argv, std::ostream& o
         return usage("--files-from: the list is an empty name");
     if (options.nulSeparated && !options.filesFrom)
         return usage("--null: there is no --files-from list to read");
+    if (listEncoding && !options.filesFrom)
+        return usage("--list-encoding: there is no --files-from list to read");
+    if (listEncoding) {
+        const std::optional<ListEncoding> named = listEncodingNamed(*listEncoding);
+        if (!named)
+            return usage("--list-encoding: " + shownName(*listEncoding) + " is none of utf-8, utf-16 and cp932");
+        options.listEncoding = *named;
+    }
     // The PATH "-" stands for standard input; "./-" names a file called "-".
     const auto dash = std::find(options.paths.begin(), options.paths.end(), "-");
     if (dash != options.paths.end()) {

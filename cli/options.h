@@ -27,6 +27,9 @@ enum class ExitStatus : int {
 // the machine's disks are the limit long before.
 inline constexpr unsigned kMaxJobs = 256;
 
+// How the bytes of a --files-from list are read (see path_list.h).
+enum class ListEncoding { Detect, Utf8, Utf16, Cp932 };
+
 struct Options {
     std::vector<std::string> paths;  // dumps and folders, in the order given
     // Names from --files-from that can name no file, by their index into
@@ -37,6 +40,7 @@ struct Options {
     // --files-from: a file of PATHs, "-" for standard input.
     std::optional<std::string> filesFrom;
     bool nulSeparated = false;  // -0: the list's PATHs end in NUL, not a line end
+    ListEncoding listEncoding = ListEncoding::Detect;  // --list-encoding
     bool fromStdin = false;     // the PATH "-": one dump on standard input
     bool toStdout = false;      // -c, or the PATH "-": the bitmap goes to standard output
     unsigned jobs = 1;

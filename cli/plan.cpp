@@ -14,7 +14,7 @@
 #include "case_fold.h"
 #include "path_names.h"
 #include "platform.h"
-#include "stream.h"
+#include "shown_name.h"
 
 namespace rastrex::cli {
 
@@ -167,7 +167,7 @@ std::vector<Candidate> collect(const Options& options)
         const std::string& path = options.paths[i];
         if (refused != options.refused.end() && refused->first == i) {
             Candidate c;
-            c.dump = shownName(path);
+            c.dump = path;
             fail(c, (refused++)->second);
             candidates.push_back(std::move(c));
             continue;
@@ -178,7 +178,7 @@ std::vector<Candidate> collect(const Options& options)
             const Looked looked = lookAt(path);
             const int error = looked.error != 0 ? looked.error : ENOENT;
             Candidate c;
-            c.dump = shownName(path);
+            c.dump = path;
             fail(c, systemMessage(error));
             candidates.push_back(std::move(c));
             continue;
@@ -193,7 +193,7 @@ std::vector<Candidate> collect(const Options& options)
             } else if (!fs::is_regular_file(status) || namesNoFile(path)) {
                 // A bitmap beside a device or a pipe (/dev/stdin.BMP) is
                 // never wanted, even where a file stands behind it.
-                c.dump = shownName(path);
+                c.dump = path;
                 fail(c, "not a regular file; use - to read standard input");
             } else {
                 c.bitmap = bitmapPath(options, path, {}, lastName(path));
@@ -265,7 +265,7 @@ void makeOutputFolders(std::vector<Item>& items)
         if (it == made.end()) {
             std::string failure = makeFolders(folder);
             if (!failure.empty())
-                failure = "cannot create the folder " + fromPath(folder).value_or("") + ": " + failure;
+                failure = "cannot create the folder " + shownName(fromPath(folder).value_or("")) + ": " + failure;
             it = made.emplace(folder, std::move(failure)).first;
         }
         if (!it->second.empty()) {
@@ -288,7 +288,7 @@ void refuseDeviceFolders(std::vector<Item>& items)
         if (it == kinds.end())
             it = kinds.emplace(folder, deviceFileSystem(fromPath(folder).value_or(""))).first;
         if (!it->second.empty())
-            fail(item, "not converted: its bitmap " + item.bitmap +
+            fail(item, "not converted: its bitmap " + shownName(item.bitmap) +
                            " would lie in a file system of devices or processes (" + it->second +
                            "); choose another folder with -o");
     }
@@ -335,9 +335,10 @@ std::vector<Item> planBatch(const Options& options)
         if (first != nullptr) {
             if (first->id == item.id)
                 continue;  // the same dump named twice: converted once
-            fail(item, "not converted: " + first->dump + " has the same bitmap " + item.bitmap);
+            fail(item, "not converted: " + shownName(first->dump) + " has the same bitmap " +
+                           shownName(item.bitmap));
         } else if (exists && std::binary_search(dumps.begin(), dumps.end(), existing->id)) {
-            fail(item, "not converted: its bitmap " + item.bitmap + " is a dump of this batch");
+            fail(item, "not converted: its bitmap " + shownName(item.bitmap) + " is a dump of this batch");
         } else {
             writers.emplace(hash, kept);
             if (options.noClobber && exists)

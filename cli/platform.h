@@ -51,6 +51,11 @@ std::optional<std::string> fromUtf8(std::string_view utf8);
 // where the list's bytes are the names themselves, or it cannot be read so.
 std::optional<std::string> consoleTextAsUtf8(std::string_view text);
 
+// Text in Windows code page `codePage` (932: Japanese), in UTF-8; empty
+// when it is not in that code page, or the system cannot read it (on
+// Windows through the system, elsewhere through iconv).
+std::optional<std::string> codePageTextAsUtf8(std::string_view text, unsigned codePage);
+
 // Whether the system spells names in UTF-8, so that a name that is not UTF-8
 // is shown with its stray bytes escaped.
 bool namesAreUtf8();

@@ -6,6 +6,7 @@
 #endif
 #include <unistd.h>
 
+#include <iconv.h>
 #include <stdlib.h>
 
 #include <cerrno>
@@ -151,6 +152,26 @@ bool namesAreUtf8()
 std::optional<std::string> consoleTextAsUtf8(std::string_view)
 {
     return std::nullopt;  // names are bytes, whatever their encoding
+}
+
+std::optional<std::string> codePageTextAsUtf8(std::string_view text, unsigned codePage)
+{
+    const std::string name = "CP" + std::to_string(codePage);
+    const iconv_t converter = ::iconv_open("UTF-8", name.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    // A byte of a code page is at most a character of three UTF-8 bytes.
+    std::string out(3 * text.size(), '\0');
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t converted = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+    ::iconv_close(converter);
+    if (converted == static_cast<std::size_t>(-1) || inLeft != 0)
+        return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 bool terminalTakesEscapes()

@@ -153,8 +153,17 @@ std::optional<std::string> consoleTextAsUtf8(std::string_view text)
         GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER,
                        reinterpret_cast<LPWSTR>(&oem), sizeof oem / sizeof(wchar_t)) != 0)
         codePage = oem;
-    if (codePage == 0 || codePage == CP_UTF8 || text.size() > static_cast<std::size_t>(INT_MAX))
+    if (codePage == 0 || codePage == CP_UTF8)
         return std::nullopt;  // not UTF-8 is not UTF-8
+    return codePageTextAsUtf8(text, codePage);
+}
+
+std::optional<std::string> codePageTextAsUtf8(std::string_view text, unsigned codePage)
+{
+    if (text.empty())
+        return std::string();
+    if (text.size() > static_cast<std::size_t>(INT_MAX))
+        return std::nullopt;
     const int size = static_cast<int>(text.size());
     const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
     if (n <= 0)

@@ -30,7 +30,7 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
                          ": standard output is a terminal; redirect it to a file or a pipe");
         std::error_code ec;
         if (!options.fromStdin && fs::is_directory(systemPath(toPath(options.paths.front())), ec))
-            return usage("--stdout: " + options.paths.front() +
+            return usage("--stdout: " + shownName(options.paths.front()) +
                          " is a folder; name one dump");
         if (options.fromStdin && reporting.in == nullptr)
             return usage("-: there is no standard input to read");
@@ -42,7 +42,7 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
         if (name != "-") {
             file.open(systemPath(toPath(name)), std::ios::binary);
             if (!file)
-                return usage("--files-from: cannot open " + name + ": " +
+                return usage("--files-from: cannot open " + shownName(name) + ": " +
                              std::generic_category().message(errno != 0 ? errno : EIO));
             list = &file;
         } else if (list == nullptr) {
@@ -50,20 +50,22 @@ ExitStatus runProgram(int argc, const char* const* argv, const Reporting& report
         } else if (reporting.binary) {
             reporting.binary();
         }
-        if (!readPathList(*list, options))
+        std::string cause;
+        if (!readPathList(*list, options, cause))
             return usage("--files-from: cannot read " +
-                         std::string(name == "-" ? "standard input" : name));
+                         (name == "-" ? std::string("standard input") : shownName(name)) +
+                         (cause.empty() ? "" : ": " + cause));
     }
     if (options.outputDir) {
         std::error_code ec;
         const fs::path dir = toPath(*options.outputDir);
         if (fs::exists(systemPath(dir), ec) && !fs::is_directory(systemPath(dir), ec))
-            return usage("--output-dir: " + *options.outputDir + " is a file, not a folder");
+            return usage("--output-dir: " + shownName(*options.outputDir) + " is a file, not a folder");
         if (const std::string kind = deviceFileSystem(*options.outputDir); !kind.empty())
-            return usage("--output-dir: " + *options.outputDir +
+            return usage("--output-dir: " + shownName(*options.outputDir) +
                          " lies in a file system of devices or processes (" + kind + ")");
         if (const std::string failure = makeFolders(dir); !failure.empty()) {
-            reporting.err << kProgram << ": cannot create the folder " << *options.outputDir
+            reporting.err << kProgram << ": cannot create the folder " << shownName(*options.outputDir)
                           << ": " << failure << '\n';
             return ExitStatus::Failure;
         }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "shown_name.h"
+
 namespace rastrex::cli {
 
 BatchReport::BatchReport(const std::vector<Item>& items, const Options& options, const Reporting& reporting)
@@ -33,7 +35,7 @@ void BatchReport::started(std::size_t i)
 {
     if (!bar_)
         return;
-    bar_->started(items_[i].dump);
+    bar_->started(shownName(items_[i].dump));
     bar_->draw();
 }
 
@@ -88,26 +90,28 @@ void BatchReport::printReady()
 void BatchReport::printItem(std::size_t i)
 {
     const Item& item = items_[i];
+    // Names as the user may read them, whatever bytes they hold.
+    const std::string dump = shownName(item.dump), bitmap = shownName(item.bitmap);
     std::string failure;
     if (item.action == Item::Action::Fail)
         failure = item.reason;
     else if (item.action == Item::Action::Convert && !streamFailure_.empty())
         failure = streamFailure_;
     else if (item.action == Item::Action::Convert)
-        failure = failureText(outcomes_[i], item.bitmap);
+        failure = failureText(outcomes_[i], bitmap);
     if (item.action == Item::Action::Note) {
         clearBar();
-        reporting_.err << item.dump << ": " << item.reason << '\n';
+        reporting_.err << dump << ": " << item.reason << '\n';
     } else if (!failure.empty()) {
         ++failures_;
         clearBar();
-        reporting_.err << item.dump << ": " << failure << '\n';
+        reporting_.err << dump << ": " << failure << '\n';
     } else if (options_.verbose) {
         clearBar();
         if (item.action == Item::Action::Skip)
-            listing_ << item.dump << ": skipped, " << item.bitmap << " exists\n";
+            listing_ << dump << ": skipped, " << bitmap << " exists\n";
         else
-            listing_ << item.dump << " -> " << item.bitmap << '\n';
+            listing_ << dump << " -> " << bitmap << '\n';
         if (bar_)
             listing_.flush();
     }

@@ -11,27 +11,19 @@
 
 #include "conversion.h"
 #include "options.h"
+#include "shown_name.h"
 
 namespace rastrex::cli {
 
-// Appends the PATHs of a list to `options.paths`: one a line, or with
-// `options.nulSeparated` each ending in a NUL character. Empty entries are
-// skipped; a line end may be CR LF on Windows and in a UTF-16 list. The
-// names are UTF-8, after a byte-order mark if there is one, or UTF-16 after
-// its mark; on Windows a list that is not UTF-8 is in the console's code
-// page, as cmd writes it. They are spelled in the system's code page. False
-// when the list cannot be read.
-bool readPathList(std::istream& list, Options& options);
+// Reads a list of PATHs to its end and appends them to `options.paths`
+// (see decodePathList). False when the list cannot be read, with the
+// system's reason in `cause`.
+bool readPathList(std::istream& list, Options& options, std::string& cause);
 
 // The process's standard input, read straight from its descriptor: a read
 // that fails throws its cause (std::system_error), where std::cin, through
 // the C library, takes an I/O error for the end of the input.
 std::istream& standardInput();
-// `name` for a message, on one readable line: control characters (a NUL, a
-// line end, an escape) and, where names are UTF-8, bytes that are no UTF-8
-// character are shown as \xNN.
-std::string shownName(std::string_view name);
-
 // A dump converted for standard output.
 struct StreamOutcome {
     Conversion conversion;  // of the dump's copy into the temporary folder

@@ -118,6 +118,8 @@ const PlacementCase kPlacementCases[] = {
 #if !defined(_WIN32)
     {"-0, a name holding a line end", {"n\nl.xwd", "a.xwd", "c d.xwd"}, {"-0", "--files-from", "-"},
      {"n\nl.bmp", "c d.bmp"}, "@n\nl.xwd\0@c d.xwd\0"s},
+    // Only a line end takes its CR with it.
+    {"-0, a name ending in a CR", {"cr.xwd\r"}, {"-0", "--files-from=-"}, {"cr.bmp"}, "@cr.xwd\r\0"s},
 #endif
     {"-0, names with spaces", {"a b.xwd", "c.xwd"}, {"--null", "--files-from=-"},
      {"a b.bmp", "c.bmp"}, "@a b.xwd\0\0@c.xwd"s},
@@ -327,6 +329,10 @@ const FailureCase kFailureCases[] = {
      "@nope.xwd: No such file or directory\n@gone: No such file or directory\n"},
     {"two dumps of one bitmap", {"a.xwd", "a.xwd.xwd"}, {}, {"@a.xwd.xwd", "@a.xwd"}, {"a.bmp"},
      "@a.xwd: not converted: @a.xwd.xwd has the same bitmap @a.bmp\n"},
+#if !defined(_WIN32)
+    {"odd names in a reason", {"n\nl.xwd", "n\nl.xwd.xwd"}, {}, {"@n\nl.xwd.xwd", "@n\nl.xwd"},
+     {"n\nl.bmp"}, "@n\\x0Al.xwd: not converted: @n\\x0Al.xwd.xwd has the same bitmap @n\\x0Al.bmp\n"},
+#endif
     {"two folders into one -o", {"p/x.xwd", "q/x.xwd", "q/y.xwd"}, {},
      {"-o", "@out", "@p", "@q"}, {"out/x.bmp", "out/y.bmp"},
      "@q/x.xwd: not converted: @p/x.xwd has the same bitmap @out/x.bmp\n"},
@@ -573,7 +579,11 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"-", "--files-from=-"}, "-: ", "stdin twice"},
                       UsageCase{{"-c", "-o", "@out", "@a.xwd"}, "--stdout", "stdout with output dir"},
                       UsageCase{{"-0", "@"}, "--null", "null without files from"},
-                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"}),
+                      UsageCase{{"--files-from=@nope"}, "--files-from: cannot open", "files from missing list"},
+                      UsageCase{{"--list-encoding=utf-8", "@"}, "--list-encoding: there is no --files-from",
+                                "list encoding without files from"},
+                      UsageCase{{"--list-encoding=latin1", "--files-from=@a.xwd"},
+                                "--list-encoding: latin1 is none of utf-8, utf-16 and cp932", "unknown list encoding"}),
     [](const auto& row) { return caseName(row.param.what); });
 
 }  // namespace

@@ -71,6 +71,14 @@ const ProcessCase kProcessCases[] = {
 #else
      "no\\x1B[1m.xwd: No such file or directory\ncaf\\xE9.xwd: No such file or directory\n"},
 #endif
+    {"list with a byte-order mark and CR LF", {"-v", "--files-from=list-bom-crlf"}, 0,
+     "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"UTF-16 without its mark, named", {"-v", "--list-encoding=utf-16", "--files-from=list-le-bare"}, 0,
+     "a.xwd -> a.bmp\n", ""},
+    {"UTF-16BE named", {"-v", "--list-encoding=UTF-16", "--files-from=list-be"}, 0,
+     "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
+    {"UTF-8 named, its mark dropped", {"-v", "--list-encoding=utf-8", "--files-from=list-bom-crlf"}, 0,
+     "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
     {"-o on a file", {"-o", "a.xwd", "tall.xwd"}, 2, "",
      "xwd2bmp: --output-dir: a.xwd is a file, not a folder\n"
      "Try 'xwd2bmp --help' for more information.\n"},
@@ -87,6 +95,49 @@ const ProcessCase kProcessCases[] = {
      "/proc/self/fd/0: not a regular file; use - to read standard input\n", "tall.xwd", nullptr, true},
     {"-o into /proc", {"-o", "/proc/xwd2bmp", "a.xwd"}, 2, "",
      "xwd2bmp: --output-dir: /proc/xwd2bmp lies in a file system of devices or processes (proc)\n"
+     "Try 'xwd2bmp --help' for more information.\n"},
+    {"a dump in /proc", {"/proc/version"}, 1, "",
+     "/proc/version: not converted: its bitmap /proc/version.BMP would lie in a file system of "
+     "devices or processes (proc); choose another folder with -o\n"},
+    // Whatever bytes a name holds, it is shown on one line that drives no
+    // terminal: control characters (ESC, a line end, DEL, C1 controls) and
+    // bytes that are no UTF-8 as \xNN.
+    {"odd names listed escaped", {"-v", "odd"}, 0,
+     "odd/b\\xFF.xwd -> odd/b\\xFF.bmp\n"
+     "odd/c\\xC2\\x9B.xwd -> odd/c\\xC2\\x9B.bmp\n"
+     "odd/d\\x7F.xwd -> odd/d\\x7F.bmp\n"
+     "odd/e\\x1B[1m.xwd -> odd/e\\x1B[1m.bmp\n"
+     "odd/n\\x0Al\\x0D.xwd -> odd/n\\x0Al\\x0D.bmp\n"
+     "odd/\xC3\xA9\xC2\xA0.xwd -> odd/\xC3\xA9\xC2\xA0.bmp\n", ""},
+    {"odd names failing escaped", {"odd-bad"}, 1, "",
+     "odd-bad/b\\xFF.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "odd-bad/e\\x1B[1m.xwd: not a complete dump: its header, window name or first pixel is missing\n"
+     "odd-bad/n\\x0Al.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    {"odd name as a PATH, missing", {"-v", "no\nne\x1B.xwd"}, 1, "", "no\\x0Ane\\x1B.xwd: No such file or directory\n"},
+    {"UTF-16LE list naming a letter above U+FFFF", {"-v", "--files-from=list-le-emoji"}, 0,
+     "\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
+    {"UTF-16BE list naming a letter above U+FFFF", {"-v", "--files-from=list-be-emoji"}, 0,
+     "\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
+    // Code page 932 read as such even where its bytes form UTF-8 (C3 BD).
+    {"code page 932 named", {"-v", "--list-encoding=cp932", "--files-from=list-932"}, 0,
+     "\xEF\xBE\x83\xEF\xBD\xBD.xwd -> \xEF\xBE\x83\xEF\xBD\xBD.bmp\n"
+     "\xE5\x9B\xB3.xwd -> \xE5\x9B\xB3.bmp\n", ""},
+    {"code page 932 unnamed reads UTF-8", {"--files-from=list-932"}, 1, "",
+     "\xC3\xBD.xwd: No such file or directory\n\\x90}.xwd: No such file or directory\n"},
+    {"a name not in code page 932", {"--list-encoding=cp932", "--files-from=list-not-932"}, 1, "",
+     "\\x85A.xwd: the name is not in code page 932\n"},
+    // Standard output takes a whole bitmap or nothing.
+    {"short dump from standard input gives no bytes", {"-"}, 1, "",
+     "-: the dump ends early: 6 of 10 rows; the rest of the bitmap is black; standard output takes only "
+     "a whole bitmap, so none was written\n", "cut/short.xwd"},
+    {"-c a dump cut short gives no bytes", {"-c", "cut/short.xwd"}, 1, "",
+     "cut/short.xwd: the dump ends early: 6 of 10 rows; the rest of the bitmap is black; standard output "
+     "takes only a whole bitmap, so none was written\n"},
+    {"list on standard input that cannot be read", {"--files-from=-"}, 2, "",
+     "xwd2bmp: --files-from: cannot read standard input: Is a directory\n"
+     "Try 'xwd2bmp --help' for more information.\n", "."},
+    {"list that is a folder", {"--files-from=odd"}, 2, "",
+     "xwd2bmp: --files-from: cannot read odd: Is a directory\n"
      "Try 'xwd2bmp --help' for more information.\n"},
 #endif
 };
@@ -118,7 +169,28 @@ TEST_P(Process, ExitStatusAndStreams)
 #else
     writeText("list-odd", "no\x1B[1m.xwd\ncaf\xE9.xwd\n");  // the second in Latin-1
 #endif
+    writeText("list-bom-crlf", "\xEF\xBB\xBFtall.xwd\r\na.xwd\r\n");
 #if !defined(_WIN32)
+    for (const char* name : {"b\xFF.xwd", "c\xC2\x9B.xwd", "d\x7F.xwd", "e\x1B[1m.xwd", "n\nl\r.xwd",
+                             "\xC3\xA9\xC2\xA0.xwd"})
+        makeDumps(dir / "odd", {name});
+    fs::create_directory(dir / "odd-bad");
+    for (const char* name : {"b\xFF.xwd", "e\x1B[1m.xwd", "n\nl.xwd"})
+        writeFile(dir / "odd-bad" / name, {0, 0, 0});
+    // U+1F600, a surrogate pair in UTF-16.
+    makeDumps(dir.path(), {"\xF0\x9F\x98\x80.xwd"});
+    writeText("list-le-emoji", std::string("\xFF\xFE\x3D\xD8\x00\xDE.\0x\0w\0d\0", 14));
+    writeText("list-be-emoji", std::string("\xFE\xFF\xD8\x3D\xDE\x00\0.\0x\0w\0d", 14));
+    // U+FF83 U+FF7D and U+56F3 in UTF-8, then their code page 932 list.
+    makeDumps(dir.path(), {"\xEF\xBE\x83\xEF\xBD\xBD.xwd", "\xE5\x9B\xB3.xwd"});
+    writeText("list-932", "\xC3\xBD.xwd\r\n\x90\x7D.xwd\r\n");
+    writeText("list-not-932", "\x85\x41.xwd\n");
+    {
+        Bytes shortDump = dumpBytes(0, 26, 10);
+        shortDump.erase(shortDump.end() - 400, shortDump.end());  // 6 rows of 104 bytes and 16 more of 10
+        fs::create_directory(dir / "cut");  // not among the dumps of the folder "."
+        writeFile(dir / "cut/short.xwd", shortDump);
+    }
     // Nobody writes to it: a program that opened it would wait for ever.
     ASSERT_EQ(mkfifo((dir / "fifo.xwd").c_str(), 0600), 0);
 #endif
@@ -173,7 +245,7 @@ TEST(Help, ListsEveryOptionAndExitStatus)
     TempDir dir;
     const Outcome o = runProcess(dir.path(), {"--help"});
     for (const char* text : {"-o, --output-dir=DIR", "-r, --recursive", "-n, --no-clobber",
-                             "-c, --stdout", "--files-from=FILE", "-0, --null",
+                             "-c, --stdout", "--files-from=FILE", "-0, --null", "--list-encoding=ENC",
                              "-j, --jobs=N", "-q, --quiet", "-v, --verbose", "-h, --help",
                              "--version", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
         EXPECT_NE(o.out.find(text), std::string::npos) << text;
