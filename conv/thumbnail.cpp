@@ -160,13 +160,15 @@ std::uint32_t columnsWithBytes(const PixelLayout& l, std::uint64_t present)
 
 template <class Rows>
 std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& rows, std::uint32_t box,
-                    Thumbnail& out)
+                    Thumbnail& out, HeaderRefusal& why)
 {
     if (!rows.isReady())
         return RASTREX_ERR_NO_MEMORY;
     const std::uint64_t available = rows.available();
-    if (available < plan.span.skip || !decoder.firstPixelPresent(available - plan.span.skip))
+    if (available < plan.span.skip || !decoder.firstPixelPresent(available - plan.span.skip)) {
+        why = {HeaderFault::NoWholePixel, 0, 0, 0};
         return RASTREX_ERR_READ_INPUT;
+    }
 
     const PixelLayout& l = plan.layout;
     out.sourceWidth = l.width;
@@ -193,23 +195,25 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
     return RASTREX_OK;
 }
 
-std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out)
+std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal& why)
 {
     DumpPlan plan;
-    if (const std::int32_t result = planDump(in, plan); result != RASTREX_OK)
-        return result;
+    const std::int32_t planned = planDump(in, plan);
+    why = plan.refusal;
+    if (planned != RASTREX_OK)
+        return planned;
     const PixelDecoder decoder(plan.layout, plan.colourMap.data.get());
     plan.colourMap = {};
     if (plan.areaInFile) {
         StreamRows rows(in, plan);
-        return shrink(plan, decoder, rows, box, out);
+        return shrink(plan, decoder, rows, box, out, why);
     }
     if (plan.layout.areaBytes() > kMaxHeldThumbnailBytes)
         return RASTREX_ERR_NO_MEMORY;
     HeldRows rows(plan);
     if (!rows.fill(in))
         return RASTREX_ERR_NO_MEMORY;
-    return shrink(plan, decoder, rows, box, out);
+    return shrink(plan, decoder, rows, box, out, why);
 }
 
 }  // namespace
@@ -229,11 +233,14 @@ void thumbnailSize(std::uint32_t width, std::uint32_t height, std::uint32_t box,
     outHeight = wide ? shortKept : longOut;
 }
 
-std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out)
+std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal* why)
 {
     out = {};
+    HeaderRefusal refusal;
     try {
-        const std::int32_t result = thumbnailOf(in, box, out);
+        const std::int32_t result = thumbnailOf(in, box, out, refusal);
+        if (why != nullptr)
+            *why = refusal;
         if (result != RASTREX_OK)
             out = {};
         return result;
@@ -243,7 +250,7 @@ std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out)
     }
 }
 
-std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error)
+std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error, HeaderRefusal* why)
 {
     InputFile in(path);
     if (!in.isOpen()) {
@@ -251,7 +258,7 @@ std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, 
         out = {};
         return RASTREX_ERR_OPEN_INPUT;
     }
-    return makeThumbnail(in, box, out);
+    return makeThumbnail(in, box, out, why);
 }
 
 }  // namespace rastrex
