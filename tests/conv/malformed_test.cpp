@@ -90,7 +90,10 @@ INSTANTIATE_TEST_SUITE_P(
         Mangle{"colour_entries_over_65536", {{19, 65537}}, F::ColourEntries, " says 65537 colour entries; at most 65536 are read"},
         Mangle{"colour_entries_all_ones", {{19, 0xFFFFFFFF}}, F::ColourEntries, " says 4294967295 colour entries; at most 65536 are read"},
         Mangle{"colour_map_past_the_end", {{19, 300}}, F::ColourMapPastEnd, " says 300 colour entries; the file ends inside them"},
-        Mangle{"x_offset_past_the_row", {{6, 1}}, F::ShortRows, " says 24 bytes a row; its pixels need 28"}),
+        Mangle{"x_offset_past_the_row", {{6, 1}}, F::ShortRows, " says 24 bytes a row; its pixels need 28"},
+        // 4-bit pixels from an x offset of 1: 28 bits, so 4 bytes.
+        Mangle{"half_byte_past_the_row", {{3, 4}, {11, 4}, {6, 1}, {12, 3}}, F::ShortRows,
+               " says 3 bytes a row; its pixels need 4"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Headers the library refuses: the result code stays the public one, and
