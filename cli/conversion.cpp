@@ -37,39 +37,10 @@ bool convertedWhole(const Conversion& c)
     return c.attempted && c.code == RASTREX_OK && c.probe.state != State::EndsEarly;
 }
 
-std::string causeText(const SystemFailure& cause, bool writing)
+std::string describeResult(std::int32_t code, const std::string& bitmap, const SystemFailure& cause,
+                           const HeaderRefusal& refusal)
 {
-    switch (cause.kind) {
-    case FileFailure::NoSpace: return "no space left on the disk";
-    case FileFailure::Quota: return "the disk quota is used up";
-    case FileFailure::NoPermission: return "permission denied";
-    case FileFailure::ReadOnlyDisk: return "the disk is read-only";
-    case FileFailure::ReadOnlyFile: return "the file is read-only";
-    case FileFailure::InUse: return "another program is using the file";
-    case FileFailure::NotFound: return writing ? "its folder does not exist" : "no such file";
-    case FileFailure::FolderInTheWay: return "a folder has that name";
-    case FileFailure::None:
-    case FileFailure::Other: break;
-    }
-    return systemErrorText(cause.error, true);
-}
-
-std::string describeResult(std::int32_t code, const std::string& bitmap, const SystemFailure& cause)
-{
-    switch (code) {
-    case RASTREX_OK:
-        return "converted";
-    case RASTREX_ERR_OPEN_INPUT:
-        return "cannot open the dump: " + causeText(cause, false);
-    case RASTREX_ERR_WRITE_OUTPUT:
-        return "cannot write the bitmap " + bitmap + ": " + causeText(cause, true);
-    case RASTREX_ERR_READ_INPUT:
-        return "not a complete dump: its header, window name or first pixel is missing";
-    case RASTREX_ERR_NO_MEMORY:
-        return "not enough memory for its pixels, or its width and height are too large";
-    default:
-        return "unexpected result " + std::to_string(code) + " from the converter";
-    }
+    return resultText(code, cause, refusal, bitmap);
 }
 
 std::string failureText(const Conversion& c, const std::string& bitmap)
@@ -80,9 +51,9 @@ std::string failureText(const Conversion& c, const std::string& bitmap)
                "announces (" + std::to_string(p.presentBytes) + " of " + std::to_string(p.announcedBytes) +
                " bytes for " + size(p) + "); its bitmap would be almost all black";
     if (c.code == RASTREX_ERR_READ_INPUT && p.state == State::NotADump)
-        return "not an XWD dump";
+        return refusesDump(p.refusal.fault) ? "not an XWD dump: " + refusalText(p.refusal) : "not an XWD dump";
     if (c.code != RASTREX_OK)
-        return describeResult(c.code, bitmap, c.cause);
+        return describeResult(c.code, bitmap, c.cause, p.refusal);
     if (p.state != State::EndsEarly)
         return {};
     const std::string rows = std::to_string(p.wholeRows) + " of " + std::to_string(p.height) + " rows";

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dump_probe.h"
-#include "file_failure.h"
+#include "dump_texts.h"
 
 namespace rastrex::cli {
 
@@ -30,10 +30,8 @@ bool convertedWhole(const Conversion& c);
 std::string failureText(const Conversion& c, const std::string& bitmap);
 
 // The English meaning of a result code of fnRastrex, with the system's
-// reason for the codes that have one.
-std::string describeResult(std::int32_t code, const std::string& bitmap, const SystemFailure& cause);
-
-// The system's reason for a failed read or write, in English.
-std::string causeText(const SystemFailure& cause, bool writing);
+// reason or the header's refusal for the codes that have one.
+std::string describeResult(std::int32_t code, const std::string& bitmap, const SystemFailure& cause,
+                           const HeaderRefusal& refusal = {});
 
 }  // namespace rastrex::cli

@@ -247,7 +247,7 @@ std::string bitmapKey(const std::string& bitmap, const std::optional<FileInfo>& 
         full = fs::absolute(toPath(bitmap), ec).lexically_normal();
     const std::u8string utf8 = full.u8string();
     const std::string name(reinterpret_cast<const char*>(utf8.data()), utf8.size());
-    return "path " + (kNamesIgnoreCase ? foldCase(name) : name);
+    return "path " + nameKey(name);
 }
 
 // Creates the folders the bitmaps go into below the output folder; an item

@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "wildcard.h"
-
 namespace rastrex::cli {
 
 // Names one file whatever path leads to it: device and inode, or on Windows
@@ -120,10 +118,5 @@ PrivateFolder makePrivateFolder();
 // matches nothing is kept as it is. Only on Windows, whose shell does not
 // expand them; elsewhere the arguments are returned unchanged.
 std::vector<std::string> expandWildcards(const std::vector<std::string>& args);
-
-// Whether `name` matches the wildcard pattern (* any run, ? one character),
-// ignoring the case of ASCII letters as Windows file names do: the matcher
-// of every program (common/wildcard.h).
-using rastrex::wildcardMatch;
 
 }  // namespace rastrex::cli

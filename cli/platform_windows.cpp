@@ -8,6 +8,7 @@
 
 #include "long_path.h"
 #include "platform.h"
+#include "wildcard.h"
 
 namespace rastrex::cli {
 

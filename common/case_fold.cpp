@@ -1,5 +1,7 @@
 #include "case_fold.h"
 
+#include "path_rules.h"
+
 namespace rastrex {
 
 namespace {
@@ -120,6 +122,11 @@ std::string foldCase(std::string_view text)
         i += len;
     }
     return out;
+}
+
+std::string nameKey(std::string_view path)
+{
+    return kNamesIgnoreCase ? foldCase(path) : std::string(path);
 }
 
 }  // namespace rastrex

@@ -17,6 +17,11 @@ char32_t foldLetter(char32_t c);
 // `text`, UTF-8, with every letter folded; bytes that are no UTF-8 stay.
 std::string foldCase(std::string_view text);
 
+// A name or path as the file system compares names: two spellings of one
+// file give one key. Folded where names ignore case (Windows), as it is
+// elsewhere.
+std::string nameKey(std::string_view path);
+
 // The code point of the UTF-8 character of `len` bytes at the start of
 // `s`, or none (a byte that starts no character).
 char32_t decodeUtf8(std::string_view s, std::size_t len);

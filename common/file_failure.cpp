@@ -7,47 +7,85 @@
 #include <windows.h>
 
 #include "long_path.h"
-
-// Older mingw-w64 headers (Debian 12's) lack this one.
-#ifndef ERROR_DISK_QUOTA_EXCEEDED
-#define ERROR_DISK_QUOTA_EXCEEDED 1295L
-#endif
 #endif
 
 namespace rastrex {
 
+namespace {
+
+struct ErrorKind {
+    int error;
+    FileFailure kind;
+};
+
 #if defined(_WIN32)
 
-// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+// ERROR_DISK_QUOTA_EXCEEDED, which Debian 12's mingw-w64 headers lack.
 constexpr DWORD kDiskQuotaExceeded = 1295;
+
+constexpr int code(DWORD error) { return static_cast<int>(error); }
+
+// Every error with a kind of its own; any other is FileFailure::Other.
+constexpr ErrorKind kErrorKinds[] = {
+    {code(ERROR_SUCCESS), FileFailure::None},
+    {code(ERROR_DISK_FULL), FileFailure::NoSpace},
+    {code(ERROR_HANDLE_DISK_FULL), FileFailure::NoSpace},
+    {code(kDiskQuotaExceeded), FileFailure::Quota},
+    {code(ERROR_ACCESS_DENIED), FileFailure::NoPermission},
+    {code(ERROR_WRITE_PROTECT), FileFailure::ReadOnlyDisk},
+    {code(ERROR_FILE_READ_ONLY), FileFailure::ReadOnlyFile},
+    {code(ERROR_SHARING_VIOLATION), FileFailure::InUse},
+    {code(ERROR_LOCK_VIOLATION), FileFailure::InUse},
+    {code(ERROR_USER_MAPPED_FILE), FileFailure::InUse},
+    {code(ERROR_FILE_NOT_FOUND), FileFailure::NotFound},
+    {code(ERROR_PATH_NOT_FOUND), FileFailure::NotFound},
+    {code(ERROR_BAD_NETPATH), FileFailure::NotFound},
+    {code(ERROR_BAD_NET_NAME), FileFailure::NotFound},
+    {code(ERROR_INVALID_DRIVE), FileFailure::NotFound},
+    {code(ERROR_DIRECTORY), FileFailure::FolderInTheWay},
+};
+
+int lastError() { return static_cast<int>(GetLastError()); }
+
+#else
+
+constexpr ErrorKind kErrorKinds[] = {
+    {0, FileFailure::None},
+    {ENOSPC, FileFailure::NoSpace},
+    {EDQUOT, FileFailure::Quota},
+    {EACCES, FileFailure::NoPermission},
+    {EPERM, FileFailure::NoPermission},
+    {EROFS, FileFailure::ReadOnlyDisk},
+    {ETXTBSY, FileFailure::InUse},
+    {EBUSY, FileFailure::InUse},
+    {ENOENT, FileFailure::NotFound},
+    {ENOTDIR, FileFailure::NotFound},  // a file stands where a folder on the way should
+    {EISDIR, FileFailure::FolderInTheWay},
+    {ENXIO, FileFailure::NotAFile},  // a socket, or a device without its driver
+};
+
+int lastError() { return errno; }
+
+#endif
+
+}  // namespace
 
 SystemFailure lastSystemFailure()
 {
-    const int error = static_cast<int>(GetLastError());
+    const int error = lastError();
     return {classifySystemError(error), error};
 }
 
 FileFailure classifySystemError(int error)
 {
-    switch (static_cast<DWORD>(error)) {
-    case ERROR_SUCCESS: return FileFailure::None;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return FileFailure::NoSpace;
-    case kDiskQuotaExceeded: return FileFailure::Quota;
-    case ERROR_ACCESS_DENIED: return FileFailure::NoPermission;
-    case ERROR_WRITE_PROTECT: return FileFailure::ReadOnlyDisk;
-    case ERROR_FILE_READ_ONLY: return FileFailure::ReadOnlyFile;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE: return FileFailure::InUse;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: return FileFailure::NotFound;
-    case ERROR_DIRECTORY: return FileFailure::FolderInTheWay;
-    default: return FileFailure::Other;
+    for (const ErrorKind& e : kErrorKinds) {
+        if (e.error == error)
+            return e.kind;
     }
+    return FileFailure::Other;
 }
+
+#if defined(_WIN32)
 
 std::string systemErrorText(int error, bool english)
 {
@@ -71,29 +109,6 @@ std::string systemErrorText(int error, bool english)
 }
 
 #else
-
-SystemFailure lastSystemFailure()
-{
-    const int error = errno;
-    return {classifySystemError(error), error};
-}
-
-FileFailure classifySystemError(int error)
-{
-    switch (error) {
-    case 0: return FileFailure::None;
-    case ENOSPC: return FileFailure::NoSpace;
-    case EDQUOT: return FileFailure::Quota;
-    case EACCES:
-    case EPERM: return FileFailure::NoPermission;
-    case EROFS: return FileFailure::ReadOnlyDisk;
-    case ETXTBSY:
-    case EBUSY: return FileFailure::InUse;
-    case ENOENT: return FileFailure::NotFound;
-    case EISDIR: return FileFailure::FolderInTheWay;
-    default: return FileFailure::Other;
-    }
-}
 
 std::string systemErrorText(int error, bool)
 {

@@ -1,5 +1,9 @@
 // Why a file could not be opened or written, in the terms a user can act
 // on, from the system's own error (errno, or on Windows the last error).
+// The one list of such failures: adding one means a row in the mapping
+// (file_failure.cpp) and a text in the English table (conv/dump_texts.cpp)
+// and the window's Japanese one (app/logic/single_conversion.cpp), whose
+// switches name every kind and so do not build without it.
 #pragma once
 
 #include <string>
@@ -7,7 +11,7 @@
 namespace rastrex {
 
 enum class FileFailure {
-    None,
+    None,            // no failure: the file opened (for reading, a regular file)
     NoSpace,         // the disk is full
     Quota,           // the user's share of the disk is used up
     NoPermission,    // the user may not read or write there
@@ -16,6 +20,7 @@ enum class FileFailure {
     InUse,           // another program holds the file without sharing it
     NotFound,        // the file, or a folder on its way, does not exist
     FolderInTheWay,  // a folder stands where the file should be
+    NotAFile,        // a pipe, a device or a folder stands where a file was to be read
     Other,           // anything else: the system's own words tell it
 };
 

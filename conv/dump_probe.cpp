@@ -62,7 +62,9 @@ DumpProbe probeDump(const char* path)
     if (!in.isOpen())
         return probe;
     DumpPlan plan;
-    if (planDump(in, plan) != RASTREX_OK) {
+    const std::int32_t planned = planDump(in, plan);
+    probe.refusal = plan.refusal;
+    if (planned != RASTREX_OK) {
         if (plainlyNotADump(in))
             probe.state = DumpProbe::State::NotADump;
         return probe;

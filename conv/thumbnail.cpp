@@ -211,13 +211,15 @@ bool firstPixelArrived(const DumpPlan& plan, const PixelDecoder& decoder, std::u
 // Rows that can be read in any order, shrunk bottom row first.
 template <class Rows>
 std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& rows, std::uint32_t box,
-                    Thumbnail& out)
+                    Thumbnail& out, HeaderRefusal& why)
 {
     if (!rows.isReady())
         return RASTREX_ERR_NO_MEMORY;
     const std::uint64_t available = rows.available();
-    if (!firstPixelArrived(plan, decoder, available))
+    if (!firstPixelArrived(plan, decoder, available)) {
+        why = {HeaderFault::NoWholePixel, 0, 0, 0};
         return RASTREX_ERR_READ_INPUT;
+    }
     Shrinker shrinker(plan.layout, decoder, box, out, false);
     for (std::uint32_t y = rowsWithBytes(plan, available); y-- > 0;) {
         const RowView row = rows.row(y);
@@ -231,12 +233,14 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
 // The rows of a one-plane stream that cannot be read by offset, shrunk as
 // they are read, top row first, up to the first row the stream ended before.
 std::int32_t shrinkForward(const DumpPlan& plan, const PixelDecoder& decoder, InputFile& in, std::uint32_t box,
-                           Thumbnail& out)
+                           Thumbnail& out, HeaderRefusal& why)
 {
     ForwardRows rows(plan);
     RowView row = rows.next(in);
-    if (!firstPixelArrived(plan, decoder, rows.available()))
+    if (!firstPixelArrived(plan, decoder, rows.available())) {
+        why = {HeaderFault::NoWholePixel, 0, 0, 0};
         return RASTREX_ERR_READ_INPUT;
+    }
     Shrinker shrinker(plan.layout, decoder, box, out, true);
     for (std::uint32_t y = 0; row.present != 0;) {
         shrinker.add(row, y);
@@ -248,19 +252,21 @@ std::int32_t shrinkForward(const DumpPlan& plan, const PixelDecoder& decoder, In
     return RASTREX_OK;
 }
 
-std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out)
+std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal& why)
 {
     DumpPlan plan;
-    if (const std::int32_t result = planDump(in, plan); result != RASTREX_OK)
-        return result;
+    const std::int32_t planned = planDump(in, plan);
+    why = plan.refusal;
+    if (planned != RASTREX_OK)
+        return planned;
     const PixelDecoder decoder(plan.layout, plan.colourMap.data.get());
     plan.colourMap = {};
     if (plan.areaInFile) {
         StreamRows rows(in, plan);
-        return shrink(plan, decoder, rows, box, out);
+        return shrink(plan, decoder, rows, box, out, why);
     }
     if (plan.layout.planes == 1)
-        return shrinkForward(plan, decoder, in, box, out);
+        return shrinkForward(plan, decoder, in, box, out, why);
     // A pixel's bits lie in every plane, one plane after another: the
     // planes are held until the last one arrives.
     if (plan.layout.areaBytes() > kMaxHeldThumbnailBytes)
@@ -268,7 +274,7 @@ std::int32_t thumbnailOf(InputFile& in, std::uint32_t box, Thumbnail& out)
     HeldRows rows(plan);
     if (!rows.fill(in))
         return RASTREX_ERR_NO_MEMORY;
-    return shrink(plan, decoder, rows, box, out);
+    return shrink(plan, decoder, rows, box, out, why);
 }
 
 }  // namespace
@@ -288,11 +294,14 @@ void thumbnailSize(std::uint32_t width, std::uint32_t height, std::uint32_t box,
     outHeight = wide ? shortKept : longOut;
 }
 
-std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out)
+std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal* why)
 {
     out = {};
+    HeaderRefusal refusal;
     try {
-        const std::int32_t result = thumbnailOf(in, box, out);
+        const std::int32_t result = thumbnailOf(in, box, out, refusal);
+        if (why != nullptr)
+            *why = refusal;
         if (result != RASTREX_OK)
             out = {};
         return result;
@@ -302,7 +311,7 @@ std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out)
     }
 }
 
-std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error)
+std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error, HeaderRefusal* why)
 {
     InputFile in(path);
     if (!in.isOpen()) {
@@ -310,7 +319,7 @@ std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, 
         out = {};
         return RASTREX_ERR_OPEN_INPUT;
     }
-    return makeThumbnail(in, box, out);
+    return makeThumbnail(in, box, out, why);
 }
 
 }  // namespace rastrex

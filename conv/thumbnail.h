@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "header_refusal.h"
 #include "input_file.h"
 
 namespace rastrex {
@@ -41,12 +42,15 @@ inline constexpr std::uint64_t kMaxHeldThumbnailBytes = std::uint64_t{64} << 20;
 // The thumbnail of the dump `in` that fits a `box` x `box` square (box at
 // least 1): RASTREX_OK, or the result code fnRastrex would give for the
 // dump (RASTREX_ERR_READ_INPUT for a dump without one whole pixel,
-// RASTREX_ERR_NO_MEMORY for sizes no buffer holds).
-std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out);
+// RASTREX_ERR_NO_MEMORY for sizes no buffer holds); `why`, when given,
+// holds the plan's refusal: why the dump was refused, or why its layout
+// words were not read.
+std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal* why = nullptr);
 
 // The same for the dump at `path` (an 8-bit path as fnRastrex takes it);
 // RASTREX_ERR_OPEN_INPUT, with the system's error in `error`, when it does
 // not open.
-std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error);
+std::int32_t makeThumbnail(const char* path, std::uint32_t box, Thumbnail& out, int& error,
+                           HeaderRefusal* why = nullptr);
 
 }  // namespace rastrex

@@ -47,10 +47,16 @@ std::uint64_t PixelLayout::areaBytes() const
     return saturatingMul(planeBytes(), planes);
 }
 
-std::optional<PixelLayout> describeLayout(const XwdHeader& h)
+std::optional<PixelLayout> describeLayout(const XwdHeader& h, HeaderRefusal* why)
 {
-    if (h[kFileVersion] != kXwdFileVersion)
+    const auto refuse = [why](HeaderFault fault, std::uint64_t value, std::uint64_t other = 0,
+                              std::uint64_t third = 0) -> std::optional<PixelLayout> {
+        if (why != nullptr)
+            *why = {fault, value, other, third};
         return std::nullopt;
+    };
+    if (h[kFileVersion] != kXwdFileVersion)
+        return refuse(HeaderFault::Version, h[kFileVersion]);
 
     PixelLayout l;
     l.width = h[kPixmapWidth];
@@ -66,22 +72,24 @@ std::optional<PixelLayout> describeLayout(const XwdHeader& h)
     switch (h[kByteOrder]) {
     case kByteOrderLsbFirst: l.msbByteFirst = false; break;
     case kByteOrderMsbFirst: l.msbByteFirst = true; break;
-    default: return std::nullopt;
+    default: return refuse(HeaderFault::ByteOrder, h[kByteOrder]);
     }
 
     const std::uint32_t format = h[kPixmapFormat];
     if (format > static_cast<std::uint32_t>(PixmapFormat::kZPixmap))
-        return std::nullopt;
+        return refuse(HeaderFault::Format, format);
     l.format = static_cast<PixmapFormat>(format);
     if (l.depth == 0 || l.depth > kMaxDepth)
-        return std::nullopt;
+        return refuse(HeaderFault::Depth, l.depth);
     if (l.format == PixmapFormat::kZPixmap) {
         l.bitsPerPixel = h[kBitsPerPixel];
-        if (!isZPixelSize(l.bitsPerPixel) || l.depth > l.bitsPerPixel)
-            return std::nullopt;
+        if (!isZPixelSize(l.bitsPerPixel))
+            return refuse(HeaderFault::PixelSize, l.bitsPerPixel);
+        if (l.depth > l.bitsPerPixel)
+            return refuse(HeaderFault::DepthAbovePixel, l.depth, l.bitsPerPixel);
     } else {
         if (l.format == PixmapFormat::kXyBitmap && l.depth != 1)
-            return std::nullopt;
+            return refuse(HeaderFault::BitmapDepth, l.depth);
         l.bitsPerPixel = 1;
         l.planes = l.depth;
     }
@@ -90,11 +98,11 @@ std::optional<PixelLayout> describeLayout(const XwdHeader& h)
     if (l.bitsPerPixel == 1) {
         l.unitBits = h[kBitmapUnit];
         if (l.unitBits != 8 && l.unitBits != 16 && l.unitBits != 32)
-            return std::nullopt;
+            return refuse(HeaderFault::BitmapUnit, l.unitBits);
         switch (h[kBitmapBitOrder]) {
         case kByteOrderLsbFirst: l.msbBitFirst = false; break;
         case kByteOrderMsbFirst: l.msbBitFirst = true; break;
-        default: return std::nullopt;
+        default: return refuse(HeaderFault::BitOrder, h[kBitmapBitOrder]);
         }
         // When bytes and bits run the same way, a unit of any size holds its
         // bits in plain byte order: rows need only whole bytes, not whole
@@ -108,11 +116,11 @@ std::optional<PixelLayout> describeLayout(const XwdHeader& h)
     if (l.bitsPerPixel == 1)
         rowBits = (rowBits + l.unitBits - 1) / l.unitBits * l.unitBits;
     if (l.bytesPerLine == 0 || (rowBits + 7) / 8 > l.bytesPerLine)
-        return std::nullopt;
+        return refuse(HeaderFault::ShortRows, l.bytesPerLine, (rowBits + 7) / 8);
 
     const std::uint32_t visual = h[kVisualClass];
     if (visual > static_cast<std::uint32_t>(VisualClass::kDirectColor))
-        return std::nullopt;
+        return refuse(HeaderFault::VisualClass, visual);
     l.visual = static_cast<VisualClass>(visual);
     if (l.visual == VisualClass::kTrueColor || l.visual == VisualClass::kDirectColor) {
         // Masks select bits of the whole value read for a pixel.
@@ -120,14 +128,14 @@ std::optional<PixelLayout> describeLayout(const XwdHeader& h)
             l.format == PixmapFormat::kZPixmap ? l.bitsPerPixel : l.depth;
         if (!isChannelMask(l.redMask, valueBits) || !isChannelMask(l.greenMask, valueBits) ||
             !isChannelMask(l.blueMask, valueBits))
-            return std::nullopt;
+            return refuse(HeaderFault::BrokenMask, l.redMask, l.greenMask, l.blueMask);
         if ((l.redMask & l.greenMask) != 0 || (l.redMask & l.blueMask) != 0 ||
             (l.greenMask & l.blueMask) != 0)
-            return std::nullopt;
+            return refuse(HeaderFault::MasksOverlap, l.redMask, l.greenMask, l.blueMask);
     }
 
     if (l.colourEntries > kMaxColourEntries)
-        return std::nullopt;
+        return refuse(HeaderFault::ColourEntries, l.colourEntries);
     return l;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "header_refusal.h"
 #include "xwd_limits.h"
 #include "xwd_header.h"
 
@@ -62,9 +63,10 @@ struct PixelLayout {
 // The layout the header describes, or nothing when its layout words cannot
 // describe real data (a format, visual class or pixel size outside the known
 // ones, rows shorter than their pixels, empty, overlapping or broken masks,
-// too many colour entries, another file version). Width and height are taken
-// as they are; the caller has checked them.
-std::optional<PixelLayout> describeLayout(const XwdHeader& header);
+// too many colour entries, another file version); `why`, when given, then
+// holds the first word found wrong. Width and height are taken as they are;
+// the caller has checked them.
+std::optional<PixelLayout> describeLayout(const XwdHeader& header, HeaderRefusal* why = nullptr);
 
 // The plain reading: rows of 32-bit units, least significant byte first,
 // blue, green and red in the three low bytes, after 256 colour entries.

@@ -37,9 +37,14 @@ RowSpan trimRows(PixelLayout& l)
 
 std::int32_t planDump(InputFile& in, DumpPlan& plan)
 {
+    const auto refuse = [&plan](std::int32_t result, HeaderFault fault, std::uint64_t value = 0,
+                                std::uint64_t other = 0) {
+        plan.refusal = {fault, value, other, 0};
+        return result;
+    };
     unsigned char headerBytes[kXwdHeaderBytes];
     if (in.read(headerBytes, kXwdHeaderBytes) != kXwdHeaderBytes)
-        return RASTREX_ERR_READ_INPUT;
+        return refuse(RASTREX_ERR_READ_INPUT, HeaderFault::ShortHeader);
     const XwdHeader header = decodeXwdHeader(headerBytes);
 
     // The window name follows the header; its length is the header size
@@ -47,32 +52,35 @@ std::int32_t planDump(InputFile& in, DumpPlan& plan)
     // at all; a longer one needs at least one byte of its name to be there.
     const std::uint32_t headerSize = header[kHeaderSize];
     if (headerSize < kXwdHeaderBytes)
-        return RASTREX_ERR_READ_INPUT;
+        return refuse(RASTREX_ERR_READ_INPUT, HeaderFault::HeaderSize, headerSize);
     const std::uint64_t nameBytes = headerSize - kXwdHeaderBytes;
     if (nameBytes > kMaxWindowNameBytes)
-        return RASTREX_ERR_READ_INPUT;
+        return refuse(RASTREX_ERR_READ_INPUT, HeaderFault::LongName, nameBytes);
     if (nameBytes != 0 && in.skip(nameBytes) == 0)
-        return RASTREX_ERR_READ_INPUT;
+        return refuse(RASTREX_ERR_READ_INPUT, HeaderFault::NoName);
 
     const std::uint32_t width = header[kPixmapWidth];
     const std::uint32_t height = header[kPixmapHeight];
     if (width > kMaxDimension || height > kMaxDimension)
-        return RASTREX_ERR_NO_MEMORY;
+        return refuse(RASTREX_ERR_NO_MEMORY, HeaderFault::LongSide, width, height);
     const std::uint64_t pixels = std::uint64_t{width} * height;
-    if (pixels > kMaxPixels || bmpFileSize(width, height) == 0)
-        return RASTREX_ERR_NO_MEMORY;
+    if (pixels > kMaxPixels)
+        return refuse(RASTREX_ERR_NO_MEMORY, HeaderFault::TooManyPixels, width, height);
+    if (bmpFileSize(width, height) == 0)
+        return refuse(RASTREX_ERR_NO_MEMORY, HeaderFault::BitmapTooLarge, width, height);
     if (pixels == 0)
-        return RASTREX_ERR_READ_INPUT;
+        return refuse(RASTREX_ERR_READ_INPUT, HeaderFault::Empty, width, height);
 
     // The colour map: as many entries as the header says were stored, when
     // it describes a layout (at most kMaxColourEntries); 256 skipped ones for
     // the plain reading.
-    std::optional<PixelLayout> described = describeLayout(header);
+    std::optional<PixelLayout> described = describeLayout(header, &plan.refusal);
     if (described) {
         const std::uint64_t mapBytes = std::uint64_t{described->colourEntries} * kColourEntryBytes;
         if (!in.readBlock(mapBytes, plan.colourMap))
             return RASTREX_ERR_NO_MEMORY;
         if (plan.colourMap.size < mapBytes) {
+            plan.refusal = {HeaderFault::ColourMapPastEnd, described->colourEntries, 0, 0};
             // The map runs past the end of the file: read it the plain way.
             // The file has ended, so what follows the 256 entries the plain
             // reading skips is already here; it goes back to the stream.

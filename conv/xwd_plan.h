@@ -33,6 +33,9 @@ struct DumpPlan {
     // file (which can then be read by offset); nothing for a stream that
     // must be read to its end to tell.
     std::optional<std::uint64_t> areaInFile;
+    // Why the dump was refused, or why its layout words were not read (the
+    // plain reading); fault None when neither.
+    HeaderRefusal refusal;
 };
 
 // Reads the header, window name and colour map of `in`, which is left at

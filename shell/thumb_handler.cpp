@@ -12,6 +12,7 @@
 #include <atomic>
 #include <new>
 
+#include "dump_texts.h"
 #include "shell_thumb.h"
 #include "thumbnail.h"
 #include "rastrex.h"
@@ -141,13 +142,16 @@ public:
             StreamSource source(stream_);
             InputFile in(source);
             Thumbnail t;
-            switch (makeThumbnail(in, cx, t)) {
-            case RASTREX_OK:
+            switch (resultOf(makeThumbnail(in, cx, t))) {
+            case ConversionResult::Ok:
                 break;
-            case RASTREX_ERR_NO_MEMORY:
+            case ConversionResult::NoMemory:
                 return E_OUTOFMEMORY;
-            default:
-                return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);  // no dump, or cut short before a pixel
+            case ConversionResult::OpenInput:  // not from a stream
+            case ConversionResult::WriteOutput:
+            case ConversionResult::ReadInput:  // no dump, or cut short before a pixel
+            case ConversionResult::Unexpected:
+                return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
             }
             *bitmap = dibOf(t);
             return *bitmap != nullptr ? S_OK : E_OUTOFMEMORY;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "file_failure.h"
+#include "dump_texts.h"
 #include "rastrex.h"
 #include "thumbnail.h"
 
@@ -40,21 +40,6 @@ int usage(const char* why)
 }
 
 std::string why(int error) { return rastrex::systemErrorText(error, true); }
-
-// Why no thumbnail came of the dump, from fnRastrex's result code.
-std::string dumpFailure(std::int32_t result, int error)
-{
-    switch (result) {
-    case RASTREX_ERR_OPEN_INPUT:
-        return "cannot open it: " + why(error);
-    case RASTREX_ERR_READ_INPUT:
-        return "not an X Window dump, or one cut short before its first pixel";
-    case RASTREX_ERR_NO_MEMORY:
-        return "its header claims a picture larger than can be read";
-    default:
-        return "cannot be read (result " + std::to_string(result) + ")";
-    }
-}
 
 // Writes `t` as an 8-bit RGB PNG to `file`, through `row` (3 bytes a
 // pixel of a row); false with errno's value in `error` (0 when libpng
@@ -142,10 +127,13 @@ int main(int argc, char** argv)
 
     rastrex::Thumbnail thumb;
     int error = 0;
+    rastrex::HeaderRefusal refusal;
     const std::int32_t result =
-        rastrex::makeThumbnail(input, static_cast<std::uint32_t>(size), thumb, error);
+        rastrex::makeThumbnail(input, static_cast<std::uint32_t>(size), thumb, error, &refusal);
     if (result != RASTREX_OK) {
-        std::fprintf(stderr, "rastrex-thumbnailer: %s: %s\n", input, dumpFailure(result, error).c_str());
+        const rastrex::SystemFailure cause{rastrex::classifySystemError(error), error};
+        std::fprintf(stderr, "rastrex-thumbnailer: %s: %s\n", input,
+                     rastrex::resultText(result, cause, refusal).c_str());
         return 1;
     }
     error = 0;

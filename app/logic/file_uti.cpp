@@ -4,23 +4,23 @@
 
 namespace rastrex::FileUti {
 
-FileState ProbeFile(std::string& path, FileSystem& files)
+SystemFailure ProbeFile(std::string& path, FileSystem& files)
 {
     if (path.empty())
-        return FileState::Missing;
+        return {FileFailure::NotFound, 0};
     if (isFolderSeparator(path.back()))
         path.pop_back();
     if (path.empty())
-        return FileState::Missing;
+        return {FileFailure::NotFound, 0};
     // A zero byte would cut the path short at the open call.
     if (path.find('\0') != std::string::npos)
-        return FileState::Unreadable;
+        return {FileFailure::Other, 0};
     return files.openForReading(path);
 }
 
 bool FileExists(std::string& path, FileSystem& files)
 {
-    return ProbeFile(path, files) == FileState::Readable;
+    return ProbeFile(path, files).kind == FileFailure::None;
 }
 
 std::int32_t MoveToRecycleBin(const std::string& path, MessageBoxes& boxes, RecycleBin& trash, NativeHandle owner)

@@ -15,13 +15,13 @@ inline constexpr std::int32_t kMovedToTrash = 0;
 inline constexpr std::int32_t kMoveDeclined = 1;  // the user answered No
 inline constexpr std::int32_t kMoveFailed = 2;    // the trash refused it; reported
 
-// What opening `path` for reading finds now. An empty path is Missing and
-// touches nothing. One trailing separator is removed from the caller's
-// variable first. Never fails: every error is one of the states.
-FileState ProbeFile(std::string& path, FileSystem& files);
+// What opening `path` for reading finds now (kind None: a regular file
+// that opens). An empty path is NotFound and touches nothing. One trailing
+// separator is removed from the caller's variable first.
+SystemFailure ProbeFile(std::string& path, FileSystem& files);
 
 // True when `path` names a regular file that can be opened for reading now
-// (ProbeFile gives Readable); false for every other state.
+// (ProbeFile finds no failure); false otherwise.
 bool FileExists(std::string& path, FileSystem& files);
 
 // Moves the one file `path` to the trash after the user agreed (the

@@ -84,7 +84,7 @@ constexpr MenuLayout kMainMenus[] = {
     {"menuRight2", "右クリック用ダミー２", true, kRight2Items},
 };
 
-constexpr EventBinding kMainEvents[] = {
+constexpr auto kMainEvents = eventTable<MainHandler>({
     {"window", Event::Load, H::Form_Load},
     {"window", Event::Resize, H::Form_Resize},
     {"window", Event::QueryUnload, H::Form_QueryUnload},
@@ -112,7 +112,7 @@ constexpr EventBinding kMainEvents[] = {
     {"menuReflesh2", Event::Click, H::menuReflesh2_Click},
     {"menuSelect2", Event::Click, H::menuSelect2_Click},
     {"menuDelete2", Event::Click, H::menuDelete2_Click},
-};
+});
 
 // Each handler of a window is bound by one row, once.
 constexpr bool bindsEachOnce(std::span<const EventBinding> rows, int handlers)
@@ -130,8 +130,8 @@ static_assert(bindsEachOnce(kMainEvents, kMainHandlers));
 
 // The version window's labels set their own font; the other controls use
 // the window's.
-constexpr FontSpec kAboutLabelFont{8.25, false};
-constexpr FontSpec kAboutTitleFont{9, true};
+constexpr ControlFont kAboutLabelFont{8.25, false};
+constexpr ControlFont kAboutTitleFont{9, true};
 
 // Where the user reads how the program is used: the text that each
 // platform's build ships with it.
@@ -179,10 +179,10 @@ constexpr ControlLayout kAboutControls[] = {
      .height = 225, .tab = -1, .caption = "", .tooltip = "", .picture = Picture::Banner},
 };
 
-constexpr EventBinding kAboutEvents[] = {
+constexpr auto kAboutEvents = eventTable<AboutHandler>({
     {"window", Event::Load, AboutHandler::Form_Load},
     {"Command2", Event::Click, AboutHandler::Command2_Click},
-};
+});
 static_assert(bindsEachOnce(kAboutEvents, kAboutHandlers));
 
 }  // namespace

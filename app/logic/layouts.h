@@ -5,6 +5,8 @@
 // from this alone; nothing is created or moved afterwards.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -43,7 +45,7 @@ enum class Picture {
 };
 
 // A font a control sets for itself; points 0 keeps the window's font.
-struct FontSpec {
+struct ControlFont {
     double points = 0;
     bool bold = false;
 };
@@ -69,7 +71,7 @@ struct ControlLayout {
     std::string_view pattern = {};  // a file list's starting pattern
     SystemColour colour = SystemColour::Default;  // lines: their colour; labels: their text
     Picture picture = Picture::None;
-    FontSpec font = {};
+    ControlFont font = {};
     std::span<const PanelLayout> panels = {};  // a status bar's panels, left to right
     int rangeMin = 0, rangeMax = 0;       // a progress bar's stored range
 };
@@ -125,19 +127,34 @@ inline constexpr int kMainHandlers = static_cast<int>(MainHandler::menuDelete2_C
 enum class AboutHandler { Form_Load, Command2_Click };
 inline constexpr int kAboutHandlers = static_cast<int>(AboutHandler::Command2_Click) + 1;
 
-// "window" names the window itself as the control.
+// A row of a window's event table as the binding reads it. "window" names
+// the window itself as the control.
 struct EventBinding {
-    template <typename Handler>
-        requires std::is_enum_v<Handler>
-    constexpr EventBinding(std::string_view c, Event e, Handler h)
-        : control(c), event(e), handler(static_cast<int>(h))
-    {
-    }
-
     std::string_view control;
     Event event;
     int handler;  // the form's MainHandler or AboutHandler
 };
+
+// A row as a window's table is written: it takes that window's handler
+// type alone, so a row naming another window's handler does not build.
+template <typename Handler>
+    requires std::is_enum_v<Handler>
+struct EventRow {
+    std::string_view control;
+    Event event;
+    Handler handler;
+};
+
+// The table of the window whose handlers are `Handler`, from its rows:
+// eventTable<AboutHandler>({{"window", Event::Load, AboutHandler::Form_Load}}).
+template <typename Handler, std::size_t N>
+constexpr std::array<EventBinding, N> eventTable(const EventRow<Handler> (&rows)[N])
+{
+    std::array<EventBinding, N> table{};
+    for (std::size_t i = 0; i < N; ++i)
+        table[i] = {rows[i].control, rows[i].event, static_cast<int>(rows[i].handler)};
+    return table;
+}
 
 struct FormLayout {
     std::string_view name;     // "MainForm"

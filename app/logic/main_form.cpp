@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "bmp_name.h"
 #include "case_fold.h"
 #include "event_binding.h"
 #include "file_uti.h"
@@ -31,13 +32,6 @@ T* need(T* control, std::string_view name)
     if (control == nullptr)
         throw std::logic_error("MainForm has no control " + std::string(name));
     return control;
-}
-
-// A path as the file system compares it: two spellings of one file give
-// one key.
-std::string fileKey(std::string path)
-{
-    return kNamesIgnoreCase ? foldCase(path) : path;
 }
 
 // The user's requests during a batch: asked of the toolkit after each file;
@@ -303,7 +297,7 @@ void MainForm::Command1_Click()
             break;
         const std::string path = prefix + File1->list(i);
         progress.step(count - i, path);
-        const std::string target = fileKey(bmpPathFor(path));
+        const std::string target = nameKey(bmpPathFor(path));
         if (written.count(target) != 0) {
             toolkit_.messageBox().report(conversionFailedText(
                 path, "この一括変換で、別の xwd ファイルがすでに同じ bmp ファイルに書き出している。"));

@@ -48,23 +48,15 @@ public:
     virtual Outcome moveToTrash(const std::string& path, NativeHandle owner) = 0;
 };
 
-// What an attempt to open a file for reading found.
-enum class FileState {
-    Readable,      // a regular file, opened and closed again
-    Missing,       // nothing of that name (or no folder on its way)
-    InUse,         // another program holds it without sharing it
-    NoPermission,  // the user may not read it
-    NotAFile,      // a folder, a pipe or a device
-    Unreadable,    // any other failure (a bad name, a failing disk)
-};
-
 // The file system as the logic probes it.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Opens `path` for reading and tells what it found, closing what it
-    // opened. A named pipe never holds the open.
-    virtual FileState openForReading(const std::string& path) = 0;
+    // opened: kind None for a regular file, NotFound for nothing of that
+    // name (or no folder on its way), NotAFile for a folder, a pipe or a
+    // device. A named pipe never holds the open.
+    virtual SystemFailure openForReading(const std::string& path) = 0;
 };
 
 // Everything the main window is lent: main() passes the real ones.

@@ -2,6 +2,8 @@
 
 #include "bmp_name.h"
 #include "dump_probe.h"
+#include "dump_texts.h"
+#include "header_texts.h"
 #include "file_uti.h"
 #include "rastrex.h"
 
@@ -10,7 +12,7 @@ namespace rastrex {
 namespace {
 
 // The system's reason for a failed open (`writing` false) or write.
-std::string causeText(const SystemFailure& cause, bool writing)
+std::string japaneseCause(const SystemFailure& cause, bool writing)
 {
     switch (cause.kind) {
     case FileFailure::None: return {};
@@ -22,50 +24,38 @@ std::string causeText(const SystemFailure& cause, bool writing)
     case FileFailure::InUse: return "ほかのプログラムが使っている。";
     case FileFailure::NotFound: return writing ? "フォルダーがない。" : "ファイルがない。";
     case FileFailure::FolderInTheWay: return "同じ名前のフォルダーがある。";
+    case FileFailure::NotAFile: return "ファイルではない。";
     case FileFailure::Other: break;
     }
-    return "（" + systemErrorText(cause.error, false) + "）";
+    return cause.error != 0 ? "（" + systemErrorText(cause.error, false) + "）" : std::string();
 }
 
-std::string reasonFor(std::int32_t code, const SystemFailure& cause)
+std::string reasonFor(std::int32_t code, const SystemFailure& cause, const HeaderRefusal& refusal)
 {
-    switch (code) {
-    case RASTREX_ERR_OPEN_INPUT:
-        return "XWD ファイルを開けない。" + causeText(cause, false);
-    case RASTREX_ERR_WRITE_OUTPUT:
-        return "BMP ファイルを書き込めない。" + causeText(cause, true);
-    case RASTREX_ERR_READ_INPUT:
-        return "XWD ファイルが壊れているか、空っぽだ。";
-    case RASTREX_ERR_NO_MEMORY:
-        return "画像が大きすぎる。";
-    default:
-        return "不明なエラー（" + std::to_string(code) + "）。";
+    switch (resultOf(code)) {
+    case ConversionResult::Ok:
+        return {};
+    case ConversionResult::OpenInput:
+        return "XWD ファイルを開けない。" + japaneseCause(cause, false);
+    case ConversionResult::WriteOutput:
+        return "BMP ファイルを書き込めない。" + japaneseCause(cause, true);
+    case ConversionResult::ReadInput:
+        return refusesDump(refusal.fault) ? japaneseRefusal(refusal) : "XWD ファイルが壊れているか、空っぽだ。";
+    case ConversionResult::NoMemory:
+        return refusesDump(refusal.fault) ? japaneseRefusal(refusal) : "画像が大きすぎる。";
+    case ConversionResult::Unexpected:
+        break;
     }
+    return "不明なエラー（" + std::to_string(code) + "）。";
 }
 
 }  // namespace
 
-std::string bmpPathFor(const std::string& xwdPath)
+std::string cannotOpenText(const std::string& path, const SystemFailure& cause)
 {
-    return rastrex::bmpPathFor(std::string_view(xwdPath));
-}
-
-std::string cannotOpenText(const std::string& path, FileState state)
-{
-    switch (state) {
-    case FileState::Missing:
-    case FileState::Readable:
+    if (cause.kind == FileFailure::NotFound || cause.kind == FileFailure::None)
         return path + " は \r存在しねえぞ。";
-    case FileState::InUse:
-        return path + " を\r開けないぞ。ほかのプログラムが使っている。";
-    case FileState::NoPermission:
-        return path + " を\r開けないぞ。読む権限がない。";
-    case FileState::NotAFile:
-        return path + " を\r開けないぞ。ファイルではない。";
-    case FileState::Unreadable:
-        break;
-    }
-    return path + " を\r開けないぞ。";
+    return path + " を\r開けないぞ。" + japaneseCause(cause, false);
 }
 
 std::string conversionFailedText(const std::string& path, const std::string& reason)
@@ -92,8 +82,8 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
     FileSystem& files = context.services.files;
     std::string target = bmpPathFor(path);
 
-    const FileState source = FileUti::ProbeFile(path, files);
-    if (source != FileState::Readable) {
+    const SystemFailure source = FileUti::ProbeFile(path, files);
+    if (source.kind != FileFailure::None) {
         context.boxes.report(cannotOpenText(path, source));
         return ConversionOutcome::SourceMissing;
     }
@@ -119,7 +109,8 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
     const std::int32_t result = context.services.library.convert(path, target);
     if (result != RASTREX_OK) {
         // No bitmap was written: the source stays where it is.
-        context.boxes.report(conversionFailedText(path, reasonFor(result, context.services.library.failureCause())));
+        context.boxes.report(conversionFailedText(
+            path, reasonFor(result, context.services.library.failureCause(), probe.refusal)));
         return ConversionOutcome::Failed;
     }
     if (probe.state == DumpProbe::State::EndsEarly) {

@@ -33,12 +33,9 @@ enum class ConversionOutcome {
     LibraryMissing,  // the library could not be bound; reported; stop the batch
 };
 
-// The bitmap's path for a dump's path (the extension of the file name replaced).
-std::string bmpPathFor(const std::string& xwdPath);
-
 // What the user is told when the dump `path` cannot be opened: that it is
 // gone only when it is, otherwise why it does not open.
-std::string cannotOpenText(const std::string& path, FileState state);
+std::string cannotOpenText(const std::string& path, const SystemFailure& cause);
 
 // What the user is told when a conversion of `path` failed: the path, the
 // fixed phrase, then `reason`.

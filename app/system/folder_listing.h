@@ -37,7 +37,7 @@ bool folderHolds(const std::string& root, const std::string& path);
 // The machine's files as the window's logic probes them.
 class SystemFileSystem final : public FileSystem {
 public:
-    FileState openForReading(const std::string& path) override;
+    SystemFailure openForReading(const std::string& path) override;
 };
 
 }  // namespace rastrex

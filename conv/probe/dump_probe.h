@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "header_refusal.h"
+
 namespace rastrex {
 
 struct DumpProbe {
@@ -34,6 +36,9 @@ struct DumpProbe {
     // Bytes of the pixel area the header announces, and those in the file.
     std::uint64_t announcedBytes = 0;
     std::uint64_t presentBytes = 0;
+    // Why the library refuses the header, or why it reads the pixels the
+    // plain way; fault None when it does neither (or the dump did not open).
+    HeaderRefusal refusal;
 };
 
 // A dump holding less than one part in this many of its pixel area is not

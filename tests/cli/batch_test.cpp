@@ -303,8 +303,8 @@ const FailureCase kFailureCases[] = {
     {"bad dumps among good ones", {"a.xwd", "c.xwd"},
      {{"b.xwd", {'s', 'h', 'o', 'r', 't'}}, {"d.xwd", dumpWithoutName()}}, {"@"},
      {"a.bmp", "c.bmp"},
-     "@b.xwd: not an XWD dump\n"
-     "@d.xwd: not an XWD dump\n"},
+     "@b.xwd: not an XWD dump: the file ends inside the 100-byte header\n"
+     "@d.xwd: not an XWD dump: the header says it is 99 bytes long; a header has at least 100\n"},
     // Only a file that cannot begin a dump is called no dump at all.
     {"no dump or a cut one", {},
      {{"empty.xwd", {}},
@@ -316,15 +316,14 @@ const FailureCase kFailureCases[] = {
       {"v-cut-60.xwd", dumpStart(60)},
       {"v-little-cut-60.xwd", dumpStart(60, true)}},
      {"@"}, {},
-     "@empty.xwd: not an XWD dump\n"
-     "@header-size-99.xwd: not an XWD dump\n"
-     "@png.xwd: not an XWD dump\n"
-     "@v-cut-2.xwd: not a complete dump: its header, window name or first pixel is missing\n"
-     "@v-cut-6.xwd: not a complete dump: its header, window name or first pixel is missing\n"
-     "@v-cut-60.xwd: not a complete dump: its header, window name or first pixel is missing\n"
-     "@v-little-cut-60.xwd: not a complete dump: its header, window name or first pixel is "
-     "missing\n"
-     "@version-6.xwd: not an XWD dump\n"},
+     "@empty.xwd: not an XWD dump: the file ends inside the 100-byte header\n"
+     "@header-size-99.xwd: not an XWD dump: the file ends inside the 100-byte header\n"
+     "@png.xwd: not an XWD dump: the file ends inside the 100-byte header\n"
+     "@v-cut-2.xwd: not converted: the file ends inside the 100-byte header\n"
+     "@v-cut-6.xwd: not converted: the file ends inside the 100-byte header\n"
+     "@v-cut-60.xwd: not converted: the file ends inside the 100-byte header\n"
+     "@v-little-cut-60.xwd: not converted: the file ends inside the 100-byte header\n"
+     "@version-6.xwd: not an XWD dump: the file ends inside the 100-byte header\n"},
     {"missing path", {"a.xwd"}, {}, {"@nope.xwd", "@a.xwd", "@gone"}, {"a.bmp"},
      "@nope.xwd: No such file or directory\n@gone: No such file or directory\n"},
     {"two dumps of one bitmap", {"a.xwd", "a.xwd.xwd"}, {}, {"@a.xwd.xwd", "@a.xwd"}, {"a.bmp"},

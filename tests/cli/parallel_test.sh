@@ -30,7 +30,7 @@ failed=0
 check() { [ "$1" = "$2" ] || { echo "FAIL: $3: '$1', not '$2'"; failed=1; }; }
 
 check "$(convert)" 1 "exit status with a bad dump (the number of batches that failed)"
-check "$(cat failed.txt)" "shots/bad.xwd: not an XWD dump" "failures"
+check "$(cat failed.txt)" "shots/bad.xwd: not an XWD dump: the file ends inside the 100-byte header" "failures"
 check "$(grep -c ' -> ' converted.txt)" 8 "listed conversions (a name holds a line end)"
 for f in shots/f{1..7}.bmp "shots/line
 end/g.bmp"; do

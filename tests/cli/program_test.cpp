@@ -37,7 +37,7 @@ void PrintTo(const ProcessCase& c, std::ostream* os)
 
 const ProcessCase kProcessCases[] = {
     {"one dump, quiet on a pipe", {"a.xwd"}, 0, "", ""},
-    {"a folder", {"."}, 1, "", "./bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+    {"a folder", {"."}, 1, "", "./bad.xwd: not converted: the file ends inside the 100-byte header\n"},
     {"verbose", {"-v", "a.xwd"}, 0, "a.xwd -> a.bmp\n", ""},
     {"missing path", {"a.xwd", "nope"}, 1, "", "nope: No such file or directory\n"},
     {"unknown option", {"--bogus", "a.xwd"}, 2, "",
@@ -53,9 +53,9 @@ const ProcessCase kProcessCases[] = {
     {"-c", {"-c", "tall.xwd"}, 0, "", "", nullptr, "tall.xwd"},
     {"verbose lists on stderr", {"-v", "-"}, 0, "", "- -> standard output\n", "tall.xwd", "tall.xwd"},
     {"short dump on a pipe gives no bytes", {"-"}, 1, "",
-     "-: not a complete dump: its header, window name or first pixel is missing\n", "bad.xwd"},
+     "-: not converted: the file ends inside the 100-byte header\n", "bad.xwd"},
     {"-c a short dump", {"--stdout", "bad.xwd"}, 1, "",
-     "bad.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+     "bad.xwd: not converted: the file ends inside the 100-byte header\n"},
     {"files from a list", {"-v", "--files-from=list"}, 0, "tall.xwd -> tall.bmp\na.xwd -> a.bmp\n", ""},
     // Lists as Windows editors and shells save them.
     {"list after a UTF-8 byte-order mark", {"-v", "--files-from=list-bom"}, 0,

@@ -33,7 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp", "folder named like a dump"},
                       NameCase{"/data/shots.XWD/dump", "/data/shots.XWD/dump.BMP", "folder extension left alone"},
                       NameCase{"/data/x.xwd/A.XWD", "/data/x.xwd/A.BMP", "upper case in a dump named folder"},
-                      NameCase{"a.xwd", "a.bmp", "relative name"}, NameCase{"", ".BMP", "empty path"}),
+                      NameCase{"a.xwd", "a.bmp", "relative name"}, NameCase{"", ".BMP", "empty path"},
+                      NameCase{"/写真/画面.xwd", "/写真/画面.bmp", "japanese names"},
+                      NameCase{"/img/\xff\xfe.xwd", "/img/\xff\xfe.bmp", "bytes that are no text"}),
     [](const auto& row) { return rastrex::test::caseName(row.param.what); });
 
 }  // namespace

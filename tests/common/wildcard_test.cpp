@@ -3,6 +3,7 @@
 #include <string>
 
 #include "case_fold.h"
+#include "path_rules.h"
 #include "wildcard.h"
 
 namespace {
@@ -60,6 +61,8 @@ const PatternCase kPatternCases[] = {
     {"accented_letters_in_any_case", "\xC3\xA9*.xwd", "\xC3\x89t\xC3\xA9.xwd", true},  // é* ~ Été
     {"cyrillic_in_any_case", "\xD0\xB0.xwd", "\xD0\x90.XWD", true},                         // а ~ А
     {"question_mark_takes_a_character_beyond_16_bits", "?.xwd", "\xF0\x9F\x98\x80.xwd", true},  // ?.xwd ~ 😀.xwd
+    // A star skips whole characters: one letter never fills two marks.
+    {"star_skips_no_part_of_a_letter", "*??.xwd", "\xE5\x9B\xB3.xwd", false},  // *??.xwd !~ 図.xwd
 #endif
 };
 
@@ -86,6 +89,31 @@ TEST(FoldCase, FoldsTheLettersOfEveryAlphabetAndKeepsTheRest)
     };
     for (const auto& [text, folded] : cases)
         EXPECT_EQ(rastrex::foldCase(text), folded) << text;
+}
+
+// A letter from each folded range, at its edges, and the letters just past them.
+TEST(FoldCase, FoldsEachRangeToItsEdges)
+{
+    const std::pair<char32_t, char32_t> cases[] = {
+        {U'@', U'@'},     {U'Z', U'z'},     {U'[', U'['},     {0x00C0, 0x00E0}, {0x00D7, 0x00D7},
+        {0x00DE, 0x00FE}, {0x0391, 0x03B1}, {0x03A2, 0x03A2}, {0x03AB, 0x03CB}, {0x0400, 0x0450},
+        {0x040F, 0x045F}, {0x042F, 0x044F}, {0xFF21, 0xFF41}, {0xFF3A, 0xFF5A}, {0x0100, 0x0101},
+        {0x012E, 0x012F}, {0x0130, 0x0130}, {0x0132, 0x0133}, {0x0136, 0x0137}, {0x014A, 0x014B},
+        {0x0176, 0x0177}, {0x0460, 0x0461}, {0x0480, 0x0481}, {0x048A, 0x048B}, {0x04BE, 0x04BF},
+        {0x1E00, 0x1E01}, {0x1E94, 0x1E95}, {0x1EA4, 0x1EA5}, {0x1EFE, 0x1EFF}, {0x0139, 0x013A},
+        {0x0147, 0x0148}, {0x0179, 0x017A}, {0x017D, 0x017E}, {0x04C1, 0x04C2}, {0x04CD, 0x04CE},
+        {0x0178, 0x00FF}, {0x00FF, 0x00FF},
+    };
+    for (const auto& [letter, folded] : cases)
+        EXPECT_EQ(rastrex::foldLetter(letter), folded) << std::hex << static_cast<unsigned long>(letter);
+}
+
+// The key that tells two spellings of one file apart: folded only where
+// names ignore case.
+TEST(NameKey, FoldsWhereNamesIgnoreCase)
+{
+    EXPECT_EQ(rastrex::nameKey("/Shots/\xC3\x89T\xC3\x89.XWD"),
+              rastrex::kNamesIgnoreCase ? "/shots/\xC3\xA9t\xC3\xA9.xwd" : "/Shots/\xC3\x89T\xC3\x89.XWD");
 }
 
 }  // namespace

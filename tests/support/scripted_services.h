@@ -58,8 +58,8 @@ private:
 // A file system in which every open finds `state`.
 class FixedFileSystem final : public FileSystem {
 public:
-    FileState state = FileState::Readable;
-    FileState openForReading(const std::string&) override { return state; }
+    SystemFailure state;
+    SystemFailure openForReading(const std::string&) override { return state; }
 };
 
 // A library that binds and records its calls, returning a fixed result

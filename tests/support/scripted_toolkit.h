@@ -17,6 +17,7 @@
 #include <system_error>
 #include <vector>
 
+#include "case_fold.h"
 #include "controls.h"
 #include "folder_listing.h"
 #include "layouts.h"
@@ -178,13 +179,10 @@ public:
                 if (name[0] != '.' && e.is_regular_file(ec) && matchesPattern(name, pattern_))
                     items.push_back(name);
             }
-        const auto lower = [](std::string s) {
-            for (char& c : s)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            return s;
-        };
+        // Letter case folded as every comparison of names folds it, then
+        // byte order, so that the order is total.
         std::sort(items.begin(), items.end(), [&](const std::string& a, const std::string& b) {
-            const std::string la = lower(a), lb = lower(b);
+            const std::string la = foldCase(a), lb = foldCase(b);
             return la != lb ? la < lb : a < b;
         });
         picked.assign(items.size(), false);

@@ -108,13 +108,18 @@ TEST(Thumbnailer, WritesTheLibrarysBitmapShrunkAsPng)
 
 TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
 {
+    XwdRecipe header = canonicalDump(2, 2, patternPixel);
+    header.pixels.clear();
+    const Bytes noPixel = header.bytes();
     struct Case {
         std::string name;
         Bytes bytes;
         const char* says;
     } const cases[] = {
-        {"text.xwd", Bytes(300, 'x'), "not an X Window dump"},
-        {"missing.xwd", {}, "cannot open it: No such file or directory"},
+        {"text.xwd", Bytes(300, 'x'),
+         "not converted: the header says a window name of 2021160980 bytes; at most 1048576 are read"},
+        {"no-pixel.xwd", noPixel, "not converted: the file ends before its first whole pixel"},
+        {"missing.xwd", {}, "cannot open the dump: no such file"},
     };
     TempDir dir;
     for (const Case& c : cases) {

@@ -102,31 +102,18 @@ bool folderHolds(const std::string& root, const std::string& path)
     return path == root || path.compare(0, root.size() + 1, root + '/') == 0;
 }
 
-FileState SystemFileSystem::openForReading(const std::string& path)
+SystemFailure SystemFileSystem::openForReading(const std::string& path)
 {
     // O_NONBLOCK keeps a named pipe from holding the open until a writer comes.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        switch (errno) {
-        case ENOENT:
-        case ENOTDIR:
-            return FileState::Missing;
-        case EACCES:
-        case EPERM:
-            return FileState::NoPermission;
-        case ETXTBSY:
-        case EBUSY:
-            return FileState::InUse;
-        case ENXIO:  // a socket, or a device without its driver
-            return FileState::NotAFile;
-        default:
-            return FileState::Unreadable;
-        }
-    }
+    if (fd < 0)
+        return lastSystemFailure();
     struct stat st {};
-    const FileState state = ::fstat(fd, &st) != 0 ? FileState::Unreadable
-                            : S_ISREG(st.st_mode) ? FileState::Readable
-                                                  : FileState::NotAFile;
+    SystemFailure state;
+    if (::fstat(fd, &st) != 0)
+        state = lastSystemFailure();
+    else if (!S_ISREG(st.st_mode))
+        state.kind = FileFailure::NotAFile;
     ::close(fd);
     return state;
 }

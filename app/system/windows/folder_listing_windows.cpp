@@ -132,40 +132,30 @@ bool folderHolds(const std::string& root, const std::string& path)
     return path.size() == root.size() || isFolderSeparator(root.back()) || isFolderSeparator(path[root.size()]);
 }
 
-FileState SystemFileSystem::openForReading(const std::string& path)
+SystemFailure SystemFileSystem::openForReading(const std::string& path)
 {
     const std::wstring wide = extendedPath(path).value_or(std::wstring());
     if (wide.empty())
-        return FileState::Unreadable;
+        return {FileFailure::Other, 0};
     QuietErrors quiet;
     // Read access and no more: a file another program holds for writing,
     // or one without read permission, does not open.
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        switch (GetLastError()) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-            return FileState::Missing;
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return FileState::InUse;
-        case ERROR_ACCESS_DENIED: {
+        SystemFailure failure = lastSystemFailure();
+        if (failure.kind == FileFailure::NoPermission) {
             // A folder refuses this open in the same words.
             const DWORD attributes = GetFileAttributesW(wide.c_str());
-            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                       ? FileState::NotAFile
-                       : FileState::NoPermission;
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                failure.kind = FileFailure::NotAFile;
         }
-        default:
-            return FileState::Unreadable;
-        }
+        return failure;
     }
     // A pipe or a device is no file.
-    const FileState state = GetFileType(file) == FILE_TYPE_DISK ? FileState::Readable : FileState::NotAFile;
+    SystemFailure state;
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        state.kind = FileFailure::NotAFile;
     CloseHandle(file);
     return state;
 }

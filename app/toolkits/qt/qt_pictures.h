@@ -1,4 +1,5 @@
-// The pictures drawn for the windows, kept as XPM files in pictures/.
+// The pictures drawn for the windows: the PNG icons of app/icons, compiled
+// into the program as Qt resources under :/pictures/.
 #pragma once
 
 #include <QIcon>

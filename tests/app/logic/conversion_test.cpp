@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 #include <tuple>
@@ -28,26 +29,6 @@ namespace {
 
 using Answer = MessageBoxes::Answer;
 using Names = std::vector<std::string>;
-
-TEST(BmpPathFor, ReplacesTheExtensionOfTheFileNameOnly)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"/img/a.xwd", "/img/a.bmp"},
-        {"/img/A.XWD", "/img/A.BMP"},
-        {"/img/a.Xwd", "/img/a.Xwd.BMP"},
-        {"/img/a.xwd.xwd", "/img/a.bmp"},
-        {"/img/b.XWD.xwd", "/img/b.XWD.bmp"},
-        {"/img/dump", "/img/dump.BMP"},
-        // A folder named like a dump never moves the bitmap out of the folder.
-        {"/data/shots.xwd/a.xwd", "/data/shots.xwd/a.bmp"},
-        {"/data/shots.xwd/dump", "/data/shots.xwd/dump.BMP"},
-        {"/写真/画面.xwd", "/写真/画面.bmp"},
-        // Bytes that are no text stay as they are.
-        {"/img/\xff\xfe.xwd", "/img/\xff\xfe.bmp"},
-    };
-    for (const auto& [source, target] : cases)
-        EXPECT_EQ(bmpPathFor(source), target) << source;
-}
 
 TEST(DropFolderFor, IsTheFolderHoldingTheDroppedItem)
 {
@@ -74,59 +55,59 @@ enum class Thing { Nothing, EmptyFile, File, Folder, Fifo, Unreadable, LinkToFil
 #if !defined(_WIN32)
 // What `files` finds at `path` when a user without root's rights looks:
 // root reads every file, so the open is made by a child that gave them up.
-FileState probeUnprivileged(const std::string& path)
+FileFailure probeUnprivileged(const std::string& path)
 {
     std::string variable = path;
     SystemFileSystem files;
     if (geteuid() != 0)
-        return FileUti::ProbeFile(variable, files);
+        return FileUti::ProbeFile(variable, files).kind;
     const pid_t child = fork();
     if (child == 0) {
         constexpr uid_t kNobody = 65534;
         if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)
             _exit(100);
-        _exit(static_cast<int>(FileUti::ProbeFile(variable, files)));
+        _exit(static_cast<int>(FileUti::ProbeFile(variable, files).kind));
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 100)
         throw std::runtime_error("cannot look as an unprivileged user");
-    return static_cast<FileState>(WEXITSTATUS(status));
+    return static_cast<FileFailure>(WEXITSTATUS(status));
 }
 #endif
 
 TEST(FileExists, TellsWhyAndTrimsOneSeparator)
 {
-    using S = FileState;
+    using S = FileFailure;
     struct Case {
         const char* name;
         Thing thing;
         std::string suffix;  // appended to the thing's path in the caller's variable
-        FileState expected;
+        FileFailure expected;
         std::string suffixAfter;  // what is left of the suffix after the call
     };
 #if defined(_WIN32)
     // An unreadable file is one another program holds without sharing.
-    constexpr FileState kUnreadable = S::InUse;
+    constexpr FileFailure kUnreadable = S::InUse;
 #else
-    constexpr FileState kUnreadable = S::NoPermission;
+    constexpr FileFailure kUnreadable = S::NoPermission;
 #endif
     const Case cases[] = {
-        {"EmptyFile", Thing::EmptyFile, "", S::Readable, ""},
-        {"File", Thing::File, "", S::Readable, ""},
-        {"FileWithSeparator", Thing::File, "/", S::Readable, ""},
+        {"EmptyFile", Thing::EmptyFile, "", S::None, ""},
+        {"File", Thing::File, "", S::None, ""},
+        {"FileWithSeparator", Thing::File, "/", S::None, ""},
         {"Folder", Thing::Folder, "", S::NotAFile, ""},
         {"FolderWithSeparator", Thing::Folder, "/", S::NotAFile, ""},
         {"FolderWithTwoSeparators", Thing::Folder, "//", S::NotAFile, "/"},
-        {"Missing", Thing::Nothing, "", S::Missing, ""},
+        {"Missing", Thing::Nothing, "", S::NotFound, ""},
         // A named pipe must neither count as a file nor hang the open.
         {"NamedPipe", Thing::Fifo, "", S::NotAFile, ""},
         {"Unreadable", Thing::Unreadable, "", kUnreadable, ""},
-        {"LinkToFile", Thing::LinkToFile, "", S::Readable, ""},
-        {"DanglingLink", Thing::DanglingLink, "", S::Missing, ""},
+        {"LinkToFile", Thing::LinkToFile, "", S::None, ""},
+        {"DanglingLink", Thing::DanglingLink, "", S::NotFound, ""},
         // A zero byte would otherwise cut the path to an existing file.
-        {"ZeroInName", Thing::File, std::string("\0x", 2), S::Unreadable, std::string("\0x", 2)},
+        {"ZeroInName", Thing::File, std::string("\0x", 2), S::Other, std::string("\0x", 2)},
         // Deeper than the 260 characters of Windows' "A" functions.
-        {"DeepFile", Thing::DeepFile, "", S::Readable, ""},
+        {"DeepFile", Thing::DeepFile, "", S::None, ""},
     };
     SystemFileSystem files;
     for (const Case& c : cases) {
@@ -173,10 +154,10 @@ TEST(FileExists, TellsWhyAndTrimsOneSeparator)
         case Thing::DanglingLink: fs::create_symlink(dir / "gone", p); break;
         }
         std::string variable = p + c.suffix;
-        EXPECT_EQ(FileUti::ProbeFile(variable, files), c.expected);
+        EXPECT_EQ(FileUti::ProbeFile(variable, files).kind, c.expected);
         EXPECT_EQ(variable, p + c.suffixAfter);
         variable = p + c.suffix;
-        EXPECT_EQ(FileUti::FileExists(variable, files), c.expected == S::Readable);
+        EXPECT_EQ(FileUti::FileExists(variable, files), c.expected == S::None);
 #if defined(_WIN32)
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
@@ -347,6 +328,7 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
         {3, F::InUse, "BMP ファイルを書き込めない。ほかのプログラムが使っている。"},
         {3, F::Quota, "BMP ファイルを書き込めない。ディスクの割り当てを使い切った。"},
         {3, F::NotFound, "BMP ファイルを書き込めない。フォルダーがない。"},
+        {3, F::FolderInTheWay, "BMP ファイルを書き込めない。同じ名前のフォルダーがある。"},
         {4, F::None, "XWD ファイルが壊れているか、空っぽだ。"},
         {5, F::None, "画像が大きすぎる。"},
         {7, F::None, "不明なエラー（7）。"},
@@ -367,13 +349,38 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
         EXPECT_EQ(boxes.shown, Names{"report: " + source + " を\r変換できなかったぞ。" + reason});
         EXPECT_TRUE(exists(source));
     }
-    writeText(source, "too short for a header");
-    ScriptedBoxes boxes;
-    ConversionContext context{boxes, AppServices{realLibrary(), bin, files}, nullptr, [] { return 1; },
-                              [] { return 1; }};
-    EXPECT_EQ(doMain(source, context), ConversionOutcome::Failed);
-    EXPECT_EQ(boxes.shown,
-              Names{"report: " + source + " を\r変換できなかったぞ。XWD ファイルが壊れているか、空っぽだ。"});
+    EXPECT_TRUE(bin.names().empty());
+}
+
+// A header the library refuses: the box says why, in one line.
+TEST(DoMain, ARefusedHeaderIsToldWhy)
+{
+    // A 100-byte header of zero words but its size (byte 3) and the
+    // first byte of its width (byte 16).
+    const auto header = [](char size, char widthTop) {
+        std::string h(100, '\0');
+        h[3] = size;
+        h[16] = widthTop;
+        return h;
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {"too short for a header", "100 バイトのヘッダーの途中でファイルが終わっている。"},
+        {header(99, 0), "ヘッダーによるとヘッダーは 99 バイト。100 バイトはあるはずだ。"},
+        {header(100, 0), "ヘッダーによると画像は 0×0。画素がひとつもない。"},
+        {header(100, '\x80'), "ヘッダーによると画像は 2147483648×0。一辺が長すぎる。"},
+    };
+    TempDir dir;
+    const std::string source = (dir / "a.xwd").string();
+    FolderRecycleBin bin(dir / "bin");
+    SystemFileSystem files;
+    for (const auto& [bytes, reason] : cases) {
+        writeText(source, bytes);
+        ScriptedBoxes boxes;
+        ConversionContext context{boxes, AppServices{realLibrary(), bin, files}, nullptr, [] { return 1; },
+                                  [] { return 1; }};
+        EXPECT_EQ(doMain(source, context), ConversionOutcome::Failed);
+        EXPECT_EQ(boxes.shown, Names{"report: " + source + " を\r変換できなかったぞ。" + reason});
+    }
     EXPECT_TRUE(bin.names().empty());
 }
 
@@ -414,12 +421,14 @@ TEST(DoMain, ADumpCutShortIsToldAndKept)
 // A dump that is there but does not open is never said to be missing.
 TEST(DoMain, TellsWhyTheSourceDoesNotOpen)
 {
-    const std::pair<FileState, std::string> cases[] = {
-        {FileState::Missing, " は \r存在しねえぞ。"},
-        {FileState::InUse, " を\r開けないぞ。ほかのプログラムが使っている。"},
-        {FileState::NoPermission, " を\r開けないぞ。読む権限がない。"},
-        {FileState::NotAFile, " を\r開けないぞ。ファイルではない。"},
-        {FileState::Unreadable, " を\r開けないぞ。"},
+    const std::pair<SystemFailure, std::string> cases[] = {
+        {{FileFailure::NotFound, ENOENT}, " は \r存在しねえぞ。"},
+        {{FileFailure::InUse, EBUSY}, " を\r開けないぞ。ほかのプログラムが使っている。"},
+        {{FileFailure::NoPermission, EACCES}, " を\r開けないぞ。読む権限がない。"},
+        {{FileFailure::NotAFile, 0}, " を\r開けないぞ。ファイルではない。"},
+        {{FileFailure::Other, 0}, " を\r開けないぞ。"},
+        // Any other failure in the system's own words.
+        {{FileFailure::Other, EIO}, " を\r開けないぞ。（" + systemErrorText(EIO, false) + "）"},
     };
     TempDir dir;
     const std::string source = (dir / "a.xwd").string();

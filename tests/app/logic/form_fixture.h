@@ -14,6 +14,7 @@
 #include "folder_listing.h"
 #include "main_form.h"
 #include "scripted_toolkit.h"
+#include "touch_files.h"
 
 namespace rastrex::test {
 
@@ -38,8 +39,7 @@ public:
     }
     static void touch(const std::string& folder, const std::vector<std::string>& names)
     {
-        for (const std::string& n : names)
-            writeText(folderPrefix(folder) + n, "x");
+        test::touchFiles(folder, names);
     }
 
     std::string folder() const { return folder_; }

@@ -23,6 +23,7 @@
 
 #include "controls.h"
 #include "layouts.h"
+#include "touch_files.h"
 
 namespace rastrex::contract {
 
@@ -85,11 +86,7 @@ protected:
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
-    void touch(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names)
-            std::ofstream(folder / name) << "x";
-    }
+    void touch(std::initializer_list<std::string_view> names) { test::touchFiles(folder, names); }
     std::vector<std::string> items(const FileList& list) const
     {
         std::vector<std::string> out;

@@ -28,7 +28,7 @@ std::string homeTrash()
 }
 
 // Puts the one file in `trash` back where its record says it came from, as
-// every restorer that follows the freedesktop.org trash specification does:
+// every restorer that follows the freedesktop.org trash layout does:
 // the record's Path key is the path's bytes percent-encoded, absolute in the
 // home trash and relative to the volume's top folder `topdir` in a volume's
 // own trash. Returns the path restored to, or "" when the trash holds other

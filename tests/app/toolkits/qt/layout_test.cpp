@@ -226,7 +226,7 @@ TEST_F(MainFormLayoutTest, TheVersionWindowFollowsItsLayout)
     EXPECT_EQ(label("Image2")->pixmap().size(), QSize(85, 15));
     EXPECT_TRUE(label("Image1")->hasScaledContents());
     for (const char* name : {"Label1", "Label3"}) {
-        const FontSpec& font = findControl(aboutFormLayout(), name)->font;
+        const ControlFont& font = findControl(aboutFormLayout(), name)->font;
         EXPECT_EQ(label(name)->font().pointSizeF(), font.points) << name;
         EXPECT_EQ(label(name)->font().bold(), font.bold) << name;
     }

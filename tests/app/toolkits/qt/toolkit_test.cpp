@@ -96,8 +96,7 @@ TEST(FileListTest, ScrollsSidewaysToTheWholeOfAWideName)
 {
     QTemporaryDir dir;
     const QString wide = QStringLiteral("gradient-8bit-netpbm-with-a-name-much-wider-than-its-list.xwd");
-    for (const QString& name : {wide, QStringLiteral("z.xwd")})
-        std::ofstream((dir.path() + QLatin1Char('/') + name).toStdString()) << "x";
+    uitest::touch(dir.path(), {wide, QStringLiteral("z.xwd")});
     FileList list;
     list.resize(120, 100);
     list.setPattern("*.xwd");

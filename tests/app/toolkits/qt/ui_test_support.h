@@ -17,17 +17,15 @@
 #include "main_form.h"
 #include "qt_toolkit.h"
 #include "scripted_toolkit.h"
+#include "touch_files.h"
 
 namespace rastrex::uitest {
 
 // Creates `names` as small files in `folder`.
 inline void touch(const QString& folder, const QStringList& names)
 {
-    for (const QString& name : names) {
-        QFile f(folder + QLatin1Char('/') + name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
-        f.write("x");
-    }
+    for (const QString& name : names)
+        test::touchFiles(folder.toStdString(), {name.toStdString()});
 }
 
 // The texts of a file list's items, in order.
