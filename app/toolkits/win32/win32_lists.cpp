@@ -297,6 +297,23 @@ public:
     }
 
 private:
+    void pressFromKeyboard()
+    {
+        POINT at{0, 0};
+        const LRESULT caret = SendMessageW(hwnd, LB_GETCARETINDEX, 0, 0);
+        RECT item{};
+        if (caret >= 0 && caret < listCount()) {
+            SendMessageW(hwnd, LB_SETTOPINDEX, static_cast<WPARAM>(caret), 0);
+            if (SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+                at = POINT{item.left + (item.bottom - item.top) / 2, (item.top + item.bottom) / 2};
+        }
+        POINT screen = at;
+        ClientToScreen(hwnd, &screen);
+        window_.popupAnchor = screen;
+        if (mouseDown)
+            mouseDown(kRightButton, 0, at.x, at.y);
+        window_.popupAnchor.reset();
+    }
     void followCaret()
     {
         if (hwnd == nullptr || names_.empty())
@@ -350,6 +367,12 @@ private:
     static LRESULT CALLBACK subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
     {
         auto* self = reinterpret_cast<W32FileList*>(ref);
+        // Shift+F10 and the Menu key (a context menu asked for at no point)
+        // do what a right press does, at the current item.
+        if (msg == WM_CONTEXTMENU && lp == -1) {
+            self->pressFromKeyboard();
+            return 0;
+        }
         if (msg == WM_LBUTTONDBLCLK)
             // The list reports a double-click anywhere in it, with the
             // press or with the release; only one on an item converts,

@@ -82,8 +82,11 @@ W32Window::~W32Window()
 {
     if (hwnd_ != nullptr) {
         for (auto& c : controls_)
-            if (c->hwnd != nullptr)
+            if (c->hwnd != nullptr) {
                 c->destroying();
+                if (!c->layout->accessibleName.empty())
+                    clearAnnotatedName(c->hwnd);
+            }
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;
@@ -253,6 +256,8 @@ void W32Window::createControls()
             }
             if (c.isDefault)
                 defaultId_ = control->id;
+            if (!c.accessibleName.empty())
+                annotateName(control->hwnd, std::string(c.accessibleName));
             control->created();
         }
         controls_.push_back(std::move(control));
