@@ -414,6 +414,8 @@ void paintListFocus(QListWidget& list)
     QStyleOptionFocusRect option;
     option.initFrom(&list);
     option.rect = list.viewport()->rect();
+    // Drawn whichever way the focus came, as the items' own focus is.
+    option.state |= QStyle::State_KeyboardFocusChange;
     option.backgroundColor = list.palette().color(QPalette::Base);
     list.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, &list);
 }
