@@ -10,9 +10,9 @@ namespace rastrex::qt {
 
 TextBox::TextBox(QWidget* parent) : Bound(parent)
 {
-    setReadOnly(true);
+    // Read-only (no flag lets it edit): the keyboard moves and selects,
+    // and Tab is left to move the focus.
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setTabChangesFocus(true);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event)

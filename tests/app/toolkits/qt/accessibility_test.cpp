@@ -91,7 +91,10 @@ TEST_F(AccessibilityTest, EveryControlOfBothWindowsHasANameThatIsNotItsValue)
             EXPECT_EQ(a->text(QAccessible::Name).toStdString(), name);
         }
     }
-    EXPECT_EQ(walked, 14 + 2);  // 14 on the main window; the version window's button and text
+    EXPECT_EQ(walked, 14 + 2);
+    QAccessibleInterface* text = accessible(static_cast<qt::QtWindow&>(*about), "Text2");
+    EXPECT_TRUE(text->state().readOnly);
+    EXPECT_FALSE(text->state().editable);  // 14 on the main window; the version window's button and text
 }
 
 TEST_F(AccessibilityTest, TheListsAreNamedByTheLabelsAboveThemAndTheDriveListByItsRole)
