@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app_files.h"
-#include "controls_contract.h"
 #include "folder_listing.h"
 #include "layouts.h"
 #include "wildcard.h"
+#include "shared_toolkit.h"
 #include "win32_toolkit.h"
 #include "windows_system.h"
 
@@ -60,14 +60,6 @@ constexpr MenuLayout kMenus[] = {
 };
 constexpr FormLayout kLayout{"TestForm", "toolkit test", 6000, 3000, 600, 600, WindowBorder::FixedSingle, true,
                              kControls, kMenus, {}};
-
-// One toolkit for the whole program: it registers the window class and
-// initialises OLE on the thread.
-Win32Toolkit& sharedToolkit()
-{
-    static Win32Toolkit instance;
-    return instance;
-}
 
 HWND childByClass(HWND parent, const wchar_t* cls, int index = 0)
 {
@@ -576,49 +568,3 @@ TEST_F(Win32ToolkitTest, FileListTakesDropsOfFilesOnly)
 
 }  // namespace
 }  // namespace rastrex::win32
-
-namespace rastrex::contract {
-
-struct Win32Harness {
-    static constexpr const char* kName = "Win32";
-    win32::Win32Toolkit& toolkit = win32::sharedToolkit();
-    void pump() { toolkit.pumpPending(); }
-    // The contract's window has one control of each class pressed here: the
-    // text box is its one EDIT, the file list its first LISTBOX.
-    bool press(Window& w, std::string_view name, Key key)
-    {
-        const HWND root = static_cast<HWND>(w.nativeHandle());
-        const HWND control = FindWindowExW(root, nullptr, name == "Text" ? L"EDIT" : L"LISTBOX", nullptr);
-        SetFocus(control);
-        const auto post = [&](UINT message, WPARAM wp, LPARAM lp) { PostMessageW(control, message, wp, lp); };
-        switch (key) {
-        case Key::Letter:
-            post(WM_KEYDOWN, 'X', 0);
-            post(WM_CHAR, L'x', 0);
-            post(WM_KEYUP, 'X', win32::kKeyUpFlags);
-            break;
-        case Key::Enter:
-            post(WM_KEYDOWN, VK_RETURN, 0);
-            post(WM_KEYUP, VK_RETURN, win32::kKeyUpFlags);
-            break;
-        case Key::Tab:
-            post(WM_KEYDOWN, VK_TAB, 0);
-            post(WM_KEYUP, VK_TAB, win32::kKeyUpFlags);
-            break;
-        case Key::ShiftF10:
-            // What the system makes of Shift+F10: a context menu asked for
-            // at no point.
-            post(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), -1);
-            break;
-        case Key::MenuKey:
-            post(WM_KEYDOWN, VK_APPS, 0);
-            post(WM_KEYUP, VK_APPS, win32::kKeyUpFlags);
-            break;
-        }
-        pump();
-        return GetFocus() == control;
-    }
-};
-INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);
-
-}  // namespace rastrex::contract
