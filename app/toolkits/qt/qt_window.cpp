@@ -154,9 +154,11 @@ void FormWidget::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // F10 takes the keyboard to the menu bar, its first menu opened.
-    if (event->key() == Qt::Key_F10 && plain && !menuBar()->actions().isEmpty()) {
-        menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    // F10 takes the keyboard to the menu bar, its first menu opened. (A
+    // window without menus has no bar, and asking for one would add it.)
+    auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+    if (event->key() == Qt::Key_F10 && plain && bar != nullptr && !bar->actions().isEmpty()) {
+        bar->setActiveAction(bar->actions().constFirst());
         event->accept();
         return;
     }

@@ -219,6 +219,13 @@ TEST_F(AccessibilityTest, TheKeyboardOpensTheListsPopupsAtTheCurrentItemAndTheMe
     EXPECT_EQ(widget()->menuBar()->activeAction(), widget()->menuBar()->actions().constFirst());
     if (QWidget* open = QApplication::activePopupWidget())
         open->close();
+
+    // The version window has no menus: F10 there adds no menu bar.
+    auto about = toolkit.buildWindow(aboutFormLayout(), WindowRole::Secondary);
+    about->show();
+    QWidget* aboutWidget = static_cast<qt::QtWindow&>(*about).widget();
+    QTest::keyClick(aboutWidget, Qt::Key_F10);
+    EXPECT_EQ(static_cast<QMainWindow*>(aboutWidget)->menuWidget(), nullptr);
 }
 
 TEST_F(AccessibilityTest, AFocusedListShowsTheFocusOnItselfWhenNoItemInSightShowsIt)
