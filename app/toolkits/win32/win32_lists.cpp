@@ -425,10 +425,20 @@ private:
         auto* self = reinterpret_cast<W32FileList*>(ref);
         if (LRESULT framed = 0; focusFrame(h, msg, wp, lp, framed))
             return framed;
-        // Shift+F10 and the Menu key (a context menu asked for at no point)
-        // do what a right press does, at the current item.
-        if (msg == WM_CONTEXTMENU && lp == -1) {
+        // Shift+F10 and the Menu key (a context menu asked for at the point
+        // (-1, -1), whether the system widens that to 64 bits with the sign
+        // or without) do what a right press does, at the current item.
+        if (msg == WM_CONTEXTMENU && static_cast<short>(LOWORD(lp)) == -1 && static_cast<short>(HIWORD(lp)) == -1) {
             self->pressFromKeyboard();
+            return 0;
+        }
+        // The Menu key does the same as it is let go. The list takes the
+        // key itself, down and up, rather than leave it to the system's
+        // default handling, which not every system gives it: so it acts
+        // once everywhere.
+        if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && wp == VK_APPS) {
+            if (msg == WM_KEYUP)
+                self->pressFromKeyboard();
             return 0;
         }
         if (msg == WM_LBUTTONDBLCLK)
