@@ -3,6 +3,7 @@
 // put it, and the name read back as a screen reader reads it.
 #include "win32_window.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 namespace rastrex::win32 {
@@ -25,23 +26,39 @@ IAccPropServices* propertyServices()
     return services;
 }
 
-}  // namespace
-
-void annotateName(HWND control, const std::string& name)
-{
-    if (IAccPropServices* services = propertyServices()) {
-        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(CHILDID_SELF), kNameProperty,
-                                 widen(name).c_str());
-        services->Release();
-    }
-}
-
 void clearAnnotatedName(HWND control)
 {
     if (IAccPropServices* services = propertyServices()) {
         services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(CHILDID_SELF), &kNameProperty, 1);
         services->Release();
     }
+}
+
+// The name goes with the control's window, however that goes: the window
+// closed, the window object destroyed, a text box made again. A handle
+// the system gives out again later must not read a name it never had.
+constexpr UINT_PTR kNameSubclass = 0x4e414d45;
+
+LRESULT CALLBACK clearNameOnDestroy(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
+{
+    if (msg == WM_NCDESTROY) {
+        clearAnnotatedName(h);
+        RemoveWindowSubclass(h, &clearNameOnDestroy, kNameSubclass);
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+void annotateName(HWND control, const std::string& name)
+{
+    IAccPropServices* services = propertyServices();
+    if (services == nullptr)
+        return;
+    if (SUCCEEDED(services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(CHILDID_SELF),
+                                           kNameProperty, widen(name).c_str())))
+        SetWindowSubclass(control, &clearNameOnDestroy, kNameSubclass, 0);
+    services->Release();
 }
 
 std::string readAccessibleName(HWND control)

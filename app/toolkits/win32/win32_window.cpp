@@ -82,11 +82,8 @@ W32Window::~W32Window()
 {
     if (hwnd_ != nullptr) {
         for (auto& c : controls_)
-            if (c->hwnd != nullptr) {
+            if (c->hwnd != nullptr)
                 c->destroying();
-                if (!c->layout->accessibleName.empty())
-                    clearAnnotatedName(c->hwnd);
-            }
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
         hwnd_ = nullptr;

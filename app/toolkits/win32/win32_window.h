@@ -59,10 +59,10 @@ inline int keyState(WPARAM keys)
 
 class W32Window;
 
-// Names `control` for assistive technology by dynamic annotation, and
-// takes that name off again before the control goes (win32_accessible.cpp).
+// Names `control` for assistive technology by dynamic annotation; the
+// name is taken off again as the control's window is destroyed
+// (win32_accessible.cpp).
 void annotateName(HWND control, const std::string& name);
-void clearAnnotatedName(HWND control);
 // The name a screen reader reads for `control`; "" when it has none.
 std::string readAccessibleName(HWND control);
 
