@@ -55,10 +55,12 @@ void annotateName(HWND control, const std::string& name)
     IAccPropServices* services = propertyServices();
     if (services == nullptr)
         return;
-    if (SUCCEEDED(services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(CHILDID_SELF),
-                                           kNameProperty, widen(name).c_str())))
-        SetWindowSubclass(control, &clearNameOnDestroy, kNameSubclass, 0);
+    // Cleared at the end even where the runtime refused the name: clearing
+    // a name never given succeeds, and the same path runs everywhere.
+    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(CHILDID_SELF), kNameProperty,
+                             widen(name).c_str());
     services->Release();
+    SetWindowSubclass(control, &clearNameOnDestroy, kNameSubclass, 0);
 }
 
 std::string readAccessibleName(HWND control)
