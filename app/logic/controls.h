@@ -103,6 +103,10 @@ public:
     // keeps the keyboard focus on it if it had it.
     virtual void setVisible(bool on) = 0;
     virtual bool visible() const = 0;
+    // What assistive technology is told the control is called, read back
+    // from the toolkit's own accessibility layer: the layout's accessible
+    // name, else the caption.
+    virtual std::string accessibleName() const = 0;
 };
 
 // Check box with the values 0 (off), 1 (on) and 2 (greyed). The user's click

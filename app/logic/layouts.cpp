@@ -7,6 +7,11 @@ namespace {
 using K = ControlKind;
 using H = MainHandler;
 
+// The captions of the labels above the file lists, which name the lists
+// for assistive technology too.
+constexpr std::string_view kSourceCaption = "変換元： xwd";
+constexpr std::string_view kTargetCaption = "変換後： bmp";
+
 // Panel 1 holds the state of the source list; panel 2, the file last
 // touched, takes the rest of the bar.
 constexpr PanelLayout kMainPanels[] = {{1550}, {4820}};
@@ -24,25 +29,29 @@ constexpr ControlLayout kMainControls[] = {
     {.name = "Check4", .kind = K::CheckBox, .container = "", .left = 4230, .top = 2250, .width = 1815, .height = 200,
      .tab = 4, .caption = "bmp だけ表示する", .tooltip = "bmpファイルしか表示しません。"},
     {.name = "StatusBar1", .kind = K::StatusBar, .container = "", .left = 0, .top = 3315, .width = 6405,
-     .height = 285, .tab = 5, .caption = "", .tooltip = "", .panels = kMainPanels},
+     .height = 285, .tab = 5, .caption = "", .tooltip = "", .panels = kMainPanels, .accessibleName = "状態"},
     {.name = "Check1", .kind = K::CheckBox, .container = "", .left = 4230, .top = 2475, .width = 1920, .height = 200,
      .tab = 6, .caption = "上書きを確認する", .tooltip = "bmpファイルを上書きするときに確認メッセージを出します。"},
     {.name = "ProgressBar1", .kind = K::ProgressBar, .container = "", .left = 45, .top = 3375, .width = 1470,
-     .height = 195, .tab = 7, .caption = "", .tooltip = "", .hidden = true, .rangeMin = 0, .rangeMax = 100},
+     .height = 195, .tab = 7, .caption = "", .tooltip = "", .hidden = true, .rangeMin = 0, .rangeMax = 100,
+     .accessibleName = "変換の進み具合"},
     {.name = "Drive1", .kind = K::DriveList, .container = "", .left = 45, .top = 180, .width = 1500, .height = 300,
-     .tab = 8, .caption = "", .tooltip = "準備できていないドライブを選択すると死にます。"},
+     .tab = 8, .caption = "", .tooltip = "準備できていないドライブを選択すると死にます。",
+     .accessibleName = "ドライブ"},
     {.name = "File1", .kind = K::FileList, .container = "", .left = 1800, .top = 495, .width = 2000, .height = 1710,
-     .tab = 9, .caption = "", .tooltip = "D&D でファイル追加できます。", .acceptsDrops = true, .pattern = "*.xwd"},
+     .tab = 9, .caption = "", .tooltip = "D&D でファイル追加できます。", .acceptsDrops = true, .pattern = "*.xwd",
+     .accessibleName = kSourceCaption},
     {.name = "Dir1", .kind = K::DirList, .container = "", .left = 45, .top = 495, .width = 1500, .height = 2190,
-     .tab = 10, .caption = "", .tooltip = ""},
+     .tab = 10, .caption = "", .tooltip = "", .accessibleName = "フォルダ"},
     {.name = "Frame1", .kind = K::Frame, .container = "", .left = 1620, .top = 45, .width = 4740, .height = 2715,
      .tab = 11, .caption = "", .tooltip = ""},
     {.name = "File2", .kind = K::FileList, .container = "", .left = 4185, .top = 495, .width = 2000, .height = 1710,
-     .tab = 12, .caption = "", .tooltip = "右クリックで削除できます。", .pattern = "*.bmp"},
+     .tab = 12, .caption = "", .tooltip = "右クリックで削除できます。", .pattern = "*.bmp",
+     .accessibleName = kTargetCaption},
     {.name = "Label1", .kind = K::Label, .container = "Frame1", .left = 180, .top = 225, .width = 990, .height = 180,
-     .tab = 13, .caption = "変換元： xwd", .tooltip = "", .autoSize = true, .colour = SystemColour::Highlight},
+     .tab = 13, .caption = kSourceCaption, .tooltip = "", .autoSize = true, .colour = SystemColour::Highlight},
     {.name = "Label2", .kind = K::Label, .container = "Frame1", .left = 2565, .top = 225, .width = 1005,
-     .height = 180, .tab = 14, .caption = "変換後： bmp", .tooltip = "", .autoSize = true,
+     .height = 180, .tab = 14, .caption = kTargetCaption, .tooltip = "", .autoSize = true,
      .colour = SystemColour::Highlight},
     {.name = "Check5", .kind = K::CheckBox, .container = "", .left = 90, .top = 3020, .width = 1500, .height = 200,
      .tab = 15, .caption = "おとなしくする", .tooltip = "？？"},
@@ -128,6 +137,10 @@ constexpr bool bindsEachOnce(std::span<const EventBinding> rows, int handlers)
 }
 static_assert(bindsEachOnce(kMainEvents, kMainHandlers));
 
+// The frame around the version window's description, whose caption names
+// the description too.
+constexpr std::string_view kDetailsCaption = "詳 細";
+
 // The version window's labels set their own font; the other controls use
 // the window's.
 constexpr ControlFont kAboutLabelFont{8.25, false};
@@ -153,7 +166,7 @@ constexpr ControlLayout kAboutControls[] = {
      .tab = 3, .caption = "version 2001.04.01", .tooltip = "", .autoSize = true, .centred = true,
      .font = kAboutLabelFont},
     {.name = "Frame1", .kind = K::Frame, .container = "", .left = 90, .top = 1935, .width = 5565, .height = 1920,
-     .tab = 4, .caption = "詳 細", .tooltip = ""},
+     .tab = 4, .caption = kDetailsCaption, .tooltip = ""},
     // The rights notice and where help is found: the project's own lines,
     // naming no person. The line of an e-mail address stays empty: the
     // project has none to give.
@@ -172,7 +185,7 @@ constexpr ControlLayout kAboutControls[] = {
                 "シンプルで分かりやすいインタフェースを装備し、大量の xwd ファイルを一括して bmp "
                 "ファイルに変換することが可能です。普段は Windows ユーザだけど、計算機シミュレーション"
                 "だけ UNIX で回す人向け。 Windows 98 / Me / 2000 上で動作します。フリーソフトウェア。\r\n",
-     .tooltip = ""},
+     .tooltip = "", .accessibleName = kDetailsCaption},
     {.name = "Image1", .kind = K::Picture, .container = "", .left = 4320, .top = 225, .width = 1335, .height = 1335,
      .tab = -1, .caption = "", .tooltip = "「ぶじ卒業したいねぇ。」", .picture = Picture::AboutIcon},
     {.name = "Image2", .kind = K::Picture, .container = "Frame1", .left = 3555, .top = 1395, .width = 1275,
@@ -209,6 +222,20 @@ const ControlLayout* findControl(const FormLayout& layout, std::string_view name
         if (c.name == name)
             return &c;
     return nullptr;
+}
+
+std::string accessibleNameOf(const ControlLayout& control)
+{
+    if (!control.accessibleName.empty())
+        return std::string(control.accessibleName);
+    // "&&" shows one "&"; a lone "&" marks the access key and is not read.
+    std::string name;
+    for (std::size_t i = 0; i < control.caption.size(); ++i) {
+        if (control.caption[i] == '&' && i + 1 < control.caption.size())
+            ++i;
+        name += control.caption[i];
+    }
+    return name;
 }
 
 }  // namespace rastrex

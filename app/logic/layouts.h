@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -74,6 +75,10 @@ struct ControlLayout {
     ControlFont font = {};
     std::span<const PanelLayout> panels = {};  // a status bar's panels, left to right
     int rangeMin = 0, rangeMax = 0;       // a progress bar's stored range
+    // What assistive technology calls a control that shows no caption of
+    // its own (a list, a bar, a text box), taken from the window's texts;
+    // "" where the caption names it.
+    std::string_view accessibleName = {};
 };
 
 // One menu item; shortcut is "Ctrl+V" style, "" for none.
@@ -173,6 +178,10 @@ const FormLayout& aboutFormLayout();
 
 // The control of `layout` named `name`, or null.
 const ControlLayout* findControl(const FormLayout& layout, std::string_view name);
+
+// What assistive technology calls `control`: its accessible name, else its
+// caption without the access key's "&"; "" for neither.
+std::string accessibleNameOf(const ControlLayout& control);
 
 // Twips are 1/1440 inch; 15 of them make one pixel at 96 dots per inch.
 inline constexpr int kTwipsPerPixel = 15;

@@ -40,8 +40,10 @@ public:
         visibilityChanges.push_back(on);
     }
     bool visible() const override { return visible_; }
+    std::string accessibleName() const override { return accessibleName_; }
 
     std::string name_;
+    std::string accessibleName_;
     bool enabled_ = true;
     bool visible_ = true;
     std::vector<bool> visibilityChanges;
@@ -519,6 +521,7 @@ inline ScriptedWindow::ScriptedWindow(ScriptedToolkit& toolkit, const FormLayout
         }
         }
         made->name_ = std::string(c.name);
+        made->accessibleName_ = accessibleNameOf(c);
         made->visible_ = !c.hidden;
         controls.emplace(std::string(c.name), std::move(made));
     }

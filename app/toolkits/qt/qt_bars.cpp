@@ -1,4 +1,5 @@
 // The progress bar and the status bar.
+#include <QAccessible>
 #include <QLabel>
 #include <algorithm>
 #include <limits>
@@ -81,9 +82,16 @@ std::string StatusBar::panelText(int n) const
 
 void StatusBar::setPanelText(int n, const std::string& text)
 {
-    if (QLabel* p = panel(n)) {
-        texts_[n - 1] = text;
-        p->setText(shown(text));
+    QLabel* p = panel(n);
+    if (p == nullptr || texts_[n - 1] == text)
+        return;
+    texts_[n - 1] = text;
+    p->setText(shown(text));
+    // The first panel tells how the work stands ("レディ", "完了", "中断"):
+    // assistive technology hears it as the bar's description changing.
+    if (n == 1) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
     }
 }
 

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "qt_accessible.h"
 #include "layouts.h"
 #include "volumes.h"
 
@@ -71,6 +72,7 @@ public:
     bool enabled() const override { return Widget::isEnabled(); }
     void setVisible(bool on) override { Widget::setVisible(on); }
     bool visible() const override { return !Widget::isHidden(); }
+    std::string accessibleName() const override { return bytesOf(accessibleNameOf(this)); }
 
 private:
     std::string name_;
@@ -121,8 +123,15 @@ private:
     int shown_ = -1;  // the index whose change was last announced
 };
 
+// Whether a focused list shows its focus on itself rather than on an item:
+// it has no current item, or that item is scrolled out of sight.
+bool focusOnTheList(const QListWidget& list);
+// Draws the focus frame inside the list's viewport.
+void paintListFocus(QListWidget& list);
+
 // A list that is hidden while it is re-read: hiding it while it has the
-// focus hands the focus back when it is shown again.
+// focus hands the focus back when it is shown again. While it has the focus
+// and no item in sight shows it, the list draws the focus frame itself.
 template <typename Interface>
 class PaneList : public Bound<QListWidget, Interface> {
 public:
@@ -136,6 +145,31 @@ public:
             refocus_ = false;
             this->setFocus();
         }
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QListWidget::paintEvent(event);
+        if (this->hasFocus() && focusOnTheList(*this))
+            paintListFocus(*this);
+    }
+    // The frame spans the viewport: it is drawn whole again whenever the
+    // focus or the view moves.
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QListWidget::focusInEvent(event);
+        this->viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QListWidget::focusOutEvent(event);
+        this->viewport()->update();
+    }
+    void scrollContentsBy(int dx, int dy) override
+    {
+        QListWidget::scrollContentsBy(dx, dy);
+        this->viewport()->update();
     }
 
 private:
@@ -191,6 +225,10 @@ public:
     void setAcceptsFileDrops(bool on);
 
 protected:
+    // Shift+F10 and the Menu key do what a right press does, at the
+    // current item.
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -200,6 +238,7 @@ protected:
 
 private:
     int askDragOver(const QMimeData* data, QPoint at, DragState state);
+    void pressFromKeyboard();
 
     std::string folder_;
     std::string pattern_ = "*.*";
@@ -245,11 +284,16 @@ private:
     std::vector<int> widths_;
 };
 
+// A read-only text box: the keyboard moves through it and selects, Tab
+// leaves it, and Enter stays in it without pressing the default button.
 class TextBox final : public Bound<QPlainTextEdit, rastrex::TextBox> {
 public:
     explicit TextBox(QWidget* parent = nullptr);
     std::string text() const override { return bytesOf(toPlainText()); }
     void setText(const std::string& text) override { setPlainText(shown(text)); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A label; a frame's caption is read through the same interface.
@@ -296,6 +340,8 @@ public:
     const std::string& name() const override { return name_; }
     void popup() override;
     QMenu* menu() const { return menu_; }
+    // Where the menu was last opened, in global coordinates.
+    QPoint shownAt() const { return shownAt_; }
 
     // Tests replace how the menu is shown, to observe it without blocking.
     std::function<void(QMenu&)> show;
@@ -303,6 +349,17 @@ public:
 private:
     std::string name_;
     QMenu* menu_;
+    QPoint shownAt_;
+};
+
+// While one lives, popups open at `global` instead of at the mouse pointer:
+// the keyboard asked for them.
+class PopupAnchor {
+public:
+    explicit PopupAnchor(QPoint global);
+    ~PopupAnchor();
+    PopupAnchor(const PopupAnchor&) = delete;
+    PopupAnchor& operator=(const PopupAnchor&) = delete;
 };
 
 // The makers of each family: a control of `layout` in `parent`, placed by

@@ -3,7 +3,10 @@
 #include <QItemSelection>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QContextMenuEvent>
 #include <algorithm>
 #include <limits>
 
@@ -334,6 +337,42 @@ ItemIndex FileList::listIndex() const
     return currentRow();
 }
 
+void FileList::keyPressEvent(QKeyEvent* event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || event->key() == Qt::Key_Menu) {
+        event->accept();
+        pressFromKeyboard();
+        return;
+    }
+    PaneList::keyPressEvent(event);
+}
+
+void FileList::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        pressFromKeyboard();
+        return;
+    }
+    PaneList::contextMenuEvent(event);
+}
+
+// A right press at the current item (at the list's top when there is
+// none), the item brought into sight first, with the popup anchored there.
+void FileList::pressFromKeyboard()
+{
+    QPoint at(0, 0);
+    if (QListWidgetItem* item = currentItem()) {
+        scrollToItem(item);
+        const QRect r = visualItemRect(item);
+        at = QPoint(r.left() + r.height() / 2, r.center().y());
+    }
+    const PopupAnchor anchor(viewport()->mapToGlobal(at));
+    if (mouseDown)
+        mouseDown(kRightButton, 0, at.x(), at.y());
+}
+
 void FileList::mousePressEvent(QMouseEvent* event)
 {
     // Only the left button picks items; a right press keeps the selection
@@ -359,6 +398,26 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QListWidget::mouseDoubleClickEvent(event);
+}
+
+// ---------------------------------------------------------- focus frame
+
+bool focusOnTheList(const QListWidget& list)
+{
+    const QModelIndex current = list.currentIndex();
+    return !current.isValid() || !list.viewport()->rect().intersects(list.visualRect(current));
+}
+
+void paintListFocus(QListWidget& list)
+{
+    QPainter painter(list.viewport());
+    QStyleOptionFocusRect option;
+    option.initFrom(&list);
+    option.rect = list.viewport()->rect();
+    // Drawn whichever way the focus came, as the items' own focus is.
+    option.state |= QStyle::State_KeyboardFocusChange;
+    option.backgroundColor = list.palette().color(QPalette::Base);
+    list.style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, &list);
 }
 
 // ------------------------------------------------------------------ makers

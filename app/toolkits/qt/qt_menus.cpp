@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QMenuBar>
+#include <optional>
 
 #include "qt_window.h"
 
@@ -15,12 +16,29 @@ MenuItem::MenuItem(std::string name, QAction* action) : name_(std::move(name)), 
     }, Qt::DirectConnection);
 }
 
+namespace {
+
+std::optional<QPoint> anchor;  // set by a PopupAnchor
+
+}  // namespace
+
+PopupAnchor::PopupAnchor(QPoint global)
+{
+    anchor = global;
+}
+
+PopupAnchor::~PopupAnchor()
+{
+    anchor.reset();
+}
+
 void PopupMenu::popup()
 {
+    shownAt_ = anchor ? *anchor : QCursor::pos();
     if (show)
         show(*menu_);
     else
-        menu_->exec(QCursor::pos());
+        menu_->exec(shownAt_);
 }
 
 void QtWindow::buildMenus()

@@ -1,4 +1,5 @@
 // The read-only text box, labels, frames and lines.
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "qt_controls.h"
@@ -7,7 +8,21 @@
 
 namespace rastrex::qt {
 
-TextBox::TextBox(QWidget* parent) : Bound(parent) {}
+TextBox::TextBox(QWidget* parent) : Bound(parent)
+{
+    // Read-only (no flag lets it edit): the keyboard moves and selects,
+    // and Tab is left to move the focus.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
 
 Line::Line(QPalette::ColorRole role, QWidget* parent) : QWidget(parent), role_(role)
 {

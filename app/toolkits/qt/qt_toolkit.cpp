@@ -1,4 +1,5 @@
 #include "qt_toolkit.h"
+#include "qt_accessible.h"
 
 #include <QApplication>
 #include <QFile>
@@ -87,6 +88,7 @@ std::string programFolder()
 QtToolkit::QtToolkit() : font_(chooseInterfaceFont())
 {
     useJapaneseStandardButtons();
+    installAccessibleInterfaces();
     QApplication::setQuitOnLastWindowClosed(false);
 }
 

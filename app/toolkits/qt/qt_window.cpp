@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -153,6 +154,14 @@ void FormWidget::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // F10 takes the keyboard to the menu bar, its first menu opened. (A
+    // window without menus has no bar, and asking for one would add it.)
+    auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+    if (event->key() == Qt::Key_F10 && plain && bar != nullptr && !bar->actions().isEmpty()) {
+        bar->setActiveAction(bar->actions().constFirst());
+        event->accept();
+        return;
+    }
     QMainWindow::keyPressEvent(event);
 }
 
@@ -218,6 +227,8 @@ void QtWindow::placeControl(QWidget& made, const ControlLayout& c) const
     made.setFont(controlFont(c, font_));
     if (!c.tooltip.empty())
         made.setToolTip(shown(c.tooltip));
+    if (!c.accessibleName.empty())
+        made.setAccessibleName(shown(c.accessibleName));
 }
 
 QWidget* QtWindow::make(const ControlLayout& c, QWidget* container)

@@ -95,8 +95,13 @@ public:
         if (n < 1 || n > panelCount())
             return;
         texts_[static_cast<std::size_t>(n - 1)] = text;
-        if (hwnd != nullptr)
-            SendMessageW(hwnd, SB_SETTEXTW, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(widen(text).c_str()));
+        if (hwnd == nullptr)
+            return;
+        SendMessageW(hwnd, SB_SETTEXTW, static_cast<WPARAM>(n - 1), reinterpret_cast<LPARAM>(widen(text).c_str()));
+        // The first panel tells how the work stands: a screen reader hears
+        // that part's name change.
+        if (n == 1)
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, 1);  // the first part
     }
     void paintNow(int) override
     {

@@ -13,6 +13,60 @@ namespace rastrex::win32 {
 
 namespace {
 
+// ------------------------------------------------------ focus on the list
+
+// Whether a list box shows its focus on itself: it has no item, or the item
+// with the focus mark is scrolled out of sight.
+bool focusOnTheList(HWND list)
+{
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    const LRESULT caret = SendMessageW(list, LB_GETCARETINDEX, 0, 0);
+    if (count <= 0 || caret < 0 || caret >= count)
+        return true;
+    RECT item{}, client{}, seen{};
+    GetClientRect(list, &client);
+    if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        return true;
+    return IntersectRect(&seen, &item, &client) == FALSE;
+}
+
+// The part of a list box's subclass that draws its own focus frame: true
+// when it has answered `msg` itself, with `result`. The frame is drawn in
+// the text colour, one pixel thick at 96 dots per inch and thicker in step
+// with the scale.
+bool focusFrame(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+{
+    switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+        // The frame spans the list: it is drawn whole again, or taken
+        // away, when the focus or the view moves.
+        InvalidateRect(h, nullptr, TRUE);
+        return false;
+    case WM_PAINT: {
+        result = DefSubclassProc(h, msg, wp, lp);
+        if (GetFocus() != h || !focusOnTheList(h))
+            return true;
+        HDC dc = GetDC(h);
+        RECT frame{};
+        GetClientRect(h, &frame);
+        const int thickness = std::max(1, MulDiv(1, GetDeviceCaps(dc, LOGPIXELSX), 96));
+        for (int i = 0; i < thickness; ++i) {
+            FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWTEXT));
+            InflateRect(&frame, -1, -1);
+        }
+        ReleaseDC(h, dc);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // -------------------------------------------------------------- drive list
 
 class W32DriveList final : public W32Control<DriveList> {
@@ -186,6 +240,8 @@ private:
     static LRESULT CALLBACK subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
     {
         auto* self = reinterpret_cast<W32DirList*>(ref);
+        if (LRESULT framed = 0; focusFrame(h, msg, wp, lp, framed))
+            return framed;
         if (msg == WM_GETDLGCODE && lp != 0) {
             const MSG* m = reinterpret_cast<const MSG*>(lp);
             // Enter opens the folder under the focus mark.
@@ -297,6 +353,23 @@ public:
     }
 
 private:
+    void pressFromKeyboard()
+    {
+        POINT at{0, 0};
+        const LRESULT caret = SendMessageW(hwnd, LB_GETCARETINDEX, 0, 0);
+        RECT item{};
+        if (caret >= 0 && caret < listCount()) {
+            SendMessageW(hwnd, LB_SETTOPINDEX, static_cast<WPARAM>(caret), 0);
+            if (SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&item)) != LB_ERR)
+                at = POINT{item.left + (item.bottom - item.top) / 2, (item.top + item.bottom) / 2};
+        }
+        POINT screen = at;
+        ClientToScreen(hwnd, &screen);
+        window_.popupAnchor = screen;
+        if (mouseDown)
+            mouseDown(kRightButton, 0, at.x, at.y);
+        window_.popupAnchor.reset();
+    }
     void followCaret()
     {
         if (hwnd == nullptr || names_.empty())
@@ -350,6 +423,24 @@ private:
     static LRESULT CALLBACK subclass(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
     {
         auto* self = reinterpret_cast<W32FileList*>(ref);
+        if (LRESULT framed = 0; focusFrame(h, msg, wp, lp, framed))
+            return framed;
+        // Shift+F10 and the Menu key (a context menu asked for at the point
+        // (-1, -1), whether the system widens that to 64 bits with the sign
+        // or without) do what a right press does, at the current item.
+        if (msg == WM_CONTEXTMENU && static_cast<short>(LOWORD(lp)) == -1 && static_cast<short>(HIWORD(lp)) == -1) {
+            self->pressFromKeyboard();
+            return 0;
+        }
+        // The Menu key does the same as it is let go. The list takes the
+        // key itself, down and up, rather than leave it to the system's
+        // default handling, which not every system gives it: so it acts
+        // once everywhere.
+        if ((msg == WM_KEYDOWN || msg == WM_KEYUP) && wp == VK_APPS) {
+            if (msg == WM_KEYUP)
+                self->pressFromKeyboard();
+            return 0;
+        }
         if (msg == WM_LBUTTONDBLCLK)
             // The list reports a double-click anywhere in it, with the
             // press or with the release; only one on an item converts,

@@ -28,7 +28,10 @@ public:
         if (!window_.loaded())
             return;
         POINT pt{};
-        GetCursorPos(&pt);
+        if (window_.popupAnchor)
+            pt = *window_.popupAnchor;
+        else
+            GetCursorPos(&pt);
         // The chosen command comes back here rather than as a message, so
         // its handler runs before this call returns.
         const int id = static_cast<int>(TrackPopupMenu(menu_, TPM_RETURNCMD, pt.x, pt.y, 0, window_.hwnd(), nullptr));

@@ -253,6 +253,8 @@ void W32Window::createControls()
             }
             if (c.isDefault)
                 defaultId_ = control->id;
+            if (!c.accessibleName.empty())
+                annotateName(control->hwnd, std::string(c.accessibleName));
             control->created();
         }
         controls_.push_back(std::move(control));

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,13 @@ inline int keyState(WPARAM keys)
 }
 
 class W32Window;
+
+// Names `control` for assistive technology by dynamic annotation; the
+// name is taken off again as the control's window is destroyed
+// (win32_accessible.cpp).
+void annotateName(HWND control, const std::string& name);
+// The name a screen reader reads for `control`; "" when it has none.
+std::string readAccessibleName(HWND control);
 
 // ------------------------------------------------------------------- state
 
@@ -132,6 +140,10 @@ public:
         visible_ = on;
     }
     bool visible() const override { return visible_; }
+    std::string accessibleName() const override
+    {
+        return hwnd != nullptr ? readAccessibleName(hwnd) : accessibleNameOf(*layout);
+    }
 
 protected:
     W32Window& window_;
@@ -172,6 +184,9 @@ public:
     bool inBatch() const { return state_.inBatch; }
     HINSTANCE instance() const { return state_.instance; }
     void runMenu(int id);
+    // Where the next popup menu opens, in screen coordinates, while the
+    // keyboard asks for one; at the mouse pointer when unset.
+    std::optional<POINT> popupAnchor;
     // A push button took or lost the focus: Enter presses the focused one.
     void buttonFocus(HWND focused);
 

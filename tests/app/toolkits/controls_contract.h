@@ -7,6 +7,9 @@
 //       static constexpr const char* kName = "Qt";  // the cases' middle name
 //       SomeToolkit toolkit;  // a Toolkit (or a reference to one)
 //       void pump();          // dispatches what the toolkit has waiting
+//       // Gives control `name` the keyboard focus, presses `key` there and
+//       // dispatches what follows; returns whether it still has the focus.
+//       bool press(Window& w, std::string_view name, contract::Key key);
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Harness, HarnessName);
 #pragma once
@@ -18,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -57,6 +61,15 @@ inline constexpr MenuItemLayout kPopupItems[] = {{"first", "First", ""}};
 inline constexpr MenuLayout kMenus[] = {{"bar", "Bar", false, kBarItems}, {"pop", "Pop", true, kPopupItems}};
 inline constexpr FormLayout kLayout{"ContractForm", "contract", 6000, 3000, 600, 600, WindowBorder::FixedSingle,
                                     true, kControls, kMenus, {}};
+
+// Keys a harness presses.
+enum class Key {
+    Letter,    // "x"
+    Enter,
+    Tab,
+    ShiftF10,
+    MenuKey,   // the key that opens a context menu
+};
 
 // Names the cases after their harness: Toolkit/ControlsContract/Qt.Case.
 struct HarnessName {
@@ -376,6 +389,38 @@ TYPED_TEST_P(ControlsContract, UnloadAsksFirstAndLeavesTheControlsAnswering)
     EXPECT_EQ(w.statusBar("Status")->panelText(1), "after");
 }
 
+TYPED_TEST_P(ControlsContract, ALockedTextBoxTakesNoInputAndTabLeavesIt)
+{
+    Window& w = *this->window;
+    int presses = 0;
+    w.commandButton("Go")->click = [&] { ++presses; };
+    struct Case {
+        Key key;
+        bool keepsFocus;
+    };
+    const Case cases[] = {{Key::Letter, true}, {Key::Enter, true}, {Key::Tab, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(this->harness.press(w, "Text", c.key), c.keepsFocus) << static_cast<int>(c.key);
+        EXPECT_EQ(w.textBox("Text")->text(), "description") << static_cast<int>(c.key);
+    }
+    EXPECT_EQ(presses, 0);  // Enter stays in the box: the default button is not pressed
+}
+
+TYPED_TEST_P(ControlsContract, ShiftF10AndTheMenuKeyOnAFileListAreARightPress)
+{
+    this->touch({"a.xwd", "b.xwd"});
+    FileList& list = *this->window->fileList("Files");
+    list.setPath(this->folder.string());
+    list.setSelected(1, true);
+    std::vector<int> buttons;
+    list.mouseDown = [&](int button, int shift, int, int) { buttons.push_back(button * 16 + shift); };
+    const Key keys[] = {Key::ShiftF10, Key::MenuKey, Key::Letter};
+    for (Key key : keys)
+        this->harness.press(*this->window, "Files", key);
+    EXPECT_EQ(buttons, (std::vector<int>{kRightButton * 16, kRightButton * 16}));
+    EXPECT_EQ(this->selection(list), std::vector<ItemIndex>{1});
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges,
                             EnabledAndVisibleAreWhatTheProgramSet, FileListListsTheMatchingFilesByNameIgnoringCase,
@@ -383,6 +428,8 @@ REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             StatusPanelsAreNumberedFromOne, TextsAndCaptionsReadBackAsGiven,
                             DirListRaisesChangeOnlyWhenItMovesToAReadableFolder,
                             DriveListHoldsTheFolderShownWithoutAChangeOfItsOwn,
-                            UnloadAsksFirstAndLeavesTheControlsAnswering);
+                            UnloadAsksFirstAndLeavesTheControlsAnswering,
+                            ALockedTextBoxTakesNoInputAndTabLeavesIt,
+                            ShiftF10AndTheMenuKeyOnAFileListAreARightPress);
 
 }  // namespace rastrex::contract

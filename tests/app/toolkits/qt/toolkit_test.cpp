@@ -421,6 +421,21 @@ struct QtHarness {
     static constexpr const char* kName = "Qt";
     qt::QtToolkit toolkit;
     void pump() { QApplication::processEvents(); }
+    bool press(Window& w, std::string_view name, Key key)
+    {
+        QWidget* control = static_cast<qt::QtWindow&>(w).control(name);
+        QApplication::setActiveWindow(control->window());
+        control->setFocus();
+        switch (key) {
+        case Key::Letter: QTest::keyClick(control, Qt::Key_X); break;
+        case Key::Enter: QTest::keyClick(control, Qt::Key_Return); break;
+        case Key::Tab: QTest::keyClick(control, Qt::Key_Tab); break;
+        case Key::ShiftF10: QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier); break;
+        case Key::MenuKey: QTest::keyClick(control, Qt::Key_Menu); break;
+        }
+        pump();
+        return control->hasFocus();
+    }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, QtHarness, HarnessName);
 

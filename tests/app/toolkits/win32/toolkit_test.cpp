@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app_files.h"
-#include "controls_contract.h"
 #include "folder_listing.h"
 #include "layouts.h"
 #include "wildcard.h"
+#include "shared_toolkit.h"
 #include "win32_toolkit.h"
 #include "windows_system.h"
 
@@ -60,14 +60,6 @@ constexpr MenuLayout kMenus[] = {
 };
 constexpr FormLayout kLayout{"TestForm", "toolkit test", 6000, 3000, 600, 600, WindowBorder::FixedSingle, true,
                              kControls, kMenus, {}};
-
-// One toolkit for the whole program: it registers the window class and
-// initialises OLE on the thread.
-Win32Toolkit& sharedToolkit()
-{
-    static Win32Toolkit instance;
-    return instance;
-}
 
 HWND childByClass(HWND parent, const wchar_t* cls, int index = 0)
 {
@@ -573,14 +565,3 @@ TEST_F(Win32ToolkitTest, FileListTakesDropsOfFilesOnly)
 
 }  // namespace
 }  // namespace rastrex::win32
-
-namespace rastrex::contract {
-
-struct Win32Harness {
-    static constexpr const char* kName = "Win32";
-    win32::Win32Toolkit& toolkit = win32::sharedToolkit();
-    void pump() { toolkit.pumpPending(); }
-};
-INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);
-
-}  // namespace rastrex::contract
