@@ -57,7 +57,8 @@ pkg_install_group linux32 "the 32-bit Linux compiler" g++-multilib || true
 
 i386_probe_kernel
 if [ "$cpu32" = none ]; then
-  pkg_install_group qemu "qemu-i386" qemu-user-static || true
+  # Debian's package may register a handler of its own.
+  pkg_install_group qemu "qemu-i386" qemu-user-static && i386_probe_kernel
   i386_register_qemu
 elif [ "$cpu32" = native ] && ! pkg_installed wine32:i386; then
   # 32-bit Wine is of use only where the kernel runs its programs.
