@@ -53,7 +53,8 @@ pkg_install_group mingw "the mingw-w64 compilers" cmake make g++ googletest libc
 pkg_install_group wine64 "Wine" wine wine64 || true
 pkg_install_group wintools "the tools of the Windows tests" xvfb xauth xdotool imagemagick \
   fonts-ipafont-gothic msitools wixl locales || true
-pkg_install_group linux32 "the 32-bit Linux compiler" g++-multilib || true
+# The 32-bit Linux build builds GoogleTest from its source, as the mingw ones do.
+pkg_install_group linux32 "the 32-bit Linux compiler" g++-multilib googletest || true
 
 i386_probe_kernel
 if [ "$cpu32" = none ]; then

@@ -47,12 +47,18 @@ if [ "$1" = update ]; then
     echo "E: Failed to fetch http://mirror/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"
     exit 100
   fi
+  # The architectures whose lists apt has.
+  cat "$STUB/arches" >"$STUB/listed-arches" 2>/dev/null
   exit 0
 fi
 pkgs=()
 for a in "$@"; do case "$a" in -* | install) ;; *) pkgs+=("$a") ;; esac; done
 for p in "${pkgs[@]}"; do
   if [ -e "$STUB/uninstallable/$p" ]; then cat "$STUB/uninstallable/$p"; exit 100; fi
+  if [[ $p == *:i386 ]] && ! grep -qsx i386 "$STUB/listed-arches"; then
+    echo "E: Unable to locate package $p"
+    exit 100
+  fi
 done
 for p in "${pkgs[@]}"; do touch "$STUB/installed/$p"; done
 # Debian's qemu-user-static may register a handler as it is installed.
@@ -112,6 +118,7 @@ fi
 for h in "$b"/*; do grep -qx enabled "$h" 2>/dev/null && exit 0; done
 exit 1
 EOF
+printf '#!/bin/sh\necho "(stub) sleep $1"\n' >"$work/bin/sleep"
 for cmd in wineserver wine mount umount; do printf '#!/bin/sh\nexit 0\n' >"$work/bin/$cmd"; done
 chmod +x "$work/bin"/*
 
@@ -208,14 +215,15 @@ while IFS='|' read -r row setup uid want_status holds lacks apt_holds apt_lacks;
 done <<'ROWS'
 all there|wine32-installed|0|0|Linux strict build   9 passed, 0 failed, 1 skipped;Linux i686           9 passed, 0 failed, 1 skipped;Windows i686         9 passed, 0 failed, 1 skipped;Windows x86_64       9 passed, 0 failed, 1 skipped;fuzz                 9 passed;ASan/UBSan           9 passed;54 passed, 0 failed, 6 skipped|NOT RUN;registering;through qemu;only the checks||apt-get update;qemu-user-static
 wine32 fetched afresh|wine32-to-install|0|0|Windows i686         9 passed;Installing 32-bit Wine: wine32:i386|NOT RUN|apt-get update;wine32:i386|qemu-user-static
-wine32 uninstallable|wine32-uninstallable update-fails-twice|0|0|MISSING 32-bit Wine (wine32:i386): libwine:i386 : Depends: libgstreamer-plugins-base1.0-0:i386 (>= 1.0.0) but it is not installable;Windows i686         NOT RUN: 32-bit Wine (wine32:i386) could not be installed: libwine:i386 : Depends;Linux i686           9 passed;Windows x86_64       9 passed;apt-get update failed (try 2 of 3);45 passed, 0 failed, 5 skipped|registering;try 3 of 3;Going on|wine32:i386|
+wine32 uninstallable|wine32-uninstallable update-fails-twice|0|0|MISSING 32-bit Wine (wine32:i386): libwine:i386 : Depends: libgstreamer-plugins-base1.0-0:i386 (>= 1.0.0) but it is not installable;Windows i686         NOT RUN: 32-bit Wine (wine32:i386) could not be installed: libwine:i386 : Depends;Linux i686           9 passed;Windows x86_64       9 passed;apt-get update failed (try 2 of 3);(stub) sleep 0;45 passed, 0 failed, 5 skipped|registering;try 3 of 3;Going on|wine32:i386|
 index never fetched|wine32-uninstallable update-fails-always|0|0|try 3 of 3): Failed to fetch http://mirror/binary-i386/Packages.xz;Going on with the package lists apt has;(apt-get update: Failed to fetch;Windows i686         NOT RUN|try 4 of|wine32:i386|
 wine32 broken|wine32-broken wine32-installed|0|0|Windows i686         NOT RUN: 32-bit Wine does not start: wine: could not load kernel32.dll;Linux i686           9 passed|registering||
 kernel without 32-bit, root|no32|0|0|registering;Linux i686           9 passed, 0 failed, 1 skipped (through qemu-i386);Windows i686         9 passed, 0 failed, 1 skipped (only the checks of its files;Took the binfmt_misc handler|NOT RUN|qemu-user-static|wine32:i386
 kernel without 32-bit, qemu's own handler|no32 qemu-registers|0|0|binfmt_misc runs them through /usr/bin/qemu-i386-static;Linux i686           9 passed, 0 failed, 1 skipped (through qemu-i386)|registering;Took the|qemu-user-static|wine32:i386
 kernel without 32-bit, no root|no32|1000|0|Linux i686           NOT RUN: this kernel cannot run 32-bit x86 programs, and only root may register qemu-i386;Windows i686         NOT RUN: this kernel cannot run 32-bit x86 programs;Windows x86_64       9 passed|registering|qemu-user-static|wine32:i386
-stale handler, native kernel|foreign-handler wine32-installed|0|0|runs 32-bit x86 programs natively, but binfmt_misc hands them to /usr/libexec/qemu-binfmt/i386-binfmt-P;(through qemu-i386);only the checks of its files|registering;NOT RUN||
+stale handler, native kernel|foreign-handler|0|0|runs 32-bit x86 programs natively, but binfmt_misc hands them to /usr/libexec/qemu-binfmt/i386-binfmt-P;(through qemu-i386);only the checks of its files|registering;NOT RUN||wine32:i386;qemu-user-static
 no mingw|mingw-uninstallable wine32-installed|0|0|Windows i686         NOT RUN: the mingw-w64 compilers (g++-mingw-w64-i686-posix) could not be installed: Unable to locate package g++-mingw-w64-i686-posix;Windows x86_64       NOT RUN: the mingw-w64 compilers;Linux i686           9 passed|||
+fresh machine, every package there|bare|0|0|Installing 32-bit Wine: wine32:i386;Windows i686         9 passed, 0 failed, 1 skipped;54 passed, 0 failed, 6 skipped|NOT RUN||
 fresh machine|bare wine32-uninstallable|0|0|Installing the compilers and libraries;Installing clang's fuzzer;Installing the mingw-w64 compilers;Installing the 32-bit Linux compiler;Linux strict build   9 passed;Windows i686         NOT RUN: 32-bit Wine|FAILED|g++-multilib;libclang-rt-14-dev;wixl|
 failing tests|asan-fails wine32-installed|0|1|ASan/UBSan           38 passed, 2 failed, 0 skipped;Windows x86_64       9 passed;83 passed, 2 failed, 5 skipped|||
 suite not built|fuzz-does-not-build wine32-installed|0|1|fuzz                 FAILED: build-fuzz did not build (counted as 1 failed);Windows x86_64       9 passed;45 passed, 1 failed, 5 skipped|||
