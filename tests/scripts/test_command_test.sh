@@ -159,6 +159,11 @@ machine() {
   [[ " $2 " != *" update-fails-always "* ]] || echo 99 >"$STUB/update-fails"
   [[ " $2 " != *" asan-fails "* ]] || echo "40 2 0" >"$STUB/ctest/build-asan"
   [[ " $2 " != *" fuzz-does-not-build "* ]] || touch "$STUB/build-fails/build-fuzz"
+  # Debian's qemu-user-static registers handlers of other machines too.
+  if [[ " $2 " == *" arm-handler "* ]]; then
+    printf 'enabled\ninterpreter /usr/bin/qemu-arm-static\nmagic 7f454c4601010100000000000000000002002800\n' \
+      >"$STUB/binfmt/qemu-arm"
+  fi
   if [[ " $2 " == *" foreign-handler "* ]]; then
     printf 'enabled\ninterpreter /usr/libexec/qemu-binfmt/i386-binfmt-P\nmagic 7f454c4601010100000000000000000002000300\n' \
       >"$STUB/binfmt/qemu-i386"
@@ -222,6 +227,7 @@ kernel without 32-bit, root|no32|0|0|registering;Linux i686           9 passed, 
 kernel without 32-bit, qemu's own handler|no32 qemu-registers|0|0|binfmt_misc runs them through /usr/bin/qemu-i386-static;Linux i686           9 passed, 0 failed, 1 skipped (through qemu-i386)|registering;Took the|qemu-user-static|wine32:i386
 kernel without 32-bit, no root|no32|1000|0|Linux i686           NOT RUN: this kernel cannot run 32-bit x86 programs, and only root may register qemu-i386;Windows i686         NOT RUN: this kernel cannot run 32-bit x86 programs;Windows x86_64       9 passed|registering|qemu-user-static|wine32:i386
 stale handler, native kernel|foreign-handler|0|0|runs 32-bit x86 programs natively, but binfmt_misc hands them to /usr/libexec/qemu-binfmt/i386-binfmt-P;(through qemu-i386);only the checks of its files|registering;NOT RUN||wine32:i386;qemu-user-static
+arm handler, native kernel|arm-handler wine32-installed|0|0|32-bit x86 programs run natively;Windows i686         9 passed, 0 failed, 1 skipped|through qemu;only the checks||
 no mingw|mingw-uninstallable wine32-installed|0|0|Windows i686         NOT RUN: the mingw-w64 compilers (g++-mingw-w64-i686-posix) could not be installed: Unable to locate package g++-mingw-w64-i686-posix;Windows x86_64       NOT RUN: the mingw-w64 compilers;Linux i686           9 passed|||
 fresh machine, every package there|bare|0|0|Installing 32-bit Wine: wine32:i386;Windows i686         9 passed, 0 failed, 1 skipped;54 passed, 0 failed, 6 skipped|NOT RUN||
 fresh machine|bare wine32-uninstallable|0|0|Installing the compilers and libraries;Installing clang's fuzzer;Installing the mingw-w64 compilers;Installing the 32-bit Linux compiler;Linux strict build   9 passed;Windows i686         NOT RUN: 32-bit Wine|FAILED|g++-multilib;libclang-rt-14-dev;wixl|
