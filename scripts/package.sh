@@ -18,4 +18,8 @@ rm -f build-pkg/rastrex_*.deb
 deb=$(ls build-pkg/rastrex_*.deb)
 lintian --allow-root "$deb" || true
 echo "Package: $deb"
-echo "Install it with: sudo apt install ./$deb"
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Install it with: apt install ./$deb"
+else
+  echo "Install it as root with: apt install ./$deb (or: sudo apt install ./$deb)"
+fi

@@ -1,47 +1,37 @@
+# shellcheck shell=bash disable=SC2034 # its variables are read by the scripts that source it
 # Sourced by the scripts that run Windows programs under Wine. Debian's
 # `wine` starts Wine's 32-bit loader whenever wine32 is installed, and that
-# loader hands 64-bit programs on to the 64-bit one. How 32-bit programs run
-# here is told to the caller in wine_32bit:
-#   native    the kernel runs 32-bit code: Debian's `wine` as it is;
-#   emulated  they run through qemu-i386 (Debian's qemu-user-static), which
-#             binfmt_misc hands every 32-bit x86 program;
-#   none      they cannot run at all (wine_runs_32bit=0).
-# A kernel built without 32-bit support cannot start the 32-bit loader
-# ("Exec format error"). There, as root, an i386 handler for
-# /usr/bin/qemu-i386-static is registered with binfmt_misc (flag F: the
-# emulator is opened once, so it serves in any mount namespace) unless one
-# is registered already. Wherever 32-bit code is not native, the 64-bit
-# loader is put first on PATH under the names the Wine tools call (`wine`,
-# and `wine-stable` for wineboot and its kin): 64-bit programs then run
-# natively (a 32-bit one that it hands to the 32-bit loader fails to start
-# under qemu-i386; windows.sh runs none there).
+# loader hands 64-bit programs on to the 64-bit one. How 32-bit x86 code
+# runs here is asked of the kernel (scripts/lib/i386.sh, cpu32) unless the
+# caller did; how Wine's 32-bit programs run is told in wine_32bit:
+#   native    the kernel runs 32-bit code and 32-bit Wine is installed:
+#             Debian's `wine` as it is;
+#   emulated  32-bit code runs through qemu-i386 (a binfmt_misc handler),
+#             and 32-bit Wine is installed;
+#   none      they cannot run (wine32_reason says why).
+# Wherever they do not run natively, the 64-bit loader is put first on PATH
+# under the names the Wine tools call (`wine`, and `wine-stable` for
+# wineboot and its kin): 64-bit programs then run natively (a 32-bit one
+# that it hands to the 32-bit loader fails to start under qemu-i386).
 # Takes the folder for the two small scripts as its one argument.
-binfmt=/proc/sys/fs/binfmt_misc
-# The handler binfmt_misc gives a 32-bit x86 program, if any: a file name.
-i386_handler() {
-  local f
-  for f in "$binfmt"/*; do
-    [ -f "$f" ] && [ "$(basename "$f")" != status ] && [ "$(basename "$f")" != register ] || continue
-    grep -qx enabled "$f" && grep -q '^magic 7f454c4601010100000000000000000002000300' "$f" &&
-      { echo "$f"; return; }
-  done
-}
-wine_32bit=none
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  wine_32bit=native
-  [ -z "$(i386_handler)" ] || wine_32bit=emulated
-elif [ "$(id -u)" -eq 0 ] && [ -x /usr/bin/qemu-i386-static ]; then
-  [ -f "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || true
-  if [ -f "$binfmt/register" ] && [ -z "$(i386_handler)" ]; then
-    echo "wine-loader.sh: this kernel cannot run 32-bit programs: registering" \
-      "/usr/bin/qemu-i386-static with binfmt_misc ($binfmt/qemu-i386) to run them"
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      >"$binfmt/register" || true
-  fi
-  ! /usr/lib/wine/wine --version >/dev/null 2>&1 || wine_32bit=emulated
+# For the tests: RASTREX_WINE32 names the 32-bit loader (/usr/lib/wine/wine).
+if ! declare -F i386_probe_kernel >/dev/null; then
+  # shellcheck source=scripts/lib/i386.sh
+  . "$(dirname "${BASH_SOURCE[0]}")/lib/i386.sh"
 fi
-wine_runs_32bit=1
-[ "$wine_32bit" != none ] || wine_runs_32bit=0
+[ "${cpu32_probed:-0}" = 1 ] || i386_probe_kernel
+wine32_loader=${RASTREX_WINE32:-/usr/lib/wine/wine}
+wine_32bit=none
+wine32_reason=""
+if [ "$cpu32" = none ]; then
+  wine32_reason=$cpu32_reason
+elif [ ! -x "$wine32_loader" ]; then
+  wine32_reason="32-bit Wine is not installed ($wine32_loader is missing)"
+elif ! wine32_said=$("$wine32_loader" --version 2>&1); then
+  wine32_reason="32-bit Wine does not start: $(printf '%s\n' "$wine32_said" | head -n1)"
+else
+  wine_32bit=$cpu32
+fi
 if [ "$wine_32bit" != native ]; then
   mkdir -p "$1"
   for name in wine wine-stable; do
