@@ -44,7 +44,7 @@ std::string causeText(const SystemFailure& cause, bool writing)
     case FileFailure::ReadOnlyFile: return "the file is read-only";
     case FileFailure::InUse: return "another program is using the file";
     case FileFailure::NotFound: return writing ? "its folder does not exist" : "no such file";
-    case FileFailure::FolderInTheWay: return "a folder has that name";
+    case FileFailure::FolderInTheWay: return writing ? "a folder has that name" : "it is a folder";
     case FileFailure::None:
     case FileFailure::Other: break;
     }
@@ -82,9 +82,17 @@ std::string failureText(const Conversion& c, const std::string& bitmap)
         return describeResult(c.code, bitmap, c.cause);
     if (p.state != State::EndsEarly)
         return {};
-    const std::string rows = std::to_string(p.wholeRows) + " of " + std::to_string(p.height) + " rows";
-    return p.planar ? "the dump ends early: " + rows + " are whole; the rest of the bitmap lacks some of its colours"
-                    : "the dump ends early: " + rows + "; the rest of the bitmap is black";
+    const auto rows = [&](std::uint32_t n) { return std::to_string(n) + " of " + std::to_string(p.height) + " rows"; };
+    if (p.planes == 1)
+        return "the dump ends early: " + rows(p.wholeRows) + "; the rest of the bitmap is black";
+    // Stored plane by plane: the planes there give their bits, and only
+    // pixels with none of them are black.
+    const std::string planes = std::to_string(p.planes) + " bit planes";
+    if (p.wholePlanes == 0)
+        return "the dump ends early: of its " + planes + " it holds " + rows(p.planeRows) +
+               " of the first; those rows lack the other planes' bits and the rest of the bitmap is black";
+    return "the dump ends early: it holds " + std::to_string(p.wholePlanes) + " of its " + planes + " and " + rows(p.planeRows) +
+           " of the next; the bitmap lacks the other bits (taken as 0), so its colours are off";
 }
 
 }  // namespace rastrex::cli

@@ -135,18 +135,13 @@ private:
 };
 
 // Rows of the picture that have a byte of their pixels in the file, in
-// every plane; the rest, at the bottom, are black.
+// the first plane (which comes first); the rest, at the bottom, are black.
 std::uint32_t rowsWithBytes(const DumpPlan& plan, std::uint64_t available)
 {
-    const PixelLayout& l = plan.layout;
-    const std::uint64_t plane = l.planeBytes();
-    if (l.planes > 1 && plane > available / (l.planes - 1))
-        return 0;
-    const std::uint64_t inLast = available - plane * (l.planes - 1);
-    if (inLast <= plan.span.skip)
+    if (available <= plan.span.skip)
         return 0;
     return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(l.height, (inLast - plan.span.skip - 1) / l.bytesPerLine + 1));
+        std::min<std::uint64_t>(plan.layout.height, (available - plan.span.skip - 1) / plan.layout.bytesPerLine + 1));
 }
 
 // Columns that may have bytes among the first `present` of their row; every
@@ -167,6 +162,10 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
     const std::uint64_t available = rows.available();
     if (available < plan.span.skip || !decoder.firstPixelPresent(available - plan.span.skip))
         return RASTREX_ERR_READ_INPUT;
+    // What the front ends would not convert gets no thumbnail either: the
+    // file manager shows its plain icon, not a black square.
+    if (holdsTooLittle(plan.mapCut ? 0 : available, plan.announcedArea))
+        return kThumbnailTooLittle;
 
     const PixelLayout& l = plan.layout;
     out.sourceWidth = l.width;
@@ -177,10 +176,10 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
     std::vector<unsigned char> chunk(kChunkPixels * 3);
     for (std::uint32_t y = rowsWithBytes(plan, available); y-- > 0;) {
         const RowView row = rows.row(y);
-        if (row.present == 0)
+        if (row.present[0] == 0)
             continue;
         scaler.beginRow();
-        const std::uint32_t columns = columnsWithBytes(l, row.present);
+        const std::uint32_t columns = columnsWithBytes(l, row.present[0]);
         for (std::uint32_t x = 0; x < columns;) {
             const std::size_t n = std::min<std::size_t>(kChunkPixels, columns - x);
             decoder.decodeRow(row, x, n, chunk.data());

@@ -147,7 +147,9 @@ public:
             case RASTREX_ERR_NO_MEMORY:
                 return E_OUTOFMEMORY;
             default:
-                return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);  // no dump, or cut short before a pixel
+                // No dump, one cut short before a pixel, or one holding less
+                // than 1% of its pixels: Explorer keeps the plain icon.
+                return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
             }
             *bitmap = dibOf(t);
             return *bitmap != nullptr ? S_OK : E_OUTOFMEMORY;

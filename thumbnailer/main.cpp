@@ -51,6 +51,8 @@ std::string dumpFailure(std::int32_t result, int error)
         return "not an X Window dump, or one cut short before its first pixel";
     case RASTREX_ERR_NO_MEMORY:
         return "its header claims a picture larger than can be read";
+    case rastrex::kThumbnailTooLittle:
+        return "the dump ends early and holds less than 1% of the pixels its header announces";
     default:
         return "cannot be read (result " + std::to_string(result) + ")";
     }

@@ -54,7 +54,8 @@ enum class FileState {
     Missing,       // nothing of that name (or no folder on its way)
     InUse,         // another program holds it without sharing it
     NoPermission,  // the user may not read it
-    NotAFile,      // a folder, a pipe or a device
+    Folder,        // a folder, named as a dump
+    NotAFile,      // a pipe or a device
     Unreadable,    // any other failure (a bad name, a failing disk)
 };
 

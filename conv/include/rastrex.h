@@ -32,7 +32,7 @@ extern "C" {
 enum RastrexResult {
     /* The bitmap was written completely. */
     RASTREX_OK = 0,
-    /* The input file cannot be opened for reading. */
+    /* The input file cannot be opened for reading (a folder never opens). */
     RASTREX_ERR_OPEN_INPUT = 2,
     /* The output file cannot be created, or writing, closing or putting it
        in place failed (a full disk, for instance); nothing of it is left. */
@@ -60,7 +60,8 @@ enum RastrexResult {
  * leaves the system's reason for the caller: errno, or on Windows the
  * calling thread's last error (GetLastError), holds the error of the step
  * that failed (no space, no permission, a read-only file system or file,
- * a file another program holds, ...), read right after the call. With the
+ * a file another program holds, a folder: EISDIR, on Windows
+ * ERROR_DIRECTORY, ...), read right after the call. With the
  * other results both are unspecified. */
 RASTREX_API int32_t RASTREX_CALL fnRastrex(const char* xwd_path, const char* bmp_path);
 

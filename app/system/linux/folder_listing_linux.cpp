@@ -126,6 +126,7 @@ FileState SystemFileSystem::openForReading(const std::string& path)
     struct stat st {};
     const FileState state = ::fstat(fd, &st) != 0 ? FileState::Unreadable
                             : S_ISREG(st.st_mode) ? FileState::Readable
+                            : S_ISDIR(st.st_mode) ? FileState::Folder
                                                   : FileState::NotAFile;
     ::close(fd);
     return state;

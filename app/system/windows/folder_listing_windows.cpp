@@ -157,7 +157,7 @@ FileState SystemFileSystem::openForReading(const std::string& path)
             // A folder refuses this open in the same words.
             const DWORD attributes = GetFileAttributesW(wide.c_str());
             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                       ? FileState::NotAFile
+                       ? FileState::Folder
                        : FileState::NoPermission;
         }
         default:
