@@ -39,7 +39,8 @@ enum RastrexResult {
     RASTREX_ERR_WRITE_OUTPUT = 3,
     /* A read from the input delivered nothing: the header is shorter than
        100 bytes or its size field is less than 100, there is no byte of a
-       window name the header announces, or not one whole pixel unit. */
+       window name the header announces, or not one whole pixel unit (of
+       the first plane, in a dump stored plane by plane). */
     RASTREX_ERR_READ_INPUT = 4,
     /* The pixel block cannot be allocated, or the dimensions are too large
        for any block to hold them. */
