@@ -136,10 +136,9 @@ private:
 
 // Rows of the picture that have a byte of their pixels in the file, in
 // the first plane (which comes first); the rest, at the bottom, are black.
+// The caller has found a pixel: `available` is more than the skipped bytes.
 std::uint32_t rowsWithBytes(const DumpPlan& plan, std::uint64_t available)
 {
-    if (available <= plan.span.skip)
-        return 0;
     return static_cast<std::uint32_t>(
         std::min<std::uint64_t>(plan.layout.height, (available - plan.span.skip - 1) / plan.layout.bytesPerLine + 1));
 }

@@ -347,6 +347,8 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
         {3, F::InUse, "BMP ファイルを書き込めない。ほかのプログラムが使っている。"},
         {3, F::Quota, "BMP ファイルを書き込めない。ディスクの割り当てを使い切った。"},
         {3, F::NotFound, "BMP ファイルを書き込めない。フォルダーがない。"},
+        {2, F::FolderInTheWay, "XWD ファイルを開けない。フォルダーだ。"},
+        {3, F::FolderInTheWay, "BMP ファイルを書き込めない。同じ名前のフォルダーがある。"},
         {4, F::None, "XWD ファイルが壊れているか、空っぽだ。"},
         {5, F::None, "画像が大きすぎる。"},
         {7, F::None, "不明なエラー（7）。"},
