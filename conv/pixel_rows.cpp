@@ -81,7 +81,7 @@ RowView StreamRows::row(std::uint32_t y)
         load(y);
     const std::uint64_t rowStart = std::uint64_t{y} * l_.bytesPerLine;
     const std::uint64_t at = std::uint64_t{y - bandFirst_} * stride_ + (withPadding_ ? span_.skip : 0);
-    for (std::uint32_t p = 0; p < l_.planes; ++p) {
+    for (std::uint32_t p = 0; p != l_.planes; ++p) {
         view.present[p] = spanPresent(reached_[p], rowStart, span_);
         view.plane[p] = buffer_.get() + planeCapacity_ * p + at;
     }
@@ -154,7 +154,7 @@ RowView HeldRows::row(std::uint32_t y)
     // the planes before it.
     const std::uint64_t plane = l_.planeBytes();
     std::uint64_t left = available_;
-    for (std::uint32_t p = 0; p < l_.planes; ++p, left -= std::min(left, plane)) {
+    for (std::uint32_t p = 0; p != l_.planes; ++p, left -= std::min(left, plane)) {
         view.present[p] = spanPresent(left, std::uint64_t{y} * l_.bytesPerLine, span_);
         const std::uint64_t i = std::uint64_t{p} * l_.height + y;
         if (view.present[p] > 0)
