@@ -56,9 +56,17 @@ std::string failureText(const Conversion& c, const std::string& bitmap)
         return describeResult(c.code, bitmap, c.cause, p.refusal);
     if (p.state != State::EndsEarly)
         return {};
-    const std::string rows = std::to_string(p.wholeRows) + " of " + std::to_string(p.height) + " rows";
-    return p.planar ? "the dump ends early: " + rows + " are whole; the rest of the bitmap lacks some of its colours"
-                    : "the dump ends early: " + rows + "; the rest of the bitmap is black";
+    const auto rows = [&](std::uint32_t n) { return std::to_string(n) + " of " + std::to_string(p.height) + " rows"; };
+    if (p.planes == 1)
+        return "the dump ends early: " + rows(p.wholeRows) + "; the rest of the bitmap is black";
+    // Stored plane by plane: the planes there give their bits, and only
+    // pixels with none of them are black.
+    const std::string planes = std::to_string(p.planes) + " bit planes";
+    if (p.wholePlanes == 0)
+        return "the dump ends early: of its " + planes + " it holds " + rows(p.planeRows) +
+               " of the first; those rows lack the other planes' bits and the rest of the bitmap is black";
+    return "the dump ends early: it holds " + std::to_string(p.wholePlanes) + " of its " + planes + " and " + rows(p.planeRows) +
+           " of the next; the bitmap lacks the other bits (taken as 0), so its colours are off";
 }
 
 }  // namespace rastrex::cli

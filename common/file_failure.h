@@ -20,7 +20,7 @@ enum class FileFailure {
     InUse,           // another program holds the file without sharing it
     NotFound,        // the file, or a folder on its way, does not exist
     FolderInTheWay,  // a folder stands where the file should be
-    NotAFile,        // a pipe, a device or a folder stands where a file was to be read
+    NotAFile,        // a pipe or a device stands where a file was to be read
     Other,           // anything else: the system's own words tell it
 };
 

@@ -75,23 +75,26 @@ DumpProbe probeDump(const char* path)
     const PixelLayout& l = plan.layout;
     probe.width = l.width;
     probe.height = l.height;
-    probe.planar = l.planes > 1;
-    probe.announcedBytes = l.areaBytes();
-    probe.presentBytes = *plan.areaInFile;
-    if (probe.presentBytes >= probe.announcedBytes) {
+    probe.announcedBytes = plan.announcedArea;
+    // A cut colour map leaves the header's pixel area without a byte, and
+    // its other words with no reading of their own to tell.
+    probe.presentBytes = plan.mapCut ? 0 : *plan.areaInFile;
+    if (!plan.mapCut && probe.presentBytes >= neededAreaBytes(plan)) {
         probe.state = DumpProbe::State::Whole;
         probe.wholeRows = l.height;
         return probe;
     }
-    // Planes follow one another: a row is whole once the last plane holds it.
-    const std::uint64_t beforeLast = l.planeBytes() * (l.planes - 1);
-    probe.wholeRows = probe.presentBytes < beforeLast ? 0 : rowsWithin(probe.presentBytes - beforeLast, plan);
-    // Less than one part in kMinPresentShare, rounded up so that no share
-    // below it passes.
-    const std::uint64_t least = probe.announcedBytes / kMinPresentShare +
-                                (probe.announcedBytes % kMinPresentShare != 0 ? 1 : 0);
-    probe.state = probe.presentBytes < least ? DumpProbe::State::MostlyMissing
-                                             : DumpProbe::State::EndsEarly;
+    if (holdsTooLittle(probe.presentBytes, probe.announcedBytes)) {
+        probe.state = DumpProbe::State::MostlyMissing;
+        return probe;
+    }
+    probe.state = DumpProbe::State::EndsEarly;
+    // Planes follow one another: the plane the dump ends in holds its first
+    // rows, and a row is whole once the last plane holds it.
+    probe.planes = l.planes;
+    probe.wholePlanes = static_cast<std::uint32_t>(probe.presentBytes / l.planeBytes());
+    probe.planeRows = rowsWithin(probe.presentBytes - l.planeBytes() * probe.wholePlanes, plan);
+    probe.wholeRows = probe.wholePlanes + 1 == l.planes ? probe.planeRows : 0;
     return probe;
 }
 

@@ -52,8 +52,8 @@ std::string causeText(const SystemFailure& cause, bool writing)
     case FileFailure::ReadOnlyFile: return "the file is read-only";
     case FileFailure::InUse: return "another program is using the file";
     case FileFailure::NotFound: return writing ? "its folder does not exist" : "no such file";
-    case FileFailure::FolderInTheWay: return "a folder has that name";
-    case FileFailure::NotAFile: return "not a file: a folder, a pipe or a device";
+    case FileFailure::FolderInTheWay: return writing ? "a folder has that name" : "it is a folder";
+    case FileFailure::NotAFile: return "not a file: a pipe or a device";
     case FileFailure::None:
     case FileFailure::Other: break;
     }

@@ -32,11 +32,27 @@ std::FILE* openForReading(const char* path, int& error)
         return nullptr;
     }
     std::FILE* file = _wfopen(wide->c_str(), L"rb");
+    if (file == nullptr) {
+        error = lastSystemError();
+        // A folder is refused in the words of a file the user may not read:
+        // it is told as a folder, as on other systems.
+        const DWORD attributes = GetFileAttributesW(wide->c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            error = ERROR_DIRECTORY;
+    }
 #else
     std::FILE* file = std::fopen(path, "rb");
-#endif
+    // A folder opens here and fails its first read; Windows refuses to open
+    // one. It is refused alike everywhere, before it is read.
+    struct stat st {};
+    if (file != nullptr && fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(file);
+        file = nullptr;
+        errno = EISDIR;
+    }
     if (file == nullptr)
         error = lastSystemError();
+#endif
     return file;
 }
 

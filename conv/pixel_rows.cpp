@@ -47,7 +47,6 @@ void StreamRows::load(std::uint32_t lastRow)
     bandEnd_ = lastRow + 1;
     bandFirst_ = bandEnd_ > rowsPerBand_ ? bandEnd_ - rowsPerBand_ : 0;
     const std::uint64_t plane = l_.planeBytes();
-    reached_ = UINT64_MAX;
     for (std::uint32_t p = 0; p < l_.planes; ++p) {
         // Bytes of plane p in the file; a plane that starts past the end has none.
         const bool starts = p == 0 || plane <= available_ / p;
@@ -71,7 +70,7 @@ void StreamRows::load(std::uint32_t lastRow)
                     break;
             }
         }
-        reached_ = std::min(reached_, reached);
+        reached_[p] = reached;
     }
 }
 
@@ -80,12 +79,12 @@ RowView StreamRows::row(std::uint32_t y)
     RowView view;
     if (y >= bandEnd_ || y < bandFirst_)
         load(y);
-    view.present = spanPresent(reached_, std::uint64_t{y} * l_.bytesPerLine, span_);
-    if (view.present == 0)
-        return view;
+    const std::uint64_t rowStart = std::uint64_t{y} * l_.bytesPerLine;
     const std::uint64_t at = std::uint64_t{y - bandFirst_} * stride_ + (withPadding_ ? span_.skip : 0);
-    for (std::uint32_t p = 0; p < l_.planes; ++p)
+    for (std::uint32_t p = 0; p != l_.planes; ++p) {
+        view.present[p] = spanPresent(reached_[p], rowStart, span_);
         view.plane[p] = buffer_.get() + planeCapacity_ * p + at;
+    }
     return view;
 }
 
@@ -111,7 +110,7 @@ RowView ForwardRows::next(InputFile& in)
             available_ += reached_;
         }
         const std::uint64_t rowStart = std::uint64_t{y - bandFirst_} * l_.bytesPerLine;
-        view.present = spanPresent(reached_, rowStart, span_);
+        view.present[0] = spanPresent(reached_, rowStart, span_);
         view.plane[0] = buffer_.data() + rowStart + span_.skip;
         return view;
     }
@@ -131,7 +130,7 @@ RowView ForwardRows::next(InputFile& in)
     }
     if (reached_ == span_.used)
         available_ += in.skip(l_.bytesPerLine - span_.skip - span_.used);
-    view.present = reached_;
+    view.present[0] = reached_;
     view.plane[0] = buffer_.data();
     return view;
 }
@@ -198,19 +197,15 @@ bool HeldRows::fill(InputFile& in)
 RowView HeldRows::row(std::uint32_t y)
 {
     RowView view;
-    // Rows of the last plane lie furthest into the stream.
+    // Planes follow one another in the stream: each holds what arrived past
+    // the planes before it.
     const std::uint64_t plane = l_.planeBytes();
-    if (l_.planes > 1 && plane > available_ / (l_.planes - 1))
-        return view;
-    const std::uint64_t lastPlaneAt = plane * (l_.planes - 1);
-    if (available_ <= lastPlaneAt)
-        return view;
-    view.present = spanPresent(available_ - lastPlaneAt, std::uint64_t{y} * l_.bytesPerLine, span_);
-    if (view.present == 0)
-        return view;
-    for (std::uint32_t p = 0; p < l_.planes; ++p) {
+    std::uint64_t left = available_;
+    for (std::uint32_t p = 0; p != l_.planes; ++p, left -= std::min(left, plane)) {
+        view.present[p] = spanPresent(left, std::uint64_t{y} * l_.bytesPerLine, span_);
         const std::uint64_t i = std::uint64_t{p} * l_.height + y;
-        view.plane[p] = blocks_[static_cast<std::size_t>(i / rowsPerBlock_)].get() + (i % rowsPerBlock_) * span_.used;
+        if (view.present[p] > 0)
+            view.plane[p] = blocks_[static_cast<std::size_t>(i / rowsPerBlock_)].get() + (i % rowsPerBlock_) * span_.used;
     }
     return view;
 }

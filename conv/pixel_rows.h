@@ -5,6 +5,7 @@
 // thumbnail of a one-plane dump.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -43,8 +44,8 @@ private:
     std::unique_ptr<unsigned char[]> buffer_;  // one band of every plane
     std::uint32_t bandFirst_ = 0;
     std::uint32_t bandEnd_ = 0;  // one past the band's last row; 0 before the first load
-    // Offset within a plane up to which the band's bytes arrived, in every plane.
-    std::uint64_t reached_ = 0;
+    // Offset within each plane up to which the band's bytes arrived.
+    std::array<std::uint64_t, kMaxPlanes> reached_{};
 };
 
 // The rows of a one-plane stream that cannot be read by offset, read from

@@ -138,18 +138,12 @@ private:
 };
 
 // Rows of the picture that have a byte of their pixels in the file, in
-// every plane; the rest, at the bottom, are black.
+// the first plane (which comes first); the rest, at the bottom, are black.
+// The caller has found a pixel: `available` is more than the skipped bytes.
 std::uint32_t rowsWithBytes(const DumpPlan& plan, std::uint64_t available)
 {
-    const PixelLayout& l = plan.layout;
-    const std::uint64_t plane = l.planeBytes();
-    if (l.planes > 1 && plane > available / (l.planes - 1))
-        return 0;
-    const std::uint64_t inLast = available - plane * (l.planes - 1);
-    if (inLast <= plan.span.skip)
-        return 0;
     return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(l.height, (inLast - plan.span.skip - 1) / l.bytesPerLine + 1));
+        std::min<std::uint64_t>(plan.layout.height, (available - plan.span.skip - 1) / plan.layout.bytesPerLine + 1));
 }
 
 // Columns that may have bytes among the first `present` of their row; every
@@ -182,7 +176,7 @@ public:
     void add(const RowView& row, std::uint32_t y)
     {
         scaler_.beginRow();
-        const std::uint32_t columns = columnsWithBytes(l_, row.present);
+        const std::uint32_t columns = columnsWithBytes(l_, row.present[0]);
         for (std::uint32_t x = 0; x < columns;) {
             const std::size_t n = std::min<std::size_t>(kChunkPixels, columns - x);
             decoder_.decodeRow(row, x, n, chunk_.data());
@@ -220,10 +214,14 @@ std::int32_t shrink(const DumpPlan& plan, const PixelDecoder& decoder, Rows& row
         why = {HeaderFault::NoWholePixel, 0, 0, 0};
         return RASTREX_ERR_READ_INPUT;
     }
+    // What the front ends would not convert gets no thumbnail either: the
+    // file manager shows its plain icon, not a black square.
+    if (holdsTooLittle(plan.mapCut ? 0 : available, plan.announcedArea))
+        return kThumbnailTooLittle;
     Shrinker shrinker(plan.layout, decoder, box, out, false);
     for (std::uint32_t y = rowsWithBytes(plan, available); y-- > 0;) {
         const RowView row = rows.row(y);
-        if (row.present != 0)
+        if (row.present[0] != 0)
             shrinker.add(row, y);
     }
     shrinker.finish();
@@ -242,12 +240,15 @@ std::int32_t shrinkForward(const DumpPlan& plan, const PixelDecoder& decoder, In
         return RASTREX_ERR_READ_INPUT;
     }
     Shrinker shrinker(plan.layout, decoder, box, out, true);
-    for (std::uint32_t y = 0; row.present != 0;) {
+    for (std::uint32_t y = 0; row.present[0] != 0;) {
         shrinker.add(row, y);
         if (++y == plan.layout.height)
             break;
         row = rows.next(in);
     }
+    // Only at the end of the stream is it known how much of the area came.
+    if (holdsTooLittle(plan.mapCut ? 0 : rows.available(), plan.announcedArea))
+        return kThumbnailTooLittle;
     shrinker.finish();
     return RASTREX_OK;
 }

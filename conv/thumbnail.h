@@ -39,12 +39,18 @@ void thumbnailSize(std::uint32_t width, std::uint32_t height, std::uint32_t box,
 // announcing more is refused (RASTREX_ERR_NO_MEMORY).
 inline constexpr std::uint64_t kMaxHeldThumbnailBytes = std::uint64_t{64} << 20;
 
+// The result of makeThumbnail for a dump that holds less than 1% of the
+// pixel area its header announces (none of it when its colour map is cut),
+// which the front ends do not convert: its thumbnail would be a black
+// square. Not one of fnRastrex's codes.
+inline constexpr std::int32_t kThumbnailTooLittle = 100;
+
 // The thumbnail of the dump `in` that fits a `box` x `box` square (box at
-// least 1): RASTREX_OK, or the result code fnRastrex would give for the
-// dump (RASTREX_ERR_READ_INPUT for a dump without one whole pixel,
-// RASTREX_ERR_NO_MEMORY for sizes no buffer holds); `why`, when given,
-// holds the plan's refusal: why the dump was refused, or why its layout
-// words were not read.
+// least 1): RASTREX_OK, kThumbnailTooLittle, or the result code fnRastrex
+// would give for the dump (RASTREX_ERR_READ_INPUT for a dump without one
+// whole pixel, RASTREX_ERR_NO_MEMORY for sizes no buffer holds); `why`, when
+// given, holds the plan's refusal: why the dump was refused, or why its
+// layout words were not read.
 std::int32_t makeThumbnail(InputFile& in, std::uint32_t box, Thumbnail& out, HeaderRefusal* why = nullptr);
 
 // The same for the dump at `path` (an 8-bit path as fnRastrex takes it);

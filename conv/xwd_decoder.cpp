@@ -262,14 +262,9 @@ std::uint64_t PixelDecoder::segmentEnd(std::uint64_t last) const
 
 bool PixelDecoder::firstPixelPresent(std::uint64_t available) const
 {
-    std::uint64_t base = 0;
-    if (l_.planes > 1) {
-        const std::uint64_t plane = l_.planeBytes();
-        if (plane > available / (l_.planes - 1))
-            return false;
-        base = plane * (l_.planes - 1);
-    }
-    return base <= available && pixelEnd(l_.xOffset) <= available - base;
+    // The first plane comes first in the file: a pixel with its bit there
+    // has something to show.
+    return pixelEnd(l_.xOffset) <= available;
 }
 
 void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::size_t count,
@@ -348,20 +343,40 @@ void PixelDecoder::decodeEach(const RowView& view, std::uint64_t first, std::siz
     }
 }
 
+// Pixel n of a row whose planes hold its bits only in part: the bits of
+// the planes that hold its byte, 0 for the others.
+void PixelDecoder::decodePartial(const RowView& row, std::uint64_t n, unsigned char* out) const
+{
+    const std::uint64_t end = pixelEnd(n);
+    std::uint32_t v = 0;
+    for (std::uint32_t k = 0; k < l_.planes; ++k)
+        v = (v << 1) | (end <= row.present[k] && bitAt(row.plane[k], n) ? 1u : 0u);
+    const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
+    out[0] = c.b;
+    out[1] = c.g;
+    out[2] = c.r;
+}
+
 void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t count,
                              unsigned char* out) const
 {
     if (count == 0)
         return;
     const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
-    if (segmentEnd(first + count - 1) <= row.present) {
+    const std::uint64_t whole = row.present[l_.planes - 1];
+    if (segmentEnd(first + count - 1) <= whole) {
         decodeFullRow(row, x0, count, out);
         return;
     }
-    // The pixel area ends in this row (or before it): pixel by pixel.
+    // The pixel area ends in this row (or before it), in one of its planes:
+    // pixel by pixel. A pixel with no byte in the first plane has no bit at
+    // all, and is black as in a row dump.
     for (std::size_t i = 0; i < count; ++i, out += 3) {
-        if (pixelEnd(first + i) <= row.present)
+        const std::uint64_t end = pixelEnd(first + i);
+        if (end <= whole)
             decodeFullRow(row, static_cast<std::uint32_t>(x0 + i), 1, out);
+        else if (end <= row.present[0])
+            decodePartial(row, first + i, out);
         else
             out[0] = out[1] = out[2] = 0;
     }

@@ -21,11 +21,12 @@ inline constexpr std::size_t kMaxPlanes = 32;
 
 // One row of the pixel area as held in memory: where the row starts in each
 // plane (one plane for ZPixmap and XYBitmap), and how many of its bytes are
-// present in every plane. Rows of the last plane lie furthest into the file,
-// so it decides how much of a row is there.
+// present in each. Planes follow one another in the file, so a later plane
+// never holds more of a row than an earlier one; the last plane decides how
+// much of a row is whole.
 struct RowView {
     std::array<const unsigned char*, kMaxPlanes> plane{};
-    std::uint64_t present = 0;
+    std::array<std::uint64_t, kMaxPlanes> present{};
 };
 
 class PixelDecoder {
@@ -35,12 +36,14 @@ public:
     PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap);
 
     // Writes `count` pixels of `row` from column x0 on as 3 bytes each (blue,
-    // green, red); a pixel that needs a byte the row lacks is black.
+    // green, red). A pixel that needs a byte the row lacks in every plane is
+    // black; one whose bits are in some planes only takes the missing bits
+    // as 0.
     void decodeRow(const RowView& row, std::uint32_t x0, std::size_t count,
                    unsigned char* out) const;
 
-    // Whether the first pixel's bytes are all within the first `available`
-    // bytes of the pixel area.
+    // Whether the first pixel has bytes within the first `available` bytes
+    // of the pixel area: all of them, or for planes its byte of the first.
     bool firstPixelPresent(std::uint64_t available) const;
 
     // The colour of one pixel value.
@@ -61,6 +64,7 @@ private:
     std::uint64_t bitByte(std::uint64_t n) const;
     std::uint64_t pixelEnd(std::uint64_t n) const;
     std::uint64_t segmentEnd(std::uint64_t last) const;
+    void decodePartial(const RowView& row, std::uint64_t n, unsigned char* out) const;
     void decodeFullRow(const RowView& row, std::uint32_t x0, std::size_t count,
                        unsigned char* out) const;
     void decodeEach(const RowView& row, std::uint64_t first, std::size_t count,

@@ -84,6 +84,8 @@ std::int32_t planDump(InputFile& in, DumpPlan& plan)
             // The map runs past the end of the file: read it the plain way.
             // The file has ended, so what follows the 256 entries the plain
             // reading skips is already here; it goes back to the stream.
+            plan.mapCut = true;
+            plan.announcedArea = described->areaBytes();
             described.reset();
             in.unread(std::move(plan.colourMap), std::uint64_t{kPlainColourEntries} * kColourEntryBytes);
             plan.colourMap = {};
@@ -93,6 +95,8 @@ std::int32_t planDump(InputFile& in, DumpPlan& plan)
     }
     plan.layout = described ? *described : plainLayout(width, height);
     plan.span = trimRows(plan.layout);
+    if (!plan.mapCut)
+        plan.announcedArea = plan.layout.areaBytes();
 
     plan.pixelStart = in.position();
     if (const std::optional<std::uint64_t> size = in.regularSize()) {
@@ -100,6 +104,18 @@ std::int32_t planDump(InputFile& in, DumpPlan& plan)
         plan.areaInFile = std::min(left, plan.layout.areaBytes());
     }
     return RASTREX_OK;
+}
+
+bool holdsTooLittle(std::uint64_t present, std::uint64_t announced)
+{
+    const std::uint64_t least = announced / kMinPresentShare + (announced % kMinPresentShare != 0 ? 1 : 0);
+    return present < least;
+}
+
+std::uint64_t neededAreaBytes(const DumpPlan& plan)
+{
+    // The padding is less than a row, so less than the area.
+    return plan.layout.areaBytes() - (plan.layout.bytesPerLine - plan.span.skip - plan.span.used);
 }
 
 }  // namespace rastrex

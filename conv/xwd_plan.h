@@ -36,7 +36,29 @@ struct DumpPlan {
     // Why the dump was refused, or why its layout words were not read (the
     // plain reading); fault None when neither.
     HeaderRefusal refusal;
+    // The colour map the header describes runs past the end of the file:
+    // the layout is the plain reading's, and nothing is there of the pixel
+    // area the header announces.
+    bool mapCut = false;
+    // Bytes of the pixel area the header announces, with its own layout
+    // even when the map is cut; UINT64_MAX when that does not fit.
+    std::uint64_t announcedArea = 0;
 };
+
+// A dump holding less than one part in this many of its pixel area is not
+// worth converting: its bitmap is nearly all black and may be thousands of
+// times the dump's size.
+inline constexpr std::uint64_t kMinPresentShare = 100;
+
+// Whether `present` bytes of a pixel area of `announced` bytes are less than
+// one part in kMinPresentShare of it (rounded up, so that no smaller share
+// passes).
+bool holdsTooLittle(std::uint64_t present, std::uint64_t announced);
+
+// Bytes of the pixel area that hold every pixel: all of it but the padding
+// after the pixels of the last plane's last row, which nothing reads. A
+// dump lacking only that padding is whole.
+std::uint64_t neededAreaBytes(const DumpPlan& plan);
 
 // Reads the header, window name and colour map of `in`, which is left at
 // the start of the pixel area; RASTREX_OK and the plan, or the result code

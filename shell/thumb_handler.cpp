@@ -150,7 +150,8 @@ public:
             case ConversionResult::OpenInput:  // not from a stream
             case ConversionResult::WriteOutput:
             case ConversionResult::ReadInput:  // no dump, or cut short before a pixel
-            case ConversionResult::Unexpected:
+            case ConversionResult::Unexpected:  // kThumbnailTooLittle: under 1% of the pixels
+                // Explorer keeps the plain icon.
                 return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
             }
             *bitmap = dibOf(t);

@@ -132,8 +132,10 @@ int main(int argc, char** argv)
         rastrex::makeThumbnail(input, static_cast<std::uint32_t>(size), thumb, error, &refusal);
     if (result != RASTREX_OK) {
         const rastrex::SystemFailure cause{rastrex::classifySystemError(error), error};
-        std::fprintf(stderr, "rastrex-thumbnailer: %s: %s\n", input,
-                     rastrex::resultText(result, cause, refusal).c_str());
+        const std::string text = result == rastrex::kThumbnailTooLittle
+                                     ? "the dump ends early and holds less than 1% of the pixels its header announces"
+                                     : rastrex::resultText(result, cause, refusal);
+        std::fprintf(stderr, "rastrex-thumbnailer: %s: %s\n", input, text.c_str());
         return 1;
     }
     error = 0;

@@ -23,7 +23,7 @@ std::string japaneseCause(const SystemFailure& cause, bool writing)
     case FileFailure::ReadOnlyFile: return "読み取り専用のファイルだ。";
     case FileFailure::InUse: return "ほかのプログラムが使っている。";
     case FileFailure::NotFound: return writing ? "フォルダーがない。" : "ファイルがない。";
-    case FileFailure::FolderInTheWay: return "同じ名前のフォルダーがある。";
+    case FileFailure::FolderInTheWay: return writing ? "同じ名前のフォルダーがある。" : "フォルダーだ。";
     case FileFailure::NotAFile: return "ファイルではない。";
     case FileFailure::Other: break;
     }
@@ -71,10 +71,17 @@ std::string mostlyMissingText(const std::string& path, const DumpProbe& probe)
 
 std::string endsEarlyText(const std::string& path, const DumpProbe& probe)
 {
-    const std::string rows = std::to_string(probe.height) + " 行のうち " + std::to_string(probe.wholeRows) + " 行";
-    return path + " は\r途中で切れているぞ。" +
-           (probe.planar ? rows + "しかそろっていない。残りは色が欠けている。"
-                         : rows + "しかない。残りは黒になった。");
+    const auto rows = [&](std::uint32_t n) { return std::to_string(probe.height) + " 行のうち " + std::to_string(n) + " 行"; };
+    const std::string told = path + " は\r途中で切れているぞ。";
+    if (probe.planes == 1)
+        return told + rows(probe.wholeRows) + "しかない。残りは黒になった。";
+    // Stored plane by plane: the planes there give their bits, and only
+    // pixels with none of them are black.
+    const std::string planes = "ビット面ごとの XWD で、" + std::to_string(probe.planes) + " 面のうち ";
+    if (probe.wholePlanes == 0)
+        return told + planes + "1 面目の " + rows(probe.planeRows) + "しかない。その行はほかの面のビットが欠けていて、残りは黒になった。";
+    return told + planes + std::to_string(probe.wholePlanes) + " 面と、次の面の " + rows(probe.planeRows) +
+           "しかない。欠けたビットは 0 にしたので、色が正しくない。";
 }
 
 ConversionOutcome doMain(std::string path, ConversionContext& context)

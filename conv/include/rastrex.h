@@ -32,14 +32,15 @@ extern "C" {
 enum RastrexResult {
     /* The bitmap was written completely. */
     RASTREX_OK = 0,
-    /* The input file cannot be opened for reading. */
+    /* The input file cannot be opened for reading (a folder never opens). */
     RASTREX_ERR_OPEN_INPUT = 2,
     /* The output file cannot be created, or writing, closing or putting it
        in place failed (a full disk, for instance); nothing of it is left. */
     RASTREX_ERR_WRITE_OUTPUT = 3,
     /* A read from the input delivered nothing: the header is shorter than
        100 bytes or its size field is less than 100, there is no byte of a
-       window name the header announces, or not one whole pixel unit. */
+       window name the header announces, or not one whole pixel unit (of
+       the first plane, in a dump stored plane by plane). */
     RASTREX_ERR_READ_INPUT = 4,
     /* The pixel block cannot be allocated, or the dimensions are too large
        for any block to hold them. */
@@ -60,7 +61,8 @@ enum RastrexResult {
  * leaves the system's reason for the caller: errno, or on Windows the
  * calling thread's last error (GetLastError), holds the error of the step
  * that failed (no space, no permission, a read-only file system or file,
- * a file another program holds, ...), read right after the call. With the
+ * a file another program holds, a folder: EISDIR, on Windows
+ * ERROR_DIRECTORY, ...), read right after the call. With the
  * other results both are unspecified. */
 RASTREX_API int32_t RASTREX_CALL fnRastrex(const char* xwd_path, const char* bmp_path);
 

@@ -21,18 +21,28 @@ struct DumpProbe {
         // than 7, in either byte order). Only told of a header the library
         // refuses.
         NotADump,
-        Whole,          // every byte of the pixel area is there
+        // Every pixel is there: every byte of the pixel area but, at most,
+        // the padding after the last row's pixels.
+        Whole,
         EndsEarly,      // part of the pixel area is missing
-        MostlyMissing,  // less than kMinPresentShare of it is there
+        // Less than 1% of it is there, or none when the colour map is cut
+        // (the numbers are then the header's: its pixel area, not that of
+        // the plain reading the library falls back on).
+        MostlyMissing,
     };
     State state = State::Unknown;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     // Rows whose every pixel is there, at most `height`.
     std::uint32_t wholeRows = 0;
-    // The pixels are stored in several planes, one after another: rows past
-    // the whole ones may still have some of their bits.
-    bool planar = false;
+    // Dumps stored plane by plane (XYPixmap) hold one plane for each bit of
+    // a pixel, one after another; row dumps hold one. A dump that ends
+    // early holds `wholePlanes` of its `planes` whole and `planeRows` rows
+    // of the next; the bitmap takes the bits of the rest as 0, and a pixel
+    // with none of its bits is black. For row dumps planeRows is wholeRows.
+    std::uint32_t planes = 1;
+    std::uint32_t wholePlanes = 0;
+    std::uint32_t planeRows = 0;
     // Bytes of the pixel area the header announces, and those in the file.
     std::uint64_t announcedBytes = 0;
     std::uint64_t presentBytes = 0;
@@ -40,11 +50,6 @@ struct DumpProbe {
     // plain way; fault None when it does neither (or the dump did not open).
     HeaderRefusal refusal;
 };
-
-// A dump holding less than one part in this many of its pixel area is not
-// worth converting: its bitmap is nearly all black and may be thousands of
-// times the dump's size.
-inline constexpr std::uint64_t kMinPresentShare = 100;
 
 // Reads the header, window name and colour map of the dump at `path` (an
 // 8-bit path as fnRastrex takes it) and compares its length with them.

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "cli_support.h"
+#include "conversion.h"
 #include "rastrex.h"
 
 using namespace rastrex::test;
@@ -299,6 +300,20 @@ Bytes hugeClaim()
     return r.bytes();
 }
 
+// An 8-bit dump of width x height whose rows carry `pad` bytes after their
+// pixels, lacking its last `missing` bytes.
+Bytes paddedDump(std::uint32_t width, std::uint32_t height, std::uint32_t pad, std::size_t missing)
+{
+    DumpKind k = zPixmap(8, 8, false, 3);
+    k.extraRowBytes = pad;
+    Bytes map;
+    for (std::uint32_t i = 0; i < 256; ++i)
+        appendColourEntry(map, i, static_cast<std::uint16_t>(i * 257), 0, 0);
+    Bytes b = kindDump(k, width, height, std::vector<std::uint32_t>(std::size_t{width} * height, 7), map).bytes();
+    b.resize(b.size() - missing);
+    return b;
+}
+
 const FailureCase kFailureCases[] = {
     {"bad dumps among good ones", {"a.xwd", "c.xwd"},
      {{"b.xwd", {'s', 'h', 'o', 'r', 't'}}, {"d.xwd", dumpWithoutName()}}, {"@"},
@@ -345,14 +360,28 @@ const FailureCase kFailureCases[] = {
      {{"in-map.xwd", cutDump(5, 10, -1000)}, {"one-pixel.xwd", cutDump(5, 10, 4)},
       {"rows.xwd", cutDump(5, 10, 90)}, {"last-row.xwd", cutDump(5, 10, 199)},
       {"under-1pc.xwd", cutDump(50, 20, 39)}, {"at-1pc.xwd", cutDump(50, 20, 40)},
-      {"huge-claim.xwd", hugeClaim()}},
-     {"@"}, {"one-pixel.bmp", "rows.bmp", "last-row.bmp", "at-1pc.bmp"},
+      {"huge-claim.xwd", hugeClaim()}, {"first-row.xwd", cutDump(5, 10, 20)},
+      // 1 byte of 140: the least share, 1.4 bytes, is rounded up.
+      {"one-byte-of-140.xwd", cutDump(5, 7, 1)},
+      // The header's numbers, not those of the plain reading: 307200 bytes
+      // of 8-bit pixels.
+      {"in-8-bit-map.xwd", paddedDump(640, 480, 0, 640 * 480 + 12 * 200)},
+      // Only the padding after the last row's pixels is missing: whole.
+      {"last-pad.xwd", paddedDump(33, 7, 67, 67)}, {"last-pad-and-pixel.xwd", paddedDump(33, 7, 67, 68)}},
+     {"@"}, {"one-pixel.bmp", "rows.bmp", "last-row.bmp", "at-1pc.bmp", "first-row.bmp", "last-pad.bmp",
+             "last-pad-and-pixel.bmp"},
      "@at-1pc.xwd: the dump ends early: 0 of 20 rows; the rest of the bitmap is black\n"
+     "@first-row.xwd: the dump ends early: 1 of 10 rows; the rest of the bitmap is black\n"
      "@huge-claim.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
      "header announces (6400 of 1600000000 bytes for 20000x20000); its bitmap would be almost all black\n"
+     "@in-8-bit-map.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
+     "header announces (0 of 307200 bytes for 640x480); its bitmap would be almost all black\n"
      "@in-map.xwd: not converted: the dump ends early and holds less than 1% of the pixels its header "
      "announces (0 of 200 bytes for 5x10); its bitmap would be almost all black\n"
+     "@last-pad-and-pixel.xwd: the dump ends early: 6 of 7 rows; the rest of the bitmap is black\n"
      "@last-row.xwd: the dump ends early: 9 of 10 rows; the rest of the bitmap is black\n"
+     "@one-byte-of-140.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
+     "header announces (1 of 140 bytes for 5x7); its bitmap would be almost all black\n"
      "@one-pixel.xwd: the dump ends early: 0 of 10 rows; the rest of the bitmap is black\n"
      "@rows.xwd: the dump ends early: 4 of 10 rows; the rest of the bitmap is black\n"
      "@under-1pc.xwd: not converted: the dump ends early and holds less than 1% of the pixels its "
@@ -396,6 +425,91 @@ TEST_P(Failures, OneLineEachAndTheRestConverted)
 
 INSTANTIATE_TEST_SUITE_P(Cases, Failures, ::testing::ValuesIn(kFailureCases),
                          [](const auto& row) { return caseName(row.param.what); });
+
+// A dump stored plane by plane, cut at several points: 8 planes of 12 x 4
+// pixels, rows of 3 bytes (two of pixels, one of padding), 12 bytes a
+// plane. The message tells what the bitmap shows: the planes there give
+// their bits, the others 0, and a pixel with none of its bits is black.
+struct PlanarCutCase {
+    const char* what;
+    std::size_t keep;  // bytes of the 96-byte pixel area
+    std::string says;  // the line after the dump's name; empty: whole
+};
+
+class PlanarCut : public Batch, public ::testing::WithParamInterface<PlanarCutCase> {};
+
+TEST_P(PlanarCut, TheMessageTellsWhatTheBitmapShows)
+{
+    constexpr std::uint32_t kWidth = 12, kHeight = 4, kPlanes = 8, kRowBytes = 3;
+    DumpKind k = zPixmap(1, kPlanes, false, 3);
+    k.format = 1;
+    k.unitBits = 8;
+    k.msbBitFirst = true;
+    k.extraRowBytes = 1;
+    Bytes map;
+    for (std::uint32_t i = 0; i < 256; ++i)
+        appendColourEntry(map, i, static_cast<std::uint16_t>(i * 257), static_cast<std::uint16_t>((255 - i) * 257),
+                          77 * 257);
+    std::vector<std::uint32_t> values;
+    for (std::uint32_t y = 0; y < kHeight; ++y)
+        for (std::uint32_t x = 0; x < kWidth; ++x)
+            values.push_back((x * 37 + y * 11 + 5) & 0xFF);
+    XwdRecipe r = kindDump(k, kWidth, kHeight, values, map);
+    ASSERT_EQ(r.pixels.size(), 96u);
+    const PlanarCutCase& c = GetParam();
+    r.pixels.resize(c.keep);
+    writeFile(dir / "x.xwd", r.bytes());
+
+    const Outcome o = runInProcess({nativePath(dir / "x.xwd")});
+    EXPECT_EQ(o.err, c.says.empty() ? "" : nativePath(dir / "x.xwd") + ": " + c.says + "\n");
+    EXPECT_EQ(o.status, c.says.empty() ? 0 : 1);
+    if (c.keep == 0) {
+        EXPECT_FALSE(fs::exists(dir / "x.bmp"));
+        return;
+    }
+    const Bitmap pic = parseBmp(readFile(dir / "x.bmp"));
+    for (std::uint32_t y = 0; y < kHeight; ++y)
+        for (std::uint32_t x = 0; x < kWidth; ++x) {
+            // Plane p holds bit 7 - p; the pixel's byte of it is x / 8 of its row.
+            std::uint32_t v = 0;
+            bool any = false;
+            for (std::uint32_t p = 0; p < kPlanes; ++p)
+                if (p * kRowBytes * kHeight + y * kRowBytes + x / 8 < c.keep) {
+                    v |= values[std::size_t{y} * kWidth + x] & (0x80u >> p);
+                    any = true;
+                }
+            const Rgb want = any ? Rgb{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v), 77} : Rgb{};
+            EXPECT_EQ(pic.at(x, y), want) << x << "," << y;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlanarCut,
+    ::testing::Values(
+        PlanarCutCase{"header_whole", 0,
+                      "not converted: the dump ends early and holds less than 1% of the pixels its header "
+                      "announces (0 of 96 bytes for 12x4); its bitmap would be almost all black"},
+        PlanarCutCase{"inside_the_first_plane", 7,
+                      "the dump ends early: of its 8 bit planes it holds 2 of 4 rows of the first; those rows "
+                      "lack the other planes' bits and the rest of the bitmap is black"},
+        PlanarCutCase{"between_planes", 36,
+                      "the dump ends early: it holds 3 of its 8 bit planes and 0 of 4 rows of the next; the "
+                      "bitmap lacks the other bits (taken as 0), so its colours are off"},
+        PlanarCutCase{"inside_the_last_plane", 91,
+                      "the dump ends early: it holds 7 of its 8 bit planes and 2 of 4 rows of the next; the "
+                      "bitmap lacks the other bits (taken as 0), so its colours are off"},
+        PlanarCutCase{"all_but_the_last_padding", 95, ""}),
+    [](const auto& row) { return std::string(row.param.what); });
+
+// A folder named as a dump is told as a folder, and one in the bitmap's
+// place as standing in its way.
+TEST(Results, AFolderIsToldAsAFolder)
+{
+    const rastrex::SystemFailure folder{rastrex::FileFailure::FolderInTheWay, EISDIR};
+    EXPECT_EQ(rastrex::cli::describeResult(RASTREX_ERR_OPEN_INPUT, "b.bmp", folder), "cannot open the dump: it is a folder");
+    EXPECT_EQ(rastrex::cli::describeResult(RASTREX_ERR_WRITE_OUTPUT, "b.bmp", folder),
+              "cannot write the bitmap b.bmp: a folder has that name");
+}
 
 #if !defined(_WIN32)
 // Makes a chain of folders with long names below `root`, each at most

@@ -27,6 +27,7 @@ namespace {
 // What stands in the way of the call.
 enum class Obstacle {
     kNoDump,            // the dump is not there
+    kDumpIsAFolder,     // a folder has the dump's name (x.xwd/)
     kHeldDump,          // another program holds the dump without sharing (Windows)
     kNoFolder,          // the bitmap's folder is not there
     kFolderInTheWay,    // a folder has the bitmap's name
@@ -94,6 +95,10 @@ TEST_P(FailureCause, IsLeftInTheLastError)
     switch (c.obstacle) {
     case Obstacle::kNoDump:
         dump = dir / "missing.xwd";
+        break;
+    case Obstacle::kDumpIsAFolder:
+        dump = dir / "folder.xwd";
+        fs::create_directory(dump);
         break;
     case Obstacle::kNoFolder:
         bitmap = dir / "missing" / "out.bmp";
@@ -172,6 +177,9 @@ using F = FileFailure;
 INSTANTIATE_TEST_SUITE_P(
     Cases, FailureCause,
     ::testing::Values(CauseCase{"no_dump", Obstacle::kNoDump, RASTREX_ERR_OPEN_INPUT, F::NotFound},
+                      // As Windows refuses to open a folder, so does every system.
+                      CauseCase{"dump_is_a_folder", Obstacle::kDumpIsAFolder, RASTREX_ERR_OPEN_INPUT,
+                                F::FolderInTheWay},
                       CauseCase{"held_dump", Obstacle::kHeldDump, RASTREX_ERR_OPEN_INPUT, F::InUse},
                       CauseCase{"no_folder", Obstacle::kNoFolder, RASTREX_ERR_WRITE_OUTPUT, F::NotFound},
                       CauseCase{"folder_in_the_way", Obstacle::kFolderInTheWay, RASTREX_ERR_WRITE_OUTPUT,

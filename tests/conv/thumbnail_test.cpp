@@ -136,30 +136,54 @@ TEST(Thumbnail, DamagedDumpsAreRefusedAsTheLibraryRefusesThem)
     EXPECT_NE(error, 0);
 }
 
-TEST(Thumbnail, ADumpClaimingFarMoreThanItHoldsIsShrunkFromWhatItHolds)
+TEST(Thumbnail, ADumpClaimingFarMoreThanItHoldsIsShrunkFromWhatItHoldsOrRefused)
 {
-    // A header of 30000 x 30000 pixels over two rows, and one of a single
-    // row of 2^30 - 1 pixels over 64 of them: what is missing is black, and
-    // is not decoded.
-    XwdRecipe tall = canonicalDump(30000, 2, [](auto, auto) { return Rgb{255, 255, 255}; });
-    tall.word(5) = 30000;
-    XwdRecipe wide = canonicalDump(64, 1, [](auto, auto) { return Rgb{255, 255, 255}; });
-    wide.word(4) = 1073741823;
-    wide.word(12) = 1073741823u * 4;
+    // A header of 300 x 200 pixels over two rows (1% of them), and one of a
+    // single row of 6400 pixels over 64 of them: what is missing is black,
+    // and is not decoded. One of 30000 x 30000 pixels over two rows, or a
+    // row of 2^30 - 1 pixels over 64, holds less than 1%, which the front
+    // ends do not convert: no thumbnail, not a black square.
+    const auto white = [](auto, auto) { return Rgb{255, 255, 255}; };
+    const auto claiming = [&](std::uint32_t width, std::uint32_t height, std::uint32_t claimedWidth,
+                              std::uint32_t claimedHeight) {
+        XwdRecipe r = canonicalDump(width, height, white);
+        r.word(4) = claimedWidth;
+        r.word(5) = claimedHeight;
+        r.word(12) = claimedWidth * 4;
+        return r;
+    };
+    // A 16-bit PseudoColor dump whose colour map of 65536 entries is cut
+    // after 4000 bytes: the plain reading the library falls back on would
+    // find 928 bytes of pixels after its 256 entries, none of the header's.
+    XwdRecipe cutMap = claiming(4, 4, 4, 4);
+    cutMap.word(2) = 2, cutMap.word(3) = 16, cutMap.word(11) = 16, cutMap.word(12) = 8, cutMap.word(13) = 3;
+    cutMap.word(19) = 65536;
+    cutMap.colormap.resize(4000);
+    cutMap.pixels.clear();
     struct Case {
-        const XwdRecipe* dump;
+        XwdRecipe dump;
+        std::int32_t result;
         std::uint32_t width, height;
         std::uint8_t topLeft;  // 255 times the share of white under it
-    } const cases[] = {{&tall, 64, 64, 1}, {&wide, 64, 1, 0}};
+    } const cases[] = {
+        {claiming(300, 2, 300, 200), RASTREX_OK, 64, 43, 110},
+        {claiming(64, 1, 6400, 1), RASTREX_OK, 64, 1, 163},
+        {claiming(30000, 2, 30000, 30000), kThumbnailTooLittle, 0, 0, 0},
+        {claiming(64, 1, 1073741823, 1), kThumbnailTooLittle, 0, 0, 0},
+        {cutMap, kThumbnailTooLittle, 0, 0, 0},
+    };
     TempDir dir;
     for (const Case& c : cases) {
-        writeFile(dir / "claims.xwd", c.dump->bytes());
+        SCOPED_TRACE(c.dump.words[4]);
+        writeFile(dir / "claims.xwd", c.dump.bytes());
         Thumbnail t;
         int error = 0;
-        ASSERT_EQ(makeThumbnail(nativePath(dir / "claims.xwd").c_str(), 64, t, error), RASTREX_OK);
+        ASSERT_EQ(makeThumbnail(nativePath(dir / "claims.xwd").c_str(), 64, t, error), c.result);
         const Bitmap b = asBitmap(t);
         ASSERT_EQ(b.width, c.width);
         ASSERT_EQ(b.height, c.height);
+        if (c.result != RASTREX_OK)
+            continue;
         EXPECT_EQ(b.at(0, 0), (Rgb{c.topLeft, c.topLeft, c.topLeft}));
         EXPECT_EQ(b.at(b.width - 1, b.height - 1), (Rgb{0, 0, 0}));
     }
@@ -271,6 +295,37 @@ TEST(Thumbnail, AStreamThatCannotSeekIsHeldOnlyWhenItsPlanesMustBe)
         EXPECT_EQ(makeThumbnail(in, 32, t), c.result) << c.area;
         EXPECT_EQ(t.bgr.empty(), c.result != RASTREX_OK);
     }
+}
+
+// Each thumbnail pixel is its area's mean rounded to the nearest level: a
+// white and a black pixel in a box of 1 give 127.5, so 128.
+TEST(Thumbnail, TheMeanIsRoundedNotCut)
+{
+    TempDir dir;
+    writeFile(dir / "two.xwd",
+              canonicalDump(2, 1, [](std::uint32_t x, auto) { return x == 0 ? Rgb{255, 255, 255} : Rgb{}; }).bytes());
+    Thumbnail t;
+    int error = 0;
+    ASSERT_EQ(makeThumbnail(nativePath(dir / "two.xwd").c_str(), 1, t, error), RASTREX_OK);
+    EXPECT_EQ(t.bgr, (std::vector<unsigned char>{128, 128, 128}));
+}
+
+// A dump stored plane by plane and cut inside its first plane: its
+// thumbnail is the library's bitmap shrunk, the rows with bits of the
+// first plane among them.
+TEST(Thumbnail, APlanarDumpCutShortIsShrunkLikeTheLibrarysBitmap)
+{
+    TempDir dir;
+    const Bytes whole = readFile(fs::path(RASTREX_TEST_DATA_DIR) / "xwd-45x22-root-xy-d24.xwd");
+    // 24 planes of 22 rows (bytes per line in word 12, height in word 5,
+    // big-endian): keep 11 rows of the first.
+    const auto word = [&](std::size_t i) {
+        return std::size_t{whole[4 * i]} << 24 | std::size_t{whole[4 * i + 1]} << 16 | std::size_t{whole[4 * i + 2]} << 8 |
+               whole[4 * i + 3];
+    };
+    const std::size_t plane = word(12) * word(5);
+    writeFile(dir / "cut.xwd", Bytes(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(23 * plane + plane / 2)));
+    expectLikeLibrary(dir / "cut.xwd", 16);
 }
 
 }  // namespace

@@ -106,6 +106,19 @@ TEST(Thumbnailer, WritesTheLibrarysBitmapShrunkAsPng)
     }
 }
 
+// A dump of `side` x `side` 32-bit pixels without a colour map, holding
+// `pixelBytes` bytes of white pixels after its 105 bytes of header and name.
+Bytes claiming(std::uint32_t side, std::size_t pixelBytes)
+{
+    XwdRecipe r = canonicalDump(1, 1, [](auto, auto) { return Rgb{255, 255, 255}; });
+    r.colormap.clear();
+    r.word(19) = 0;
+    r.word(4) = r.word(5) = side;
+    r.word(12) = side * 4;
+    r.pixels.assign(pixelBytes, 0xFF);
+    return r.bytes();
+}
+
 TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
 {
     XwdRecipe header = canonicalDump(2, 2, patternPixel);
@@ -120,6 +133,10 @@ TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
          "not converted: the header says a window name of 2021160980 bytes; at most 1048576 are read"},
         {"no-pixel.xwd", noPixel, "not converted: the file ends before its first whole pixel"},
         {"missing.xwd", {}, "cannot open the dump: no such file"},
+        // 300 bytes claiming 30000 x 30000 pixels: the front ends convert
+        // none such, and the file manager keeps the plain icon.
+        {"claims.xwd", claiming(30000, 195), "holds less than 1% of the pixels its header announces"},
+        {"under-1pc.xwd", claiming(100, 399), "holds less than 1% of the pixels its header announces"},
     };
     TempDir dir;
     for (const Case& c : cases) {
@@ -131,8 +148,28 @@ TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_FALSE(fs::exists(dir / "out.png"));
     }
+    // 1% of a 100 x 100 picture still gives its thumbnail.
+    writeFile(dir / "cut.xwd", claiming(100, 400));
     std::string err;
-    EXPECT_EQ(run({"rastrex-thumbnailer", "-s", "0", "a", "b"}, dir / "err", err), 2);
+    EXPECT_EQ(run(execLine("128", dir / "cut.xwd", dir / "out.png"), dir / "err", err), 0) << err;
+    EXPECT_EQ(readPng(dir / "out.png").width, 100u);
+}
+
+TEST(Thumbnailer, SizesFrom1To4096AreTaken)
+{
+    TempDir dir;
+    fs::copy_file(fs::path(RASTREX_TEST_DATA_DIR) / "gm-mono.xwd", dir / "in.xwd");
+    const struct {
+        const char* size;
+        int status;
+    } cases[] = {{"0", 2}, {"1", 0}, {"4096", 0}, {"4097", 2}, {"12x", 2}};
+    for (const auto& c : cases) {
+        std::string err;
+        EXPECT_EQ(run({"rastrex-thumbnailer", "-s", c.size, (dir / "in.xwd").string(), (dir / "out.png").string()},
+                      dir / "err", err),
+                  c.status)
+            << c.size << ": " << err;
+    }
 }
 
 }  // namespace

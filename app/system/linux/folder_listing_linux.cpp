@@ -112,6 +112,8 @@ SystemFailure SystemFileSystem::openForReading(const std::string& path)
     SystemFailure state;
     if (::fstat(fd, &st) != 0)
         state = lastSystemFailure();
+    else if (S_ISDIR(st.st_mode))
+        state.kind = FileFailure::FolderInTheWay;
     else if (!S_ISREG(st.st_mode))
         state.kind = FileFailure::NotAFile;
     ::close(fd);

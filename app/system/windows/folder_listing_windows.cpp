@@ -148,7 +148,7 @@ SystemFailure SystemFileSystem::openForReading(const std::string& path)
             // A folder refuses this open in the same words.
             const DWORD attributes = GetFileAttributesW(wide.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-                failure.kind = FileFailure::NotAFile;
+                failure.kind = FileFailure::FolderInTheWay;
         }
         return failure;
     }

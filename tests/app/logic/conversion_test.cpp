@@ -95,9 +95,9 @@ TEST(FileExists, TellsWhyAndTrimsOneSeparator)
         {"EmptyFile", Thing::EmptyFile, "", S::None, ""},
         {"File", Thing::File, "", S::None, ""},
         {"FileWithSeparator", Thing::File, "/", S::None, ""},
-        {"Folder", Thing::Folder, "", S::NotAFile, ""},
-        {"FolderWithSeparator", Thing::Folder, "/", S::NotAFile, ""},
-        {"FolderWithTwoSeparators", Thing::Folder, "//", S::NotAFile, "/"},
+        {"Folder", Thing::Folder, "", S::FolderInTheWay, ""},
+        {"FolderWithSeparator", Thing::Folder, "/", S::FolderInTheWay, ""},
+        {"FolderWithTwoSeparators", Thing::Folder, "//", S::FolderInTheWay, "/"},
         {"Missing", Thing::Nothing, "", S::NotFound, ""},
         // A named pipe must neither count as a file nor hang the open.
         {"NamedPipe", Thing::Fifo, "", S::NotAFile, ""},
@@ -328,6 +328,7 @@ TEST(DoMain, FailedConversionIsReportedAndKeepsTheSource)
         {3, F::InUse, "BMP ファイルを書き込めない。ほかのプログラムが使っている。"},
         {3, F::Quota, "BMP ファイルを書き込めない。ディスクの割り当てを使い切った。"},
         {3, F::NotFound, "BMP ファイルを書き込めない。フォルダーがない。"},
+        {2, F::FolderInTheWay, "XWD ファイルを開けない。フォルダーだ。"},
         {3, F::FolderInTheWay, "BMP ファイルを書き込めない。同じ名前のフォルダーがある。"},
         {4, F::None, "XWD ファイルが壊れているか、空っぽだ。"},
         {5, F::None, "画像が大きすぎる。"},
@@ -384,37 +385,80 @@ TEST(DoMain, ARefusedHeaderIsToldWhy)
     EXPECT_TRUE(bin.names().empty());
 }
 
-// A dump cut short gives its bitmap, black where it ends, with a box, and
-// stays; one that holds less than 1% of its pixels is not converted.
+// The first `keep` bytes of the pixel area of a dump stored plane by plane:
+// 8 planes of 12 x 4 pixels, rows of 3 bytes, 96 bytes in all.
+Bytes planarDump(std::size_t keep)
+{
+    DumpKind k = zPixmap(1, 8, false, 3);
+    k.format = 1;
+    k.unitBits = 8;
+    k.extraRowBytes = 1;
+    Bytes map;
+    for (std::uint32_t i = 0; i < 256; ++i)
+        appendColourEntry(map, i, static_cast<std::uint16_t>(i * 257), 0, 0);
+    XwdRecipe r = kindDump(k, 12, 4, std::vector<std::uint32_t>(48, 0xA5), map);
+    r.pixels.resize(keep);
+    return r.bytes();
+}
+
+// The last `cut` bytes taken from a 50 x 20 dump, or from a 33 x 7 8-bit one
+// whose rows end in 67 bytes of padding (`padded`).
+Bytes cutDump(std::size_t cut, bool padded = false)
+{
+    Bytes b;
+    if (padded) {
+        DumpKind k = zPixmap(8, 8, false, 3);
+        k.extraRowBytes = 67;
+        b = kindDump(k, 33, 7, std::vector<std::uint32_t>(33 * 7, 1), {}).bytes();
+    } else {
+        b = dumpBytes(50, 20);
+    }
+    b.resize(b.size() - cut);
+    return b;
+}
+
+// A dump cut short gives its bitmap, black where it ends (or, stored plane
+// by plane, lacking the bits of the planes missing), with a box, and stays;
+// one that holds less than 1% of its pixels is not converted. One that
+// lacks only the padding after its last row's pixels is whole.
 TEST(DoMain, ADumpCutShortIsToldAndKept)
 {
     struct Case {
-        std::ptrdiff_t cut;  // bytes taken from the end of a 50 x 20 dump
+        Bytes bytes;
         ConversionOutcome outcome;
-        std::string text;
+        std::string text;  // empty: no box
     };
     const Case cases[] = {
-        {4000 - 1240, O::Incomplete, " は\r途中で切れているぞ。20 行のうち 6 行しかない。残りは黒になった。"},
-        {4000 - 40, O::Incomplete, " は\r途中で切れているぞ。20 行のうち 0 行しかない。残りは黒になった。"},
-        {4000 - 39, O::Failed,
+        {cutDump(4000 - 1240), O::Incomplete, " は\r途中で切れているぞ。20 行のうち 6 行しかない。残りは黒になった。"},
+        {cutDump(4000 - 40), O::Incomplete, " は\r途中で切れているぞ。20 行のうち 0 行しかない。残りは黒になった。"},
+        {cutDump(4000 - 39), O::Failed,
          " を\r変換しなかったぞ。途中で切れていて、50×20 の画素が 1% も残っていない。BMP ファイルはほとんど真っ黒になる。"},
+        {planarDump(7), O::Incomplete,
+         " は\r途中で切れているぞ。ビット面ごとの XWD で、8 面のうち 1 面目の 4 行のうち 2 行しかない。"
+         "その行はほかの面のビットが欠けていて、残りは黒になった。"},
+        {planarDump(91), O::Incomplete,
+         " は\r途中で切れているぞ。ビット面ごとの XWD で、8 面のうち 7 面と、次の面の 4 行のうち 2 行しかない。"
+         "欠けたビットは 0 にしたので、色が正しくない。"},
+        {cutDump(67, true), O::Converted, ""},
     };
     TempDir dir;
     const std::string source = (dir / "a.xwd").string();
     FolderRecycleBin bin(dir / "bin");
+    bin.shellAsks = true;
     SystemFileSystem files;
     for (const Case& c : cases) {
-        Bytes bytes = dumpBytes(50, 20);
-        bytes.resize(bytes.size() - static_cast<std::size_t>(c.cut));
-        writeFile(source, bytes);
+        writeFile(source, c.bytes);
         std::filesystem::remove(dir / "a.bmp");
+        bin.asked.clear();
         ScriptedBoxes boxes;
         ConversionContext context{boxes, AppServices{realLibrary(), bin, files}, nullptr, [] { return 0; },
                                   [] { return 1; }};
         EXPECT_EQ(doMain(source, context), c.outcome);
-        EXPECT_EQ(boxes.shown, Names{"report: " + source + c.text});
-        EXPECT_EQ(exists((dir / "a.bmp").string()), c.outcome == O::Incomplete);
-        EXPECT_TRUE(exists(source));
+        EXPECT_EQ(boxes.shown, c.text.empty() ? Names{} : Names{"report: " + source + c.text});
+        EXPECT_EQ(exists((dir / "a.bmp").string()), c.outcome != O::Failed);
+        // Only a whole dump goes to the trash, as asked.
+        EXPECT_EQ(exists(source), c.outcome != O::Converted);
+        EXPECT_EQ(bin.asked.size(), c.outcome == O::Converted ? 1u : 0u);
     }
 }
 
@@ -425,6 +469,7 @@ TEST(DoMain, TellsWhyTheSourceDoesNotOpen)
         {{FileFailure::NotFound, ENOENT}, " は \r存在しねえぞ。"},
         {{FileFailure::InUse, EBUSY}, " を\r開けないぞ。ほかのプログラムが使っている。"},
         {{FileFailure::NoPermission, EACCES}, " を\r開けないぞ。読む権限がない。"},
+        {{FileFailure::FolderInTheWay, EISDIR}, " を\r開けないぞ。フォルダーだ。"},
         {{FileFailure::NotAFile, 0}, " を\r開けないぞ。ファイルではない。"},
         {{FileFailure::Other, 0}, " を\r開けないぞ。"},
         // Any other failure in the system's own words.
