@@ -110,9 +110,9 @@ const ProcessCase kProcessCases[] = {
      "odd/n\\x0Al\\x0D.xwd -> odd/n\\x0Al\\x0D.bmp\n"
      "odd/\xC3\xA9\xC2\xA0.xwd -> odd/\xC3\xA9\xC2\xA0.bmp\n", ""},
     {"odd names failing escaped", {"odd-bad"}, 1, "",
-     "odd-bad/b\\xFF.xwd: not a complete dump: its header, window name or first pixel is missing\n"
-     "odd-bad/e\\x1B[1m.xwd: not a complete dump: its header, window name or first pixel is missing\n"
-     "odd-bad/n\\x0Al.xwd: not a complete dump: its header, window name or first pixel is missing\n"},
+     "odd-bad/b\\xFF.xwd: not converted: the file ends inside the 100-byte header\n"
+     "odd-bad/e\\x1B[1m.xwd: not converted: the file ends inside the 100-byte header\n"
+     "odd-bad/n\\x0Al.xwd: not converted: the file ends inside the 100-byte header\n"},
     {"odd name as a PATH, missing", {"-v", "no\nne\x1B.xwd"}, 1, "", "no\\x0Ane\\x1B.xwd: No such file or directory\n"},
     {"UTF-16LE list naming a letter above U+FFFF", {"-v", "--files-from=list-le-emoji"}, 0,
      "\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},

@@ -214,7 +214,8 @@ TEST(ResultText, NamesTheCause)
     } cases[] = {
         {RASTREX_OK, {}, "", "converted"},
         {RASTREX_ERR_OPEN_INPUT, {K::NotFound, 0}, "", "cannot open the dump: no such file"},
-        {RASTREX_ERR_OPEN_INPUT, {K::NotAFile, 0}, "", "cannot open the dump: not a file: a folder, a pipe or a device"},
+        {RASTREX_ERR_OPEN_INPUT, {K::NotAFile, 0}, "", "cannot open the dump: not a file: a pipe or a device"},
+        {RASTREX_ERR_OPEN_INPUT, {K::FolderInTheWay, EISDIR}, "", "cannot open the dump: it is a folder"},
         {RASTREX_ERR_OPEN_INPUT, {K::InUse, 0}, "", "cannot open the dump: another program is using the file"},
         {RASTREX_ERR_WRITE_OUTPUT, {K::NotFound, 0}, "a.bmp", "cannot write the bitmap a.bmp: its folder does not exist"},
         {RASTREX_ERR_WRITE_OUTPUT, {K::Quota, 0}, "", "cannot write the bitmap: the disk quota is used up"},
