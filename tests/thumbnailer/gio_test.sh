@@ -34,10 +34,12 @@ dbus-run-session -- bash -euo pipefail -c '
   : >"$WORK/signals"
   dbus-monitor --session "type=signal,interface=org.freedesktop.thumbnails.Thumbnailer1" >>"$WORK/signals" 2>&1 &
   timeout 60 grep -q -m1 NameAcquired <(tail -f "$WORK/signals")
+  # The last argument typed: gdbus guesses a bare 0 to be an int32 when the
+  # service has not yet answered its introspection, and the call is refused.
   gdbus call --session --dest org.freedesktop.thumbnails.Thumbnailer1 \
     --object-path /org/freedesktop/thumbnails/Thumbnailer1 \
     --method org.freedesktop.thumbnails.Thumbnailer1.Queue \
-    "[\"$uri\"]" "[\"image/x-xwindowdump\"]" normal default 0 >/dev/null
+    "[\"$uri\"]" "[\"image/x-xwindowdump\"]" normal default "uint32 0" >/dev/null
   timeout 60 grep -q -m1 "member=Finished" <(tail -f "$WORK/signals")
   grep -q "member=Error" "$WORK/signals" && { echo "the service reported an error:"; cat "$WORK/signals"; exit 1; }
   thumb=$(gio info -a thumbnail::path "$uri" | sed -n "s/^ *thumbnail::path: //p")
