@@ -23,6 +23,12 @@ suite_begin
 trap suite_end EXIT
 bash scripts/deps.sh test
 jobs=$(nproc)
+# Where ccache is installed, every build tree (the Windows ones too) keeps
+# its objects there, so that a run after a small change rebuilds little;
+# paths are taken from the checkout's top, so every clone shares them.
+if command -v ccache >/dev/null; then
+  export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"
+fi
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
 # Runs suite NAME unless one of the package groups it needs is missing.
