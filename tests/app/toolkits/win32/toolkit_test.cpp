@@ -18,6 +18,7 @@
 #include "layouts.h"
 #include "wildcard.h"
 #include "shared_toolkit.h"
+#include "touch_files.h"
 #include "win32_toolkit.h"
 #include "windows_system.h"
 
