@@ -12,20 +12,9 @@ std::string size(const HeaderRefusal& r)
     return std::to_string(r.value) + "x" + std::to_string(r.other) + " pixels";
 }
 
-std::string hex(std::uint64_t v)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[v % 16]);
-        v /= 16;
-    } while (v != 0);
-    return "0x" + s;
-}
-
 std::string masks(const HeaderRefusal& r)
 {
-    return "the header's colour masks " + hex(r.value) + ", " + hex(r.other) + " and " + hex(r.third);
+    return "the header's colour masks " + hexText(r.value) + ", " + hexText(r.other) + " and " + hexText(r.third);
 }
 
 }  // namespace

@@ -9,20 +9,9 @@ std::string size(const HeaderRefusal& r)
     return std::to_string(r.value) + "×" + std::to_string(r.other);
 }
 
-std::string hex(std::uint64_t v)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s;
-    do {
-        s.insert(s.begin(), digits[v % 16]);
-        v /= 16;
-    } while (v != 0);
-    return "0x" + s;
-}
-
 std::string masks(const HeaderRefusal& r)
 {
-    return "ヘッダーの色マスク " + hex(r.value) + "、" + hex(r.other) + "、" + hex(r.third);
+    return "ヘッダーの色マスク " + hexText(r.value) + "、" + hexText(r.other) + "、" + hexText(r.third);
 }
 
 }  // namespace

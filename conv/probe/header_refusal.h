@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace rastrex {
 
@@ -50,5 +51,17 @@ struct HeaderRefusal {
     std::uint64_t other = 0;
     std::uint64_t third = 0;
 };
+
+// A value of the header in hexadecimal, as masks are written: "0xFF0000".
+inline std::string hexText(std::uint64_t v)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s;
+    do {
+        s.insert(s.begin(), digits[v % 16]);
+        v /= 16;
+    } while (v != 0);
+    return "0x" + s;
+}
 
 }  // namespace rastrex
