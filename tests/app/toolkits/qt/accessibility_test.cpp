@@ -2,6 +2,7 @@
 // control the keyboard reaches, the status bar in its role announcing its
 // first panel, the keyboard's way to the popups and the menu bar, and the
 // focus a list shows on itself.
+#include <QLabel>
 #include <QAccessible>
 #include <QApplication>
 #include <QMenuBar>
@@ -164,6 +165,9 @@ TEST_F(AccessibilityTest, TheStatusBarAnnouncesEachNewTextOfItsFirstPanel)
         if (s.panel == 1) {
             EXPECT_EQ(bar->text(QAccessible::Description), QString::fromUtf8(s.text));
         }
+        // What is announced is also what the panel shows.
+        EXPECT_EQ(control<qt::StatusBar>("StatusBar1")->findChildren<QLabel*>().at(s.panel - 1)->text(),
+                  QString::fromUtf8(s.text));
     }
     EXPECT_EQ(bar->text(QAccessible::Description), QStringLiteral("中断"));
     QAccessible::installUpdateHandler(nullptr);
