@@ -114,10 +114,11 @@ const ProcessCase kProcessCases[] = {
      "odd-bad/e\\x1B[1m.xwd: not converted: the file ends inside the 100-byte header\n"
      "odd-bad/n\\x0Al.xwd: not converted: the file ends inside the 100-byte header\n"},
     {"odd name as a PATH, missing", {"-v", "no\nne\x1B.xwd"}, 1, "", "no\\x0Ane\\x1B.xwd: No such file or directory\n"},
-    {"UTF-16LE list naming a letter above U+FFFF", {"-v", "--files-from=list-le-emoji"}, 0,
-     "\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
-    {"UTF-16BE list naming a letter above U+FFFF", {"-v", "--files-from=list-be-emoji"}, 0,
-     "\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
+    // U+0800, the first letter of three bytes in UTF-8, then U+1F600, four.
+    {"UTF-16LE list naming letters of three and four bytes", {"-v", "--files-from=list-le-emoji"}, 0,
+     "\xE0\xA0\x80.xwd -> \xE0\xA0\x80.bmp\n\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
+    {"UTF-16BE list naming letters of three and four bytes", {"-v", "--files-from=list-be-emoji"}, 0,
+     "\xE0\xA0\x80.xwd -> \xE0\xA0\x80.bmp\n\xF0\x9F\x98\x80.xwd -> \xF0\x9F\x98\x80.bmp\n", ""},
     // Code page 932 read as such even where its bytes form UTF-8 (C3 BD).
     {"code page 932 named", {"-v", "--list-encoding=cp932", "--files-from=list-932"}, 0,
      "\xEF\xBE\x83\xEF\xBD\xBD.xwd -> \xEF\xBE\x83\xEF\xBD\xBD.bmp\n"
@@ -177,10 +178,12 @@ TEST_P(Process, ExitStatusAndStreams)
     fs::create_directory(dir / "odd-bad");
     for (const char* name : {"b\xFF.xwd", "e\x1B[1m.xwd", "n\nl.xwd"})
         writeFile(dir / "odd-bad" / name, {0, 0, 0});
-    // U+1F600, a surrogate pair in UTF-16.
-    makeDumps(dir.path(), {"\xF0\x9F\x98\x80.xwd"});
-    writeText("list-le-emoji", std::string("\xFF\xFE\x3D\xD8\x00\xDE.\0x\0w\0d\0", 14));
-    writeText("list-be-emoji", std::string("\xFE\xFF\xD8\x3D\xDE\x00\0.\0x\0w\0d", 14));
+    // U+0800, then U+1F600, a surrogate pair in UTF-16.
+    makeDumps(dir.path(), {"\xE0\xA0\x80.xwd", "\xF0\x9F\x98\x80.xwd"});
+    writeText("list-le-emoji",
+              std::string("\xFF\xFE\x00\x08.\0x\0w\0d\0\n\0\x3D\xD8\x00\xDE.\0x\0w\0d\0", 26));
+    writeText("list-be-emoji",
+              std::string("\xFE\xFF\x08\x00\0.\0x\0w\0d\0\n\xD8\x3D\xDE\x00\0.\0x\0w\0d", 26));
     // U+FF83 U+FF7D and U+56F3 in UTF-8, then their code page 932 list.
     makeDumps(dir.path(), {"\xEF\xBE\x83\xEF\xBD\xBD.xwd", "\xE5\x9B\xB3.xwd"});
     writeText("list-932", "\xC3\xBD.xwd\r\n\x90\x7D.xwd\r\n");
