@@ -14,6 +14,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "path_names.h"
 #include "platform.h"
 
 namespace rastrex::cli {
@@ -39,10 +40,7 @@ std::string folderOf(std::string path)
 {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return posixFolderOf(path);
 }
 
 #if defined(__linux__)

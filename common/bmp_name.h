@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "path_rules.h"
+#include "path_names.h"
 
 namespace rastrex {
 
@@ -16,8 +16,7 @@ namespace rastrex {
 // ".XWD" is looked for only when the name holds no ".xwd"; case is exact.
 inline std::string bmpPathFor(std::string_view xwdPath)
 {
-    const std::size_t sep = xwdPath.find_last_of(kPathSeparators);
-    const std::size_t nameStart = sep == std::string_view::npos ? 0 : sep + 1;
+    const std::size_t nameStart = xwdPath.size() - cutAtLastSeparator(xwdPath, kPathSeparators).name.size();
     if (std::size_t p = xwdPath.find(".xwd", nameStart); p != std::string_view::npos)
         return std::string(xwdPath.substr(0, p + 1)) + "bmp";
     if (std::size_t p = xwdPath.find(".XWD", nameStart); p != std::string_view::npos)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "path_names.h"
 #include "system_error.h"
 
 #if defined(_WIN32)
@@ -197,13 +198,13 @@ void OutputFile::openInPlace()
 void OutputFile::openNew()
 {
     // The path is absolute: its name follows the last backslash.
-    const std::size_t cut = path_.find_last_of(L'\\');
-    const std::wstring name = cut == std::wstring::npos ? std::wstring() : path_.substr(cut + 1);
+    const PathCut<wchar_t> cut = cutAtLastSeparator(std::wstring_view(path_), L"\\");
+    const std::wstring name(cut.inFolder ? cut.name : std::wstring_view());
     if (name.empty()) {
         noteError(ERROR_INVALID_NAME);
         return;
     }
-    const std::wstring folder = path_.substr(0, cut + 1);
+    const std::wstring folder = std::wstring(cut.folder) + L'\\';
     for (int i = 0; fd_ < 0 && i < kNewNameAttempts; ++i) {
         temp_ = folder + newFileName(name);
         clearSystemError();
@@ -352,10 +353,8 @@ void OutputFile::openInPlace()
 
 void OutputFile::openNew()
 {
-    const std::size_t slash = path_.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
-    name_ = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    const std::string folder = posixFolderOf(path_);
+    name_ = cutAtLastSeparator(std::string_view(path_), "/").name;
     if (name_.empty() || name_ == "." || name_ == "..") {
         noteError(EISDIR);
         return;

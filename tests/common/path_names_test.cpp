@@ -38,4 +38,35 @@ TEST(PathNames, PrefixAndLastName)
     }
 }
 
+// The folder part of a path and the name after it, for the separators the
+// caller names, as the file writers and the system layers use it.
+TEST(PathNames, CutAtLastSeparator)
+{
+    struct Case {
+        const char* path;
+        const char* separators;
+        const char* folder;
+        const char* name;
+        bool inFolder;
+        const char* posixFolder;  // posixFolderOf(path)
+    } const cases[] = {
+        {"/data/a.xwd", "/", "/data", "a.xwd", true, "/data"},
+        {"/a.xwd", "/", "", "a.xwd", true, "/"},
+        {"a.xwd", "/", "", "a.xwd", false, "."},
+        {"d/", "/", "d", "", true, "d"},
+        {"C:\\x\\y/a.xwd", "\\/", "C:\\x\\y", "a.xwd", true, "C:\\x\\y"},
+        {"C:\\x\\y/a.xwd", "\\", "C:\\x", "y/a.xwd", true, "C:\\x\\y"},
+    };
+    for (const Case& c : cases) {
+        const auto cut = rastrex::cutAtLastSeparator(std::string_view(c.path), c.separators);
+        EXPECT_EQ(cut.folder, c.folder) << c.path;
+        EXPECT_EQ(cut.name, c.name) << c.path;
+        EXPECT_EQ(cut.inFolder, c.inFolder) << c.path;
+        EXPECT_EQ(rastrex::posixFolderOf(c.path), c.posixFolder) << c.path;
+    }
+    const auto wide = rastrex::cutAtLastSeparator(std::wstring_view(L"\\\\?\\C:\\d\\b.bmp"), L"\\");
+    EXPECT_EQ(wide.folder, L"\\\\?\\C:\\d");
+    EXPECT_EQ(wide.name, L"b.bmp");
+}
+
 }  // namespace

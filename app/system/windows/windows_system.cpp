@@ -11,6 +11,7 @@
 
 #include "folder_listing.h"
 #include "long_path.h"
+#include "path_names.h"
 #include "wildcard.h"
 
 namespace rastrex::windows {
@@ -116,9 +117,7 @@ std::string programFolder()
     const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
     if (n == 0 || n >= sizeof buffer)
         return {};
-    std::string path(buffer, n);
-    const std::size_t sep = path.find_last_of("\\/");
-    return sep == std::string::npos ? std::string() : path.substr(0, sep);
+    return std::string(cutAtLastSeparator(std::string_view(buffer, n), "\\/").folder);
 }
 
 std::string startFolder(const std::string& current, const std::string& program, const std::string& documents)
@@ -161,8 +160,8 @@ std::wstring shellPathFor(const std::string& path)
     const std::wstring plain = shownPath(full);
     if (plain.size() < MAX_PATH)
         return plain;
-    const std::size_t sep = full.find_last_of(L'\\');
-    const std::wstring folder = full.substr(0, sep);
+    const PathCut<wchar_t> cut = cutAtLastSeparator(std::wstring_view(full), L"\\");
+    const std::wstring folder(cut.folder);
     DWORD n = GetShortPathNameW(folder.c_str(), nullptr, 0);
     if (n == 0)
         return {};
@@ -171,7 +170,7 @@ std::wstring shellPathFor(const std::string& path)
     if (n == 0 || n >= shortFolder.size())
         return {};
     shortFolder.resize(n);
-    const std::wstring shortened = shownPath(shortFolder) + full.substr(sep);
+    const std::wstring shortened = shownPath(shortFolder) + L'\\' + std::wstring(cut.name);
     return shortened.size() < MAX_PATH ? shortened : std::wstring();
 }
 
