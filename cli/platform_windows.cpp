@@ -131,16 +131,10 @@ std::optional<std::string> fromUtf8(std::string_view utf8)
 {
     if (utf8.empty())
         return std::string();
-    if (utf8.size() > static_cast<std::size_t>(INT_MAX))
+    std::optional<std::wstring> wide = widePath(utf8, CP_UTF8);
+    if (!wide)
         return std::nullopt;
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                      static_cast<int>(utf8.size()), nullptr, 0);
-    if (n <= 0)
-        return std::nullopt;
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                        wide.data(), n);
-    return fromPath(std::filesystem::path(std::move(wide)));
+    return fromPath(std::filesystem::path(std::move(*wide)));
 }
 
 std::optional<std::string> consoleTextAsUtf8(std::string_view text)
