@@ -1,5 +1,8 @@
 #include "case_fold.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include "path_rules.h"
 
 namespace rastrex {
@@ -122,6 +125,20 @@ std::string foldCase(std::string_view text)
         i += len;
     }
     return out;
+}
+
+std::vector<std::size_t> readingOrder(const std::vector<std::string>& names)
+{
+    std::vector<std::string> keys;
+    keys.reserve(names.size());
+    for (const std::string& name : names)
+        keys.push_back(foldCase(name));
+    std::vector<std::size_t> order(names.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return keys[a] != keys[b] ? keys[a] < keys[b] : names[a] < names[b];
+    });
+    return order;
 }
 
 std::string nameKey(std::string_view path)

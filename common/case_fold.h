@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rastrex {
 
@@ -21,6 +22,11 @@ std::string foldCase(std::string_view text);
 // file give one key. Folded where names ignore case (Windows), as it is
 // elsewhere.
 std::string nameKey(std::string_view path);
+
+// The order in which a list shows `names`, as indices into them: letters
+// folded, then byte order, so that the order is total. Each name is folded
+// once, not once per comparison.
+std::vector<std::size_t> readingOrder(const std::vector<std::string>& names);
 
 // The code point of the UTF-8 character of `len` bytes at the start of
 // `s`, or none (a byte that starts no character).

@@ -91,6 +91,16 @@ TEST(FoldCase, FoldsTheLettersOfEveryAlphabetAndKeepsTheRest)
         EXPECT_EQ(rastrex::foldCase(text), folded) << text;
 }
 
+// Lists show names with letters folded, then in byte order.
+TEST(FoldCase, ReadingOrder)
+{
+    const std::vector<std::string> names = {"b.xwd", "\xC3\xA4.xwd", "B.xwd", "Z.xwd", "a.xwd", "\xC3\x84.xwd"};
+    std::vector<std::string> shown;
+    for (std::size_t i : rastrex::readingOrder(names))
+        shown.push_back(names[i]);
+    EXPECT_EQ(shown, (std::vector<std::string>{"a.xwd", "B.xwd", "b.xwd", "Z.xwd", "\xC3\x84.xwd", "\xC3\xA4.xwd"}));
+}
+
 // A letter from each folded range, at its edges, and the letters just past them.
 TEST(FoldCase, FoldsEachRangeToItsEdges)
 {

@@ -181,12 +181,10 @@ public:
                 if (name[0] != '.' && e.is_regular_file(ec) && matchesPattern(name, pattern_))
                     items.push_back(name);
             }
-        // Letter case folded as every comparison of names folds it, then
-        // byte order, so that the order is total.
-        std::sort(items.begin(), items.end(), [&](const std::string& a, const std::string& b) {
-            const std::string la = foldCase(a), lb = foldCase(b);
-            return la != lb ? la < lb : a < b;
-        });
+        std::vector<std::string> sorted;
+        for (std::size_t i : readingOrder(items))
+            sorted.push_back(items[i]);
+        items.swap(sorted);
         picked.assign(items.size(), false);
         index = kNoItem;
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "case_fold.h"
 #include "folder_listing.h"
 #include "wildcard.h"
 #include "qt_controls.h"
@@ -19,27 +20,15 @@ namespace rastrex::qt {
 
 namespace {
 
-// The names in one list sorted as the user reads them: letter case ignored,
-// then byte order, so that the order is total. The folded keys are made
-// once per name, not once per comparison.
+// The names in one list sorted as the user reads them, with the texts shown
+// for them.
 void sortNames(std::vector<std::string>& names, std::vector<QString>& shownNames)
 {
-    std::vector<QString> keys;
-    keys.reserve(names.size());
-    for (const QString& n : shownNames)
-        keys.push_back(n.toCaseFolded());
-    std::vector<std::size_t> order(names.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int c = QString::compare(keys[a], keys[b], Qt::CaseSensitive);
-        return c != 0 ? c < 0 : names[a] < names[b];
-    });
     std::vector<std::string> sortedNames;
     std::vector<QString> sortedShown;
     sortedNames.reserve(names.size());
     sortedShown.reserve(names.size());
-    for (std::size_t i : order) {
+    for (std::size_t i : readingOrder(names)) {
         sortedNames.push_back(std::move(names[i]));
         sortedShown.push_back(std::move(shownNames[i]));
     }
