@@ -5,9 +5,6 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -22,11 +19,8 @@
 
 #include "batch.h"
 #include "case_names.h"
+#include "process_runner.h"
 #include "xwd_recipe.h"
-
-#if !defined(_WIN32)
-extern char** environ;
-#endif
 
 namespace rastrex::test {
 
@@ -82,12 +76,6 @@ inline std::set<std::string> filesUnder(const fs::path& root)
     return files;
 }
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-    Bytes outBytes{};  // standard output as it came, line ends and all
-};
 
 // Standard input holding `bytes`; past them the end, or with `breaks` the
 // I/O error of a failing device.
@@ -271,58 +259,9 @@ inline Outcome runProcess(const fs::path& cwd, const std::vector<std::string>& a
                           bool outputReaderGone = false, const Bytes* input = nullptr,
                           const fs::path& inputFile = {})
 {
-    TempDir capture;
-    const fs::path outFile = capture / "stdout", errFile = capture / "stderr";
-    std::vector<char*> argv{const_cast<char*>(XWD2BMP_PATH)};
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    int pipeEnds[2] = {-1, -1};
-    if (outputReaderGone) {
-        if (pipe(pipeEnds) != 0)
-            throw std::runtime_error("pipe failed");
-        close(pipeEnds[0]);
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    }
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int inputEnds[2] = {-1, -1};
-    if (input != nullptr) {
-        if (pipe(inputEnds) != 0 ||
-            write(inputEnds[1], input->data(), input->size()) !=
-                static_cast<ssize_t>(input->size()))
-            throw std::runtime_error("cannot feed standard input");
-        close(inputEnds[1]);
-        posix_spawn_file_actions_adddup2(&actions, inputEnds[0], STDIN_FILENO);
-    } else if (!inputFile.empty()) {
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputFile.c_str(), O_RDONLY, 0);
-    }
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, XWD2BMP_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (pipeEnds[1] >= 0)
-        close(pipeEnds[1]);
-    if (inputEnds[0] >= 0)
-        close(inputEnds[0]);
-    if (spawned != 0)
-        throw std::runtime_error("cannot start " XWD2BMP_PATH);
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-
-    Outcome o;
-    o.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
-    o.outBytes = readFile(outFile);
-    const Bytes err = readFile(errFile);
-    o.out.assign(o.outBytes.begin(), o.outBytes.end());
-    o.err.assign(err.begin(), err.end());
-    return o;
+    std::vector<std::string> line{XWD2BMP_PATH};
+    line.insert(line.end(), args.begin(), args.end());
+    return runProgram(line, {cwd, input, inputFile, outputReaderGone});
 }
 
 #endif

@@ -3,21 +3,18 @@
 // word, the program found on PATH. Its PNG, read back with libpng, is the
 // library's bitmap shrunk by area; a dump it cannot read leaves no file and
 // one line that says why.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "area_average.h"
+#include "process_runner.h"
 #include "rastrex.h"
 #include "xwd_recipe.h"
 
-extern char** environ;
 namespace fs = std::filesystem;
 using namespace rastrex::test;
 
@@ -44,25 +41,13 @@ std::vector<std::string> execLine(const std::string& size, const fs::path& in, c
 
 // Runs `args` with the program's folder first on PATH; its exit status,
 // standard error in `err`.
-int run(const std::vector<std::string>& args, const fs::path& errFile, std::string& err)
+int run(const std::vector<std::string>& args, std::string& err)
 {
     const std::string path = std::string(RASTREX_THUMBNAILER_DIR) + ":" + (getenv("PATH") ? getenv("PATH") : "");
     setenv("PATH", path.c_str(), 1);
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    int status = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0)
-        waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    std::ifstream f(errFile);
-    err.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const Outcome o = runProgram(args);
+    err = o.err;
+    return o.status;
 }
 
 // An 8-bit RGB PNG, top row first.
@@ -99,7 +84,7 @@ TEST(Thumbnailer, WritesTheLibrarysBitmapShrunkAsPng)
         fs::copy_file(fs::path(RASTREX_TEST_DATA_DIR) / (std::string(c.fixture) + ".xwd"), in,
                       fs::copy_options::overwrite_existing);
         std::string err;
-        ASSERT_EQ(run(execLine(c.size, in, out), dir / "err", err), 0) << c.fixture << ": " << err;
+        ASSERT_EQ(run(execLine(c.size, in, out), err), 0) << c.fixture << ": " << err;
         ASSERT_EQ(fnRastrex(in.c_str(), (dir / "full.bmp").c_str()), RASTREX_OK);
         const Bitmap want = areaAverage(parseBmp(readFile(dir / "full.bmp")), static_cast<std::uint32_t>(std::stoul(c.size)));
         EXPECT_EQ(compareWithin(want, readPng(out), 1), "") << c.fixture;
@@ -143,7 +128,7 @@ TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
         if (!c.bytes.empty())
             writeFile(dir / c.name, c.bytes);
         std::string err;
-        EXPECT_EQ(run(execLine("128", dir / c.name, dir / "out.png"), dir / "err", err), 1) << c.name;
+        EXPECT_EQ(run(execLine("128", dir / c.name, dir / "out.png"), err), 1) << c.name;
         EXPECT_NE(err.find(c.says), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_FALSE(fs::exists(dir / "out.png"));
@@ -151,7 +136,7 @@ TEST(Thumbnailer, ADumpItCannotReadLeavesNoFileAndSaysWhy)
     // 1% of a 100 x 100 picture still gives its thumbnail.
     writeFile(dir / "cut.xwd", claiming(100, 400));
     std::string err;
-    EXPECT_EQ(run(execLine("128", dir / "cut.xwd", dir / "out.png"), dir / "err", err), 0) << err;
+    EXPECT_EQ(run(execLine("128", dir / "cut.xwd", dir / "out.png"), err), 0) << err;
     EXPECT_EQ(readPng(dir / "out.png").width, 100u);
 }
 
@@ -165,8 +150,7 @@ TEST(Thumbnailer, SizesFrom1To4096AreTaken)
     } cases[] = {{"0", 2}, {"1", 0}, {"4096", 0}, {"4097", 2}, {"12x", 2}};
     for (const auto& c : cases) {
         std::string err;
-        EXPECT_EQ(run({"rastrex-thumbnailer", "-s", c.size, (dir / "in.xwd").string(), (dir / "out.png").string()},
-                      dir / "err", err),
+        EXPECT_EQ(run({"rastrex-thumbnailer", "-s", c.size, (dir / "in.xwd").string(), (dir / "out.png").string()}, err),
                   c.status)
             << c.size << ": " << err;
     }
