@@ -12,7 +12,7 @@
 
 #include "folder_listing.h"
 #include "wildcard.h"
-#include "qt_controls.h"
+#include "qt_lists.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {
