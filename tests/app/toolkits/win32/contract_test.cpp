@@ -11,6 +11,7 @@
 
 #include "controls_contract.h"
 #include "layouts.h"
+#include "reachable_controls.h"
 #include "shared_toolkit.h"
 #include "win32_window.h"
 
@@ -20,26 +21,7 @@ namespace {
 // A key-up message's flags: the key was down before, and is now released.
 const LPARAM kKeyUpFlags = static_cast<LPARAM>(0xC0000000u);
 
-// The control of `w` that `c` lays out, through the toolkit's interface;
-// null for the kinds the keyboard never reaches.
-Control* reachable(Window& w, const ControlLayout& c)
-{
-    switch (c.kind) {
-    case ControlKind::CommandButton: return w.commandButton(c.name);
-    case ControlKind::CheckBox: return w.checkBox(c.name);
-    case ControlKind::DriveList: return w.driveList(c.name);
-    case ControlKind::DirList: return w.dirList(c.name);
-    case ControlKind::FileList: return w.fileList(c.name);
-    case ControlKind::ProgressBar: return w.progressBar(c.name);
-    case ControlKind::StatusBar: return w.statusBar(c.name);
-    case ControlKind::TextBox: return w.textBox(c.name);
-    case ControlKind::Frame:
-    case ControlKind::Label:
-    case ControlKind::Picture:
-    case ControlKind::Line: return nullptr;
-    }
-    return nullptr;
-}
+using test::reachable;
 
 // What the control shows as its value; "" for a control that has none.
 std::string valueOf(Window& w, const ControlLayout& c)
