@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "controls_contract.h"
+#include "form_geometry.h"
 #include "layouts.h"
 #include "reachable_controls.h"
 #include "shared_toolkit.h"
@@ -155,6 +156,63 @@ struct Win32Harness {
         }
         pump();
         return GetFocus() == control;
+    }
+    // The native control of `name`: the window numbers its controls in the
+    // order it makes them.
+    static HWND native(Window& w, std::string_view name)
+    {
+        int id = win32::kFirstControlId;
+        for (const ControlLayout* c : creationOrder(kLayout)) {
+            if (c->name == name)
+                break;
+            ++id;
+        }
+        return GetDlgItem(static_cast<HWND>(w.nativeHandle()), id);
+    }
+    void click(Window& w, std::string_view name)
+    {
+        const HWND control = native(w, name);
+        if (IsWindowEnabled(control))  // the system gives a disabled window no input
+            SendMessageW(control, BM_CLICK, 0, 0);
+        pump();
+    }
+    void pressMouse(Window& w, std::string_view name, int button, int x, int y)
+    {
+        const HWND control = native(w, name);
+        const LPARAM at = MAKELPARAM(x, y);
+        switch (button) {
+        case kLeftButton:
+            SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageW(control, WM_LBUTTONUP, 0, at);
+            break;
+        case kRightButton: SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, at); break;
+        default: SendMessageW(control, WM_MBUTTONDOWN, MK_MBUTTON, at); break;
+        }
+        pump();
+    }
+    // Menu items are numbered in the layout's order of menus and items.
+    void chooseMenuItem(Window& w, std::string_view item)
+    {
+        int id = win32::kFirstMenuId;
+        for (const MenuLayout& m : kLayout.menus)
+            for (const MenuItemLayout& i : m.items) {
+                if (i.name == item)
+                    SendMessageW(static_cast<HWND>(w.nativeHandle()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+                ++id;
+            }
+    }
+    // The keys wait in the queue for the menu's own loop.
+    void popupChoosing(Window& w, std::string_view popup, int choice)
+    {
+        const HWND root = static_cast<HWND>(w.nativeHandle());
+        const auto key = [&](WPARAM k) {
+            PostMessageW(root, WM_KEYDOWN, k, 0);
+            PostMessageW(root, WM_KEYUP, k, win32::kKeyUpFlags);
+        };
+        for (int i = 0; i <= choice; ++i)
+            key(VK_DOWN);
+        key(choice >= 0 ? VK_RETURN : VK_ESCAPE);
+        w.popupMenu(popup)->popup();
     }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);
