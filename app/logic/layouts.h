@@ -183,7 +183,4 @@ const ControlLayout* findControl(const FormLayout& layout, std::string_view name
 // caption without the access key's "&"; "" for neither.
 std::string accessibleNameOf(const ControlLayout& control);
 
-// Twips are 1/1440 inch; 15 of them make one pixel at 96 dots per inch.
-inline constexpr int kTwipsPerPixel = 15;
-
 }  // namespace rastrex

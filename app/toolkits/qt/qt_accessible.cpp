@@ -3,7 +3,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "qt_controls.h"
+#include "qt_bars.h"
+#include "qt_lists.h"
 
 namespace rastrex::qt {
 

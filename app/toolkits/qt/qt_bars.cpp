@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "qt_controls.h"
+#include "form_geometry.h"
+#include "qt_bars.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {

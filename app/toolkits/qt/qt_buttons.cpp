@@ -1,5 +1,5 @@
 // Command buttons and three-state check boxes.
-#include "qt_controls.h"
+#include "qt_buttons.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {

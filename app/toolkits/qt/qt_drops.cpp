@@ -9,7 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "qt_controls.h"
+#include "qt_lists.h"
 #include "qt_drops.h"
 
 namespace rastrex::qt {

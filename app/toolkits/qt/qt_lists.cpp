@@ -13,7 +13,7 @@
 #include "case_fold.h"
 #include "folder_listing.h"
 #include "wildcard.h"
-#include "qt_controls.h"
+#include "qt_lists.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <optional>
 
+#include "qt_menus.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {

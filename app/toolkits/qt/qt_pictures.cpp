@@ -1,6 +1,6 @@
 #include "qt_pictures.h"
 
-#include "qt_controls.h"
+#include "qt_text.h"
 #include "qt_window.h"
 
 namespace rastrex::qt {

@@ -2,7 +2,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "qt_controls.h"
+#include "qt_text.h"
 #include "qt_fonts.h"
 #include "qt_window.h"
 

@@ -10,20 +10,17 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
-#include <algorithm>
-#include <cmath>
-
+#include "form_geometry.h"
 #include "placement.h"
+#include "qt_bars.h"
+#include "qt_buttons.h"
 #include "qt_fonts.h"
+#include "qt_lists.h"
 #include "qt_pictures.h"
+#include "qt_text.h"
 #include "qt_toolkit.h"
 
 namespace rastrex::qt {
-
-int twipsToPixels(int twips)
-{
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
 
 QString shown(const std::string& bytes)
 {
@@ -42,11 +39,8 @@ QString shown(std::string_view text)
 
 QRect pixelRect(const ControlLayout& c)
 {
-    const int left = twipsToPixels(c.left);
-    const int top = twipsToPixels(c.top);
-    const int right = twipsToPixels(c.left + c.width);
-    const int bottom = twipsToPixels(c.top + c.height);
-    return QRect(left, top, std::max(1, right - left), std::max(1, bottom - top));
+    const PixelRect r = containerRect(c);
+    return QRect(r.left, r.top, r.width, r.height);
 }
 
 QPalette::ColorRole roleOf(SystemColour colour)
@@ -92,30 +86,12 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
 
 namespace {
 
-// Gives a label sized to its text the room its font needs, keeping its top
-// and its left edge (or its centre, for a centred label).
+// Gives a label sized to its text the room its font needs.
 void fitToText(QWidget* label, const ControlLayout& c)
 {
-    if (!c.autoSize)
-        return;
-    const QRect stored = pixelRect(c);
     const QSize needed = label->sizeHint();
-    const int width = std::max(stored.width(), needed.width());
-    const int height = std::max(stored.height(), needed.height());
-    const int left = c.centred ? stored.left() - (width - stored.width()) / 2 : stored.left();
-    label->setGeometry(left, stored.top(), width, height);
-}
-
-// The controls that take part in the focus order, in that order.
-std::vector<const ControlLayout*> tabOrder(const FormLayout& layout)
-{
-    std::vector<const ControlLayout*> tabbed;
-    for (const ControlLayout& c : layout.controls)
-        if (c.tab >= 0)
-            tabbed.push_back(&c);
-    std::sort(tabbed.begin(), tabbed.end(),
-              [](const ControlLayout* a, const ControlLayout* b) { return a->tab < b->tab; });
-    return tabbed;
+    const PixelRect r = fittedToText(containerRect(c), c, {needed.width(), needed.height()});
+    label->setGeometry(r.left, r.top, r.width, r.height);
 }
 
 }  // namespace
@@ -195,6 +171,15 @@ QWidget* QtWindow::control(std::string_view name) const
     const auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second;
 }
+
+rastrex::CheckBox* QtWindow::checkBox(std::string_view name) { return find<CheckBox>(name); }
+rastrex::CommandButton* QtWindow::commandButton(std::string_view name) { return find<CommandButton>(name); }
+rastrex::DriveList* QtWindow::driveList(std::string_view name) { return find<DriveList>(name); }
+rastrex::DirList* QtWindow::dirList(std::string_view name) { return find<DirList>(name); }
+rastrex::FileList* QtWindow::fileList(std::string_view name) { return find<FileList>(name); }
+rastrex::ProgressBar* QtWindow::progressBar(std::string_view name) { return find<ProgressBar>(name); }
+rastrex::StatusBar* QtWindow::statusBar(std::string_view name) { return find<StatusBar>(name); }
+rastrex::TextBox* QtWindow::textBox(std::string_view name) { return find<TextBox>(name); }
 
 rastrex::Label* QtWindow::label(std::string_view name)
 {
@@ -285,17 +270,15 @@ void QtWindow::build()
         QWidget* made = control(c.name);
         if (c.autoSize)
             fitToText(made, c);
-        // Frames lie beneath everything else; the progress bar lies over the
-        // status bar.
-        if (c.kind == ControlKind::Frame)
+        if (stackingOf(c.kind) == Stacking::Bottom)
             made->lower();
-        if (c.kind == ControlKind::ProgressBar)
+        if (stackingOf(c.kind) == Stacking::Top)
             made->raise();
     }
 
     // The focus order of the table, among the controls that can take focus.
     QWidget* previous = nullptr;
-    for (const ControlLayout* c : tabOrder(layout_)) {
+    for (const ControlLayout* c : focusOrder(layout_)) {
         QWidget* made = control(c->name);
         if (made->focusPolicy() == Qt::NoFocus)
             continue;
@@ -354,7 +337,7 @@ void QtWindow::show()
     if (!first)
         return;
     // The focus goes to the first control of the focus order that can take it.
-    for (const ControlLayout* c : tabOrder(layout_)) {
+    for (const ControlLayout* c : focusOrder(layout_)) {
         QWidget* made = control(c->name);
         if (made->focusPolicy() != Qt::NoFocus && made->isEnabled() && !made->isHidden()) {
             made->setFocus();

@@ -1,6 +1,6 @@
 // A window of the Qt toolkit built from its layout: its controls, each made
-// and set up by its family's maker (qt_controls.h), its focus order, menus
-// and place on the screen.
+// and set up by its family's maker (qt_buttons.h, qt_lists.h, ...), its
+// focus order, menus and place on the screen.
 #pragma once
 
 #include <QFont>
@@ -13,11 +13,13 @@
 #include "controls.h"
 #include "layouts.h"
 #include "qt_controls.h"
+#include "qt_menus.h"
 
 namespace rastrex::qt {
 
 class QtToolkit;
 class QtWindow;
+class CommandButton;
 
 // The top-level widget of a window.
 class FormWidget final : public QMainWindow {
@@ -38,14 +40,14 @@ public:
     QtWindow(QtToolkit& toolkit, const FormLayout& layout, const QFont& font);
     ~QtWindow() override;
 
-    rastrex::CheckBox* checkBox(std::string_view name) override { return find<CheckBox>(name); }
-    rastrex::CommandButton* commandButton(std::string_view name) override { return find<CommandButton>(name); }
-    rastrex::DriveList* driveList(std::string_view name) override { return find<DriveList>(name); }
-    rastrex::DirList* dirList(std::string_view name) override { return find<DirList>(name); }
-    rastrex::FileList* fileList(std::string_view name) override { return find<FileList>(name); }
-    rastrex::ProgressBar* progressBar(std::string_view name) override { return find<ProgressBar>(name); }
-    rastrex::StatusBar* statusBar(std::string_view name) override { return find<StatusBar>(name); }
-    rastrex::TextBox* textBox(std::string_view name) override { return find<TextBox>(name); }
+    rastrex::CheckBox* checkBox(std::string_view name) override;
+    rastrex::CommandButton* commandButton(std::string_view name) override;
+    rastrex::DriveList* driveList(std::string_view name) override;
+    rastrex::DirList* dirList(std::string_view name) override;
+    rastrex::FileList* fileList(std::string_view name) override;
+    rastrex::ProgressBar* progressBar(std::string_view name) override;
+    rastrex::StatusBar* statusBar(std::string_view name) override;
+    rastrex::TextBox* textBox(std::string_view name) override;
     rastrex::Label* label(std::string_view name) override;
     rastrex::MenuItem* menuItem(std::string_view name) override;
     rastrex::PopupMenu* popupMenu(std::string_view name) override;
@@ -56,7 +58,7 @@ public:
     NativeHandle nativeHandle() const override;
 
     // What a control's maker needs of the window it is made for
-    // (qt_controls.h): gives `made` the name, place, font and tooltip of
+    // (qt_controls.h and the families' headers): gives `made` the name, place, font and tooltip of
     // `layout`, the part of the setup that every kind shares.
     template <typename W>
     W* place(W* made, const ControlLayout& layout) const

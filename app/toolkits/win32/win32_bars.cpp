@@ -132,12 +132,18 @@ private:
 
 std::unique_ptr<Dispatch> makeProgressBar(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32ProgressBar>(window, layout);
+    auto bar = std::make_unique<W32ProgressBar>(window, layout);
+    bar->native = {PROGRESS_CLASSW, PBS_SMOOTH};
+    return bar;
 }
 
 std::unique_ptr<Dispatch> makeStatusBar(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32StatusBar>(window, layout);
+    auto bar = std::make_unique<W32StatusBar>(window, layout);
+    bar->native = {.windowClass = STATUSCLASSNAMEW,
+                   .style = CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
+                   .showsCaption = false};
+    return bar;
 }
 
 }  // namespace rastrex::win32

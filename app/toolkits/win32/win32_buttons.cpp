@@ -75,12 +75,16 @@ private:
 
 std::unique_ptr<Dispatch> makeCommandButton(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32Button>(window, layout);
+    auto button = std::make_unique<W32Button>(window, layout);
+    button->native = {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | (layout.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+    return button;
 }
 
 std::unique_ptr<Dispatch> makeCheckBox(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32CheckBox>(window, layout);
+    auto box = std::make_unique<W32CheckBox>(window, layout);
+    box->native = {L"BUTTON", WS_TABSTOP | BS_3STATE};
+    return box;
 }
 
 }  // namespace rastrex::win32

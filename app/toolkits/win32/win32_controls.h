@@ -1,6 +1,8 @@
 // The controls of the Win32 toolkit by family, each made for one control
-// of a window's layout; the window creates their native controls and hands
-// them its messages. Private to the toolkit.
+// of a window's layout. A family's maker says which native control it is
+// (its window class and styles, NativeSpec) and gives it a font of its own
+// where its layout asks for one; the window creates it at its place and
+// hands it its messages. Private to the toolkit.
 #pragma once
 
 #include <memory>
@@ -22,9 +24,10 @@ std::unique_ptr<Dispatch> makeFileList(W32Window& window, const ControlLayout& l
 std::unique_ptr<Dispatch> makeProgressBar(W32Window& window, const ControlLayout& layout);
 std::unique_ptr<Dispatch> makeStatusBar(W32Window& window, const ControlLayout& layout);
 
-// The text box, and labels and frames (win32_text.cpp).
+// The text box, labels and frames (win32_text.cpp).
 std::unique_ptr<Dispatch> makeTextBox(W32Window& window, const ControlLayout& layout);
 std::unique_ptr<Dispatch> makeLabel(W32Window& window, const ControlLayout& layout);
+std::unique_ptr<Dispatch> makeFrame(W32Window& window, const ControlLayout& layout);
 
 // Pictures drawn from the program's resources (win32_pictures.cpp).
 std::unique_ptr<Dispatch> makePicture(W32Window& window, const ControlLayout& layout);

@@ -166,7 +166,6 @@ void W32Window::chooseFonts()
         DeleteObject(font);
     }
     ReleaseDC(hwnd_, dc);
-    ownFonts_.push_back(font_);
 }
 
 }  // namespace rastrex::win32

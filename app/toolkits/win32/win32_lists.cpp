@@ -13,6 +13,9 @@ namespace rastrex::win32 {
 
 namespace {
 
+// The drop-down part of the drive list, below its edit line.
+constexpr int kDropDownPixels = 200;
+
 // ------------------------------------------------------ focus on the list
 
 // Whether a list box shows its focus on itself: it has no item, or the item
@@ -491,17 +494,27 @@ private:
 
 std::unique_ptr<Dispatch> makeDriveList(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32DriveList>(window, layout);
+    auto list = std::make_unique<W32DriveList>(window, layout);
+    list->native = {.windowClass = L"COMBOBOX",
+                    .style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                    .extraHeight = kDropDownPixels};
+    return list;
 }
 
 std::unique_ptr<Dispatch> makeDirList(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32DirList>(window, layout);
+    auto list = std::make_unique<W32DirList>(window, layout);
+    list->native = {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+    return list;
 }
 
 std::unique_ptr<Dispatch> makeFileList(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32FileList>(window, layout);
+    auto list = std::make_unique<W32FileList>(window, layout);
+    list->native = {L"LISTBOX",
+                    WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                    WS_EX_CLIENTEDGE};
+    return list;
 }
 
 }  // namespace rastrex::win32

@@ -60,7 +60,9 @@ private:
 
 std::unique_ptr<Dispatch> makePicture(W32Window& window, const ControlLayout& layout)
 {
-    return std::make_unique<W32Picture>(window, layout);
+    auto picture = std::make_unique<W32Picture>(window, layout);
+    picture->native = {.windowClass = L"STATIC", .style = SS_OWNERDRAW | SS_NOTIFY, .showsCaption = false};
+    return picture;
 }
 
 }  // namespace rastrex::win32

@@ -13,11 +13,6 @@
 
 namespace rastrex::win32 {
 
-int twipsToPixels(int twips, int dpi)
-{
-    return MulDiv(twips, dpi, 1440);
-}
-
 void Win32Toolkit::State::windowGone(W32Window* w)
 {
     loaded.erase(std::remove(loaded.begin(), loaded.end(), w), loaded.end());

@@ -35,7 +35,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// Pixels for `twips` at `dpi` dots per inch, rounded.
-int twipsToPixels(int twips, int dpi);
-
 }  // namespace rastrex::win32

@@ -13,8 +13,6 @@ namespace rastrex::win32 {
 
 namespace {
 
-// The drop-down part of the drive list, below its edit line.
-constexpr int kDriveDropDownPixels = 200;
 // The widest a tooltip grows before it wraps.
 constexpr int kTooltipWidthPixels = 400;
 
@@ -93,8 +91,8 @@ W32Window::~W32Window()
         DestroyAcceleratorTable(accel_);
     popups_.clear();
     controls_.clear();
-    for (HFONT f : ownFonts_)
-        DeleteObject(f);
+    if (font_ != nullptr)
+        DeleteObject(font_);
 }
 
 Dispatch* W32Window::byId(int id)
@@ -106,169 +104,96 @@ Dispatch* W32Window::byId(int id)
 
 RECT W32Window::placeOf(const ControlLayout& c) const
 {
-    int left = c.left, top = c.top;
-    if (!c.container.empty())
-        if (const ControlLayout* frame = findControl(layout_, c.container)) {
-            left += frame->left;
-            top += frame->top;
-        }
-    return RECT{px(left), px(top), px(left + c.width), px(top + c.height)};
+    const PixelRect r = clientRect(layout_, c, state_.dpi);
+    return RECT{r.left, r.top, r.left + r.width, r.top + r.height};
+}
+
+std::unique_ptr<Dispatch> W32Window::makeControl(const ControlLayout& c)
+{
+    switch (c.kind) {
+    case ControlKind::CommandButton: return makeCommandButton(*this, c);
+    case ControlKind::CheckBox: return makeCheckBox(*this, c);
+    case ControlKind::StatusBar: return makeStatusBar(*this, c);
+    case ControlKind::ProgressBar: return makeProgressBar(*this, c);
+    case ControlKind::DriveList: return makeDriveList(*this, c);
+    case ControlKind::FileList: return makeFileList(*this, c);
+    case ControlKind::DirList: return makeDirList(*this, c);
+    case ControlKind::Frame: return makeFrame(*this, c);
+    case ControlKind::Label: return makeLabel(*this, c);
+    case ControlKind::Picture: return makePicture(*this, c);
+    case ControlKind::TextBox: return makeTextBox(*this, c);
+    case ControlKind::Line: break;
+    }
+    // Drawn by the window itself (paintLines).
+    auto line = std::make_unique<Dispatch>();
+    line->layout = &c;
+    return line;
 }
 
 void W32Window::createControls()
 {
     // Creation order is the focus order: the dialog manager walks the
     // controls in the order they were made.
-    std::vector<const ControlLayout*> order;
-    for (const ControlLayout& c : layout_.controls)
-        order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
-        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
-        return ta < tb;
-    });
-
     HDC dc = GetDC(hwnd_);
-    for (const ControlLayout* cl : order) {
-        const ControlLayout& c = *cl;
-        std::unique_ptr<Dispatch> control;
-        const wchar_t* cls = nullptr;
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.hidden ? 0 : WS_VISIBLE);
-        DWORD exStyle = 0;
-        std::wstring text = widen(std::string(c.caption));
-        switch (c.kind) {
-        case ControlKind::CommandButton:
-            control = makeCommandButton(*this, c);
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-            break;
-        case ControlKind::CheckBox:
-            control = makeCheckBox(*this, c);
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | BS_3STATE;
-            break;
-        case ControlKind::StatusBar:
-            control = makeStatusBar(*this, c);
-            cls = STATUSCLASSNAMEW;
-            style |= CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
-            text.clear();
-            break;
-        case ControlKind::ProgressBar:
-            control = makeProgressBar(*this, c);
-            cls = PROGRESS_CLASSW;
-            style |= PBS_SMOOTH;
-            break;
-        case ControlKind::DriveList:
-            control = makeDriveList(*this, c);
-            cls = L"COMBOBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-            break;
-        case ControlKind::FileList:
-            control = makeFileList(*this, c);
-            cls = L"LISTBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_EXTENDEDSEL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::DirList:
-            control = makeDirList(*this, c);
-            cls = L"LISTBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::Frame:
-            control = makeLabel(*this, c);
-            cls = L"BUTTON";
-            style |= BS_GROUPBOX;
-            break;
-        case ControlKind::Label:
-            control = makeLabel(*this, c);
-            cls = L"STATIC";
-            style |= SS_NOPREFIX | SS_NOTIFY | (c.centred ? SS_CENTER : SS_LEFT);
-            break;
-        case ControlKind::Picture:
-            control = makePicture(*this, c);
-            cls = L"STATIC";
-            style |= SS_OWNERDRAW | SS_NOTIFY;
-            text.clear();
-            break;
-        case ControlKind::TextBox:
-            control = makeTextBox(*this, c);
-            cls = L"EDIT";
-            // Enter in the box stays in the box: it does not press the
-            // window's default button.
-            style |= WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_WANTRETURN;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::Line:
-            // Drawn by the window itself (paintLines).
-            control = std::make_unique<Dispatch>();
-            control->layout = &c;
-            break;
-        }
+    for (const ControlLayout* c : creationOrder(layout_)) {
+        std::unique_ptr<Dispatch> control = makeControl(*c);
         control->id = kFirstControlId + static_cast<int>(controls_.size());
-        if (cls != nullptr) {
-            HFONT font = font_;
-            if (c.font.points != 0) {
-                font = makeFont(L"Tahoma", c.font.points, c.font.bold, state_.dpi);
-                ownFonts_.push_back(font);
-            }
-            RECT r = placeOf(c);
-            if (c.autoSize && !text.empty()) {
-                // A label sized to its text grows when its font needs more
-                // room: to the right, or about its centre.
-                const SIZE need = textSize(dc, font, text);
-                const int width = r.right - r.left;
-                if (need.cx > width) {
-                    const int grow = need.cx - width;
-                    if (c.centred)
-                        r.left -= grow / 2;
-                    r.right = r.left + need.cx;
-                }
-                if (need.cy > r.bottom - r.top)
-                    r.bottom = r.top + need.cy;
-            }
-            int height = r.bottom - r.top;
-            if (c.kind == ControlKind::DriveList)
-                height += kDriveDropDownPixels;
-            const auto create = [&](DWORD withStyle) {
-                control->hwnd = CreateWindowExW(exStyle, cls, text.c_str(), withStyle, r.left, r.top,
-                                                r.right - r.left, height, hwnd_,
-                                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id)),
-                                                state_.instance, nullptr);
-                if (control->hwnd == nullptr)
-                    throw std::runtime_error("cannot create control " + std::string(c.name));
-            };
-            create(style);
-            SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            if (c.kind == ControlKind::TextBox) {
-                // The whole text shows at its laid-out size, through the
-                // size of its font; a scroll bar only where no readable
-                // size is small enough.
-                const FittedFont fitted = fitTextBox(control->hwnd, state_.face, state_.dpi);
-                ownFonts_.push_back(fitted.font);
-                if (!fitted.fits) {
-                    DestroyWindow(control->hwnd);
-                    create(style | WS_VSCROLL);
-                    SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.font), FALSE);
-                }
-            }
-            if (c.isDefault)
-                defaultId_ = control->id;
-            if (!c.accessibleName.empty())
-                annotateName(control->hwnd, std::string(c.accessibleName));
+        if (control->native.windowClass != nullptr) {
+            placeControl(*control, dc);
+            createNative(*control);
             control->created();
+            if (c->isDefault)
+                defaultId_ = control->id;
+            if (!c->accessibleName.empty())
+                annotateName(control->hwnd, std::string(c->accessibleName));
         }
         controls_.push_back(std::move(control));
     }
     ReleaseDC(hwnd_, dc);
+    stackControls();
+}
 
-    // Frames lie under everything; the progress bar lies over the status bar.
+void W32Window::placeControl(Dispatch& control, HDC dc)
+{
+    const ControlLayout& c = *control.layout;
+    PixelRect r = clientRect(layout_, c, state_.dpi);
+    if (c.autoSize && control.native.showsCaption && !c.caption.empty()) {
+        const SIZE need = textSize(dc, fontOf(control), widen(std::string(c.caption)));
+        r = fittedToText(r, c, {need.cx, need.cy});
+    }
+    control.place = RECT{r.left, r.top, r.left + r.width, r.top + r.height + control.native.extraHeight};
+}
+
+void W32Window::createNative(Dispatch& control, DWORD extraStyle)
+{
+    const ControlLayout& c = *control.layout;
+    const NativeSpec& spec = control.native;
+    const std::wstring text = spec.showsCaption ? widen(std::string(c.caption)) : std::wstring();
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.hidden ? 0 : WS_VISIBLE) | spec.style | extraStyle;
+    const RECT& r = control.place;
+    control.hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, text.c_str(), style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), state_.instance, nullptr);
+    if (control.hwnd == nullptr)
+        throw std::runtime_error("cannot create control " + std::string(c.name));
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(control)), FALSE);
+}
+
+void W32Window::stackControls()
+{
     for (auto& c : controls_) {
         if (c->hwnd == nullptr)
             continue;
-        if (c->layout->kind == ControlKind::Frame)
+        switch (stackingOf(c->layout->kind)) {
+        case Stacking::Bottom:
             SetWindowPos(c->hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        else if (c->layout->kind == ControlKind::ProgressBar)
+            break;
+        case Stacking::Top:
             SetWindowPos(c->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case Stacking::AsMade:
+            break;
+        }
     }
 }
 

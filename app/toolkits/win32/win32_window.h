@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "form_geometry.h"
 #include "layouts.h"
 #include "progress_painter.h"
 #include "win32_toolkit.h"
@@ -93,10 +94,28 @@ struct Win32Toolkit::State {
 
 // ---------------------------------------------------------------- controls
 
+// The native control a family's maker asks the window for: its window
+// class (none for what the window draws itself), its styles beyond those of
+// a child window, and whether the layout's caption is its text.
+struct NativeSpec {
+    const wchar_t* windowClass = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    bool showsCaption = true;
+    int extraHeight = 0;  // pixels below the laid-out height: a drop-down part
+};
+
 // What the window's procedure asks of any of its controls.
 class Dispatch {
 public:
-    virtual ~Dispatch() = default;
+    Dispatch() = default;
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+    virtual ~Dispatch()
+    {
+        if (ownFont != nullptr)
+            DeleteObject(ownFont);
+    }
     virtual void command(int /*code*/) {}
     virtual void drawItem(const DRAWITEMSTRUCT&) {}
     // Colours for a static-like control; null for the defaults.
@@ -107,6 +126,11 @@ public:
     const ControlLayout* layout = nullptr;
     HWND hwnd = nullptr;
     int id = 0;
+    NativeSpec native;
+    // Its place in the window's client area, once created.
+    RECT place{};
+    // A font of its own, which it deletes; null for the window's font.
+    HFONT ownFont = nullptr;
 };
 
 template <class I>
@@ -180,6 +204,10 @@ public:
     HACCEL accelerators() const { return accel_; }
     int dpi() const { return state_.dpi; }
     int px(int twips) const { return twipsToPixels(twips, state_.dpi); }
+    const std::wstring& face() const { return state_.face; }
+    // Creates the native control of `control` at its place, with `extraStyle`
+    // beside its own, in its font; throws when the system refuses it.
+    void createNative(Dispatch& control, DWORD extraStyle = 0);
     bool oleReady() const { return state_.oleReady; }
     bool inBatch() const { return state_.inBatch; }
     HINSTANCE instance() const { return state_.instance; }
@@ -205,10 +233,14 @@ private:
     Dispatch* byId(int id);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void createControls();
+    std::unique_ptr<Dispatch> makeControl(const ControlLayout& c);
+    void placeControl(Dispatch& control, HDC dc);
+    void stackControls();
     void createMenus();
     void createTooltips();
     void chooseFonts();
     RECT placeOf(const ControlLayout& c) const;
+    HFONT fontOf(const Dispatch& control) const { return control.ownFont != nullptr ? control.ownFont : font_; }
     void paintLines(HDC dc);
 
     Win32Toolkit::State& state_;
@@ -218,8 +250,7 @@ private:
     HWND tooltips_ = nullptr;
     HMENU menuBar_ = nullptr;
     HACCEL accel_ = nullptr;
-    HFONT font_ = nullptr;
-    std::vector<HFONT> ownFonts_;
+    HFONT font_ = nullptr;  // the window's, which it deletes
     std::vector<std::unique_ptr<Dispatch>> controls_;
     std::vector<std::unique_ptr<MenuItem>> menuItems_;
     std::vector<int> menuIds_;

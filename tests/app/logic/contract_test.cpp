@@ -18,6 +18,34 @@ struct ScriptedHarness {
             list->mouseDown(kRightButton, 0, 0, 0);
         return key != Key::Tab;
     }
+    void click(Window& w, std::string_view name)
+    {
+        auto& window = static_cast<test::ScriptedWindow&>(w);
+        if (auto* box = dynamic_cast<test::ScriptedCheckBox*>(w.checkBox(name)))
+            box->userClick();
+        else if (auto* button = dynamic_cast<test::ScriptedButton*>(window.commandButton(name)))
+            button->press();
+    }
+    // The scripted list selects as a left press does; it has no items'
+    // places, so the press falls on the first item.
+    void pressMouse(Window& w, std::string_view name, int button, int x, int y)
+    {
+        auto* list = dynamic_cast<test::ScriptedFileList*>(w.fileList(name));
+        if (button == kLeftButton)
+            list->selectOnly({0});
+        if (list->mouseDown)
+            list->mouseDown(button, 0, x, y);
+    }
+    void chooseMenuItem(Window& w, std::string_view item)
+    {
+        static_cast<test::ScriptedMenuItem*>(w.menuItem(item))->choose();
+    }
+    void popupChoosing(Window& w, std::string_view popup, int choice)
+    {
+        auto* menu = static_cast<test::ScriptedWindow&>(w).popup(popup);
+        menu->choice = choice;
+        menu->popup();
+    }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, ScriptedHarness, HarnessName);
 

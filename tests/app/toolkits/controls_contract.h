@@ -10,6 +10,16 @@
 //       // Gives control `name` the keyboard focus, presses `key` there and
 //       // dispatches what follows; returns whether it still has the focus.
 //       bool press(Window& w, std::string_view name, contract::Key key);
+//       // The user's click on button or check box `name`.
+//       void click(Window& w, std::string_view name);
+//       // The user's press of mouse `button` (kLeftButton...) on control
+//       // `name` at (x, y), in its pixels from its top-left corner.
+//       void pressMouse(Window& w, std::string_view name, int button, int x, int y);
+//       // The user chooses menu item `item` (not a popup's).
+//       void chooseMenuItem(Window& w, std::string_view item);
+//       // Opens popup `popup` with the user choosing its item `choice`
+//       // (from 0), or dismissing it (-1); returns once it is closed.
+//       void popupChoosing(Window& w, std::string_view popup, int choice);
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Harness, HarnessName);
 #pragma once
@@ -57,7 +67,7 @@ inline constexpr ControlLayout kControls[] = {
      .height = 200, .tab = 9, .caption = "label", .tooltip = ""},
 };
 inline constexpr MenuItemLayout kBarItems[] = {{"barItem", "Item", "Ctrl+R"}};
-inline constexpr MenuItemLayout kPopupItems[] = {{"first", "First", ""}};
+inline constexpr MenuItemLayout kPopupItems[] = {{"first", "&First", ""}, {"second", "&Second", ""}};
 inline constexpr MenuLayout kMenus[] = {{"bar", "Bar", false, kBarItems}, {"pop", "Pop", true, kPopupItems}};
 inline constexpr FormLayout kLayout{"ContractForm", "contract", 6000, 3000, 600, 600, WindowBorder::FixedSingle,
                                     true, kControls, kMenus, {}};
@@ -421,6 +431,76 @@ TYPED_TEST_P(ControlsContract, ShiftF10AndTheMenuKeyOnAFileListAreARightPress)
     EXPECT_EQ(this->selection(list), std::vector<ItemIndex>{1});
 }
 
+TYPED_TEST_P(ControlsContract, AUserClickRunsAnEnabledButtonAndTurnsABoxOnOrOff)
+{
+    Window& w = *this->window;
+    int presses = 0, boxClicks = 0;
+    w.commandButton("Go")->click = [&] { ++presses; };
+    CheckBox& box = *w.checkBox("Box");
+    box.click = [&] { ++boxClicks; };
+    for (bool enabled : {true, false}) {
+        w.commandButton("Go")->setEnabled(enabled);
+        presses = 0;
+        this->harness.click(w, "Go");
+        EXPECT_EQ(presses, enabled ? 1 : 0) << "enabled " << enabled;
+    }
+    // A user's click never greys a box: greyed turns off.
+    const std::pair<int, int> cases[] = {{kCheckOff, kCheckOn}, {kCheckOn, kCheckOff}, {kCheckGreyed, kCheckOff}};
+    for (auto [before, after] : cases) {
+        box.setValue(before);
+        boxClicks = 0;
+        this->harness.click(w, "Box");
+        EXPECT_EQ(box.value(), after) << "from " << before;
+        EXPECT_EQ(boxClicks, 1) << "from " << before;
+    }
+}
+
+TYPED_TEST_P(ControlsContract, AMousePressOnAFileListGivesItsButtonAndPlace)
+{
+    this->touch({"a.xwd", "b.xwd"});
+    Window& w = *this->window;
+    FileList& list = *w.fileList("Files");
+    list.setPath(this->folder.string());
+    list.setSelected(1, true);
+    struct Press {
+        int button, x, y;
+        std::vector<ItemIndex> selection;  // after it: only the left button selects
+    };
+    const Press presses[] = {
+        {kRightButton, 5, 3, {1}},
+        {kMiddleButton, 9, 2, {1}},
+        {kLeftButton, 6, 4, {0}},
+    };
+    for (const Press& p : presses) {
+        std::vector<int> got;
+        list.mouseDown = [&](int button, int shift, int x, int y) { got = {button, shift, x, y}; };
+        this->harness.pressMouse(w, "Files", p.button, p.x, p.y);
+        EXPECT_EQ(got, (std::vector<int>{p.button, 0, p.x, p.y})) << p.button;
+        EXPECT_EQ(this->selection(list), p.selection) << p.button;
+    }
+}
+
+TYPED_TEST_P(ControlsContract, MenuItemsAndPopupsRunTheChosenItemBeforeReturning)
+{
+    Window& w = *this->window;
+    std::vector<std::string> ran;
+    for (const char* item : {"barItem", "first", "second"})
+        w.menuItem(item)->click = [&ran, item] { ran.push_back(item); };
+    this->harness.chooseMenuItem(w, "barItem");
+    EXPECT_EQ(ran, std::vector<std::string>{"barItem"});
+    struct Case {
+        int choice;
+        std::vector<std::string> ran;
+    };
+    const Case cases[] = {{0, {"first"}}, {1, {"second"}}, {-1, {}}};  // -1: dismissed, nothing runs
+    for (const Case& c : cases) {
+        ran.clear();
+        this->harness.popupChoosing(w, "pop", c.choice);
+        EXPECT_EQ(ran, c.ran) << c.choice;
+        this->harness.pump();
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges,
                             EnabledAndVisibleAreWhatTheProgramSet, FileListListsTheMatchingFilesByNameIgnoringCase,
@@ -430,6 +510,9 @@ REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             DriveListHoldsTheFolderShownWithoutAChangeOfItsOwn,
                             UnloadAsksFirstAndLeavesTheControlsAnswering,
                             ALockedTextBoxTakesNoInputAndTabLeavesIt,
-                            ShiftF10AndTheMenuKeyOnAFileListAreARightPress);
+                            ShiftF10AndTheMenuKeyOnAFileListAreARightPress,
+                            AUserClickRunsAnEnabledButtonAndTurnsABoxOnOrOff,
+                            AMousePressOnAFileListGivesItsButtonAndPlace,
+                            MenuItemsAndPopupsRunTheChosenItemBeforeReturning);
 
 }  // namespace rastrex::contract

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "layouts.h"
+#include "reachable_controls.h"
 #include "ui_test_support.h"
 
 namespace rastrex {
@@ -17,26 +18,7 @@ namespace {
 
 using uitest::FormInFolder;
 
-// The control of `w` that `c` lays out, through the toolkit's interface;
-// null for the kinds the keyboard never reaches.
-Control* reachable(Window& w, const ControlLayout& c)
-{
-    switch (c.kind) {
-    case ControlKind::CommandButton: return w.commandButton(c.name);
-    case ControlKind::CheckBox: return w.checkBox(c.name);
-    case ControlKind::DriveList: return w.driveList(c.name);
-    case ControlKind::DirList: return w.dirList(c.name);
-    case ControlKind::FileList: return w.fileList(c.name);
-    case ControlKind::ProgressBar: return w.progressBar(c.name);
-    case ControlKind::StatusBar: return w.statusBar(c.name);
-    case ControlKind::TextBox: return w.textBox(c.name);
-    case ControlKind::Frame:
-    case ControlKind::Label:
-    case ControlKind::Picture:
-    case ControlKind::Line: return nullptr;
-    }
-    return nullptr;
-}
+using test::reachable;
 
 // What the control shows as its value, through the toolkit's interface;
 // "" for a control that has none.

@@ -4,20 +4,17 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include "form_geometry.h"
 #include "ui_test_support.h"
 
 namespace rastrex::uitest {
 namespace {
 
-// Twips to device-independent pixels, 15 to one, rounded; sizes are the
-// difference of the rounded edges.
+// The pixels of the window's logic, at the layouts' own dots per inch: the
+// Qt toolkit counts in device-independent pixels.
 int px(int twips)
 {
-    return (twips * 2 + 15) / 30;
-}
-QRect pxRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(left + width) - px(left), px(top + height) - px(top));
+    return twipsToPixels(twips);
 }
 
 QString text(std::string_view s)
@@ -69,7 +66,7 @@ void checkControls(const QWidget* window, const FormLayout& layout)
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(madeAs(w, c.kind));
         EXPECT_EQ(w->parentWidget()->objectName(), c.container.empty() ? QStringLiteral("client") : text(c.container));
-        const QRect stored = pxRect(c.left, c.top, c.width, c.height);
+        const QRect stored = qt::pixelRect(c);
         if (c.autoSize) {
             EXPECT_EQ(w->geometry().top(), stored.top());
             EXPECT_GE(w->width(), stored.width());
@@ -84,7 +81,7 @@ void checkControls(const QWidget* window, const FormLayout& layout)
 }
 
 // The controls in the order Tab visits them, from `first`.
-QStringList focusOrder(QWidget* first)
+QStringList tabChain(QWidget* first)
 {
     QStringList order;
     QWidget* w = first;
@@ -120,16 +117,12 @@ TEST_F(MainFormLayoutTest, TabVisitsTheControlsInTheStoredOrder)
     open({"a.xwd"});
     form->show();
     // The layout's order among the controls that take the focus.
-    std::vector<const ControlLayout*> tabbed;
-    for (const ControlLayout& c : mainFormLayout().controls)
-        if (c.tab >= 0 && (window().control(c.name)->focusPolicy() & Qt::TabFocus))
-            tabbed.push_back(&c);
-    std::sort(tabbed.begin(), tabbed.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
     QStringList expected;
-    for (const ControlLayout* c : tabbed)
-        expected << text(c->name);
+    for (const ControlLayout* c : rastrex::focusOrder(mainFormLayout()))
+        if (window().control(c->name)->focusPolicy() & Qt::TabFocus)
+            expected << text(c->name);
     auto* command1 = control<qt::CommandButton>("Command1");
-    EXPECT_EQ(focusOrder(command1), expected);
+    EXPECT_EQ(tabChain(command1), expected);
     EXPECT_EQ(expected.size(), 12);  // every button, box and list
     EXPECT_EQ(widget()->focusWidget(), command1);
 }

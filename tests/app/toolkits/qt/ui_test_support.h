@@ -15,6 +15,10 @@
 
 #include "folder_listing.h"
 #include "main_form.h"
+#include "qt_bars.h"
+#include "qt_buttons.h"
+#include "qt_lists.h"
+#include "qt_text.h"
 #include "qt_toolkit.h"
 #include "scripted_toolkit.h"
 #include "touch_files.h"

@@ -10,7 +10,9 @@
 #include <string_view>
 
 #include "controls_contract.h"
+#include "form_geometry.h"
 #include "layouts.h"
+#include "reachable_controls.h"
 #include "shared_toolkit.h"
 #include "win32_window.h"
 
@@ -20,26 +22,7 @@ namespace {
 // A key-up message's flags: the key was down before, and is now released.
 const LPARAM kKeyUpFlags = static_cast<LPARAM>(0xC0000000u);
 
-// The control of `w` that `c` lays out, through the toolkit's interface;
-// null for the kinds the keyboard never reaches.
-Control* reachable(Window& w, const ControlLayout& c)
-{
-    switch (c.kind) {
-    case ControlKind::CommandButton: return w.commandButton(c.name);
-    case ControlKind::CheckBox: return w.checkBox(c.name);
-    case ControlKind::DriveList: return w.driveList(c.name);
-    case ControlKind::DirList: return w.dirList(c.name);
-    case ControlKind::FileList: return w.fileList(c.name);
-    case ControlKind::ProgressBar: return w.progressBar(c.name);
-    case ControlKind::StatusBar: return w.statusBar(c.name);
-    case ControlKind::TextBox: return w.textBox(c.name);
-    case ControlKind::Frame:
-    case ControlKind::Label:
-    case ControlKind::Picture:
-    case ControlKind::Line: return nullptr;
-    }
-    return nullptr;
-}
+using test::reachable;
 
 // What the control shows as its value; "" for a control that has none.
 std::string valueOf(Window& w, const ControlLayout& c)
@@ -173,6 +156,63 @@ struct Win32Harness {
         }
         pump();
         return GetFocus() == control;
+    }
+    // The native control of `name`: the window numbers its controls in the
+    // order it makes them.
+    static HWND native(Window& w, std::string_view name)
+    {
+        int id = win32::kFirstControlId;
+        for (const ControlLayout* c : creationOrder(kLayout)) {
+            if (c->name == name)
+                break;
+            ++id;
+        }
+        return GetDlgItem(static_cast<HWND>(w.nativeHandle()), id);
+    }
+    void click(Window& w, std::string_view name)
+    {
+        const HWND control = native(w, name);
+        if (IsWindowEnabled(control))  // the system gives a disabled window no input
+            SendMessageW(control, BM_CLICK, 0, 0);
+        pump();
+    }
+    void pressMouse(Window& w, std::string_view name, int button, int x, int y)
+    {
+        const HWND control = native(w, name);
+        const LPARAM at = MAKELPARAM(x, y);
+        switch (button) {
+        case kLeftButton:
+            SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageW(control, WM_LBUTTONUP, 0, at);
+            break;
+        case kRightButton: SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, at); break;
+        default: SendMessageW(control, WM_MBUTTONDOWN, MK_MBUTTON, at); break;
+        }
+        pump();
+    }
+    // Menu items are numbered in the layout's order of menus and items.
+    void chooseMenuItem(Window& w, std::string_view item)
+    {
+        int id = win32::kFirstMenuId;
+        for (const MenuLayout& m : kLayout.menus)
+            for (const MenuItemLayout& i : m.items) {
+                if (i.name == item)
+                    SendMessageW(static_cast<HWND>(w.nativeHandle()), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+                ++id;
+            }
+    }
+    // The keys wait in the queue for the menu's own loop.
+    void popupChoosing(Window& w, std::string_view popup, int choice)
+    {
+        const HWND root = static_cast<HWND>(w.nativeHandle());
+        const auto key = [&](WPARAM k) {
+            PostMessageW(root, WM_KEYDOWN, k, 0);
+            PostMessageW(root, WM_KEYUP, k, win32::kKeyUpFlags);
+        };
+        for (int i = 0; i <= choice; ++i)
+            key(VK_DOWN);
+        key(choice >= 0 ? VK_RETURN : VK_ESCAPE);
+        w.popupMenu(popup)->popup();
     }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);

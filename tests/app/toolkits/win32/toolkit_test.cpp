@@ -139,22 +139,6 @@ TEST_F(Win32ToolkitTest, CheckBoxSetRaisesClickOnlyOnChange)
     }
 }
 
-TEST_F(Win32ToolkitTest, UserClickTurnsOffBoxOnAndOthersOff)
-{
-    CheckBox& box = *window_->checkBox("Box");
-    int clicks = 0;
-    box.click = [&] { ++clicks; };
-    HWND h = childByClass(hwnd_, L"BUTTON", 2);
-    const std::pair<int, int> cases[] = {{0, 1}, {1, 0}, {2, 0}};
-    for (auto [before, after] : cases) {
-        box.setValue(before);
-        clicks = 0;
-        SendMessageW(h, BM_CLICK, 0, 0);
-        EXPECT_EQ(box.value(), after) << "from " << before;
-        EXPECT_EQ(clicks, 1) << "from " << before;
-    }
-}
-
 TEST_F(Win32ToolkitTest, EnterPressesDefaultButtonUnlessAnotherButtonHasFocus)
 {
     int go = 0, other = 0;
@@ -419,34 +403,6 @@ TEST_F(Win32ToolkitTest, StatusPanelsAndProgressBarAcceptEveryRange)
     }
     progress.setVisible(true);
     EXPECT_TRUE(IsWindowVisible(native));
-}
-
-TEST_F(Win32ToolkitTest, PopupRunsChosenItemBeforeReturning)
-{
-    std::vector<std::string> ran;
-    window_->menuItem("first")->click = [&] { ran.push_back("first"); };
-    window_->menuItem("second")->click = [&] { ran.push_back("second"); };
-    PopupMenu& pop = *window_->popupMenu("pop");
-    struct Case {
-        std::vector<WPARAM> keys;
-        std::vector<std::string> ran;
-    };
-    const Case cases[] = {
-        {{VK_DOWN, VK_RETURN}, {"first"}},
-        {{'S'}, {"second"}},  // the item's access key
-        {{VK_ESCAPE}, {}},    // dismissed: nothing runs
-    };
-    for (const Case& c : cases) {
-        ran.clear();
-        // The keys wait in the queue for the menu's own loop.
-        for (WPARAM k : c.keys) {
-            PostMessageW(hwnd_, WM_KEYDOWN, k, 0);
-            PostMessageW(hwnd_, WM_KEYUP, k, kKeyUpFlags);
-        }
-        pop.popup();
-        EXPECT_EQ(ran, c.ran);
-        toolkit().pumpPending();
-    }
 }
 
 TEST_F(Win32ToolkitTest, UnloadAsksFirstAndCanBeRefused)
