@@ -4,7 +4,7 @@
 // that shows nothing); and the real program rastrex-convert with the files
 // on its command line, as a file manager runs it (Qt offscreen, its test
 // answers in RASTREX_CONVERT_ANSWER so that no one need close the summary).
-// Prints the best of three runs each, interleaved, and the ratios to
+// Prints the best of three runs each, interleaved in turn, and the ratios to
 // xwd2bmp: the verb should stay within 1.2x.
 // Usage: bench_verb [SCALE]   (SCALE divides the count, for a quick look)
 #include <unistd.h>
@@ -89,7 +89,10 @@ int main(int argc, char** argv)
                                          {"rastrex-convert (Qt)", {}}};
     int folder = 0;
     for (int run = 0; run < kRuns; ++run) {
-        for (std::size_t c = 0; c < contenders.size(); ++c) {
+        // Each run starts with another contender, so that none is always
+        // the one after the folder's links were made.
+        for (std::size_t k = 0; k < contenders.size(); ++k) {
+            const std::size_t c = (k + static_cast<std::size_t>(run)) % contenders.size();
             // Hard links to the dumps in a folder of its own; no bitmap is
             // removed before the end (see bench_batch).
             const fs::path here = dir / ("run" + std::to_string(folder++));

@@ -27,7 +27,6 @@ public:
     QProgressBar* bar() const { return bar_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-protected:
     // Closing the window (Escape, its close button) is 中止.
     void reject() override;
 

@@ -56,9 +56,19 @@ bool askQuestion(QWidget* owner, const QString& text)
     return replace;
 }
 
-void showMessage(QWidget* owner, const QString& text, bool warning)
+std::pair<QString, QString> summaryBox(const std::string& text)
+{
+    const QString all = QString::fromStdString(text);
+    const qsizetype counts = all.indexOf(QStringLiteral("\n\n"));
+    if (counts < 0 || all.mid(counts + 2).count(QLatin1Char('\n')) < kShownCauses)
+        return {all, {}};
+    return {all.left(counts), all.mid(counts + 2)};
+}
+
+void showMessage(QWidget* owner, const QString& text, bool warning, const QString& details)
 {
     QMessageBox* box = makeBox(owner, warning ? QMessageBox::Warning : QMessageBox::Information, text);
+    box->setDetailedText(details);
     box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole)->setAccessibleName(QStringLiteral("閉じる"));
     box->exec();
     delete box;
@@ -89,7 +99,8 @@ void QtVerbUi::showSummary(const Summary& summary)
     const bool failed = summary.cutShort + summary.notConverted + summary.notStarted != 0;
     onUiThread(&window_, [this, &summary, failed] {
         window_.hide();
-        showMessage(&window_, QString::fromStdString(summary.text), failed);
+        const auto [text, details] = summaryBox(summary.text);
+        showMessage(&window_, text, failed, details);
     });
 }
 

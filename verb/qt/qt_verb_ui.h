@@ -3,6 +3,9 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+
+#include <QString>
 #include <ostream>
 
 #include "progress_window.h"
@@ -37,8 +40,17 @@ private:
 };
 
 // The message boxes, on the UI thread: the question (true: yes) and a
-// message with OK (`warning`: a warning's icon, else information's).
+// message with OK (`warning`: a warning's icon, else information's), with
+// `details` behind the box's button for them when not empty.
 bool askQuestion(QWidget* owner, const QString& text);
-void showMessage(QWidget* owner, const QString& text, bool warning);
+void showMessage(QWidget* owner, const QString& text, bool warning, const QString& details = {});
+
+// A summary with more lines of causes than this shows its counts, and the
+// causes behind the button for details, so the box fits on the screen.
+inline constexpr qsizetype kShownCauses = 15;
+
+// The summary's text in its box, and its details (empty when the causes are
+// shown in the text).
+std::pair<QString, QString> summaryBox(const std::string& text);
 
 }  // namespace rastrex::verb::qt
