@@ -29,6 +29,7 @@ enum class Kind {
     Text,       // no dump at all
     OldBitmap,  // a bitmap already there, which only "yes" replaces
     Fifo,       // a named pipe, where the system has them: no file to convert
+    Folder,     // an empty folder
 };
 
 Bytes bytesOf(Kind kind, std::uint32_t seed)
@@ -52,7 +53,8 @@ Bytes bytesOf(Kind kind, std::uint32_t seed)
     }
     case Kind::Text: return {'h', 'e', 'l', 'l', 'o', '\n'};
     case Kind::OldBitmap: return {'B', 'M', 'o', 'l', 'd'};
-    case Kind::Fifo: break;
+    case Kind::Fifo:
+    case Kind::Folder: break;
     }
     return {};
 }
@@ -100,6 +102,10 @@ TEST_P(VerbRun, GathersAsksConvertsAndSums)
     std::uint32_t seed = 0;
     for (const auto& [name, kind] : c.files) {
         fs::create_directories((dir.path() / name).parent_path());
+        if (kind == Kind::Folder) {
+            fs::create_directories(dir.path() / name);
+            continue;
+        }
         if (kind != Kind::Fifo) {
             writeFile(dir.path() / name, bytesOf(kind, seed++));
             continue;
@@ -177,11 +183,17 @@ INSTANTIATE_TEST_SUITE_P(Selections, VerbRun, ::testing::Values(
     Case{"missing_file_not_named_as_dump", {}, {"@gone.png"}, {}, kNever, Status::Failure, {}, verb::kNoDumpText},
     Case{"text_beside_its_bitmap", {{"a.txt", Kind::Text}, {"a.txt.BMP", Kind::OldBitmap}}, {"@a.txt"}, {}, kNever,
          Status::Failure, {}, verb::kNoDumpText},
+    Case{"option_after_double_dash_is_a_name", kThree, {"--", "--files-from=-"}, {}, kNever, Status::Failure, {},
+         verb::kNoDumpText, {}, {}, {}, "@a.xwd\n"},
     // Plain runs; a dump named otherwise is known by its header.
     Case{"three_dumps", kThree, {"@a.xwd", "@b.xwd", "@c.xwd"}, {}, kNever, Status::Success, {}, {},
          {3, 0, 0, 0, 0}, kThreeWritten},
     Case{"dump_named_otherwise", {{"pic.dat", Kind::Dump}}, {"@pic.dat"}, {}, kNever, Status::Success, {}, {},
          {1, 0, 0, 0, 0}, {{"pic.dat.BMP", "pic.dat"}}},
+    Case{"broken_dump_named_otherwise", {{"bad.dat", Kind::WidthZero}}, {"@bad.dat"}, {}, kNever, Status::Failure, {},
+         {}, {0, 0, 1, 0, 0}, {}, {"@bad.dat を変換できなかったぞ。"}},
+    Case{"empty_folder_among_dumps", {{"a.xwd", Kind::Dump}, {"empty", Kind::Folder}}, {"@empty", "@a.xwd"}, {},
+         kNever, Status::Success, {}, {}, {1, 0, 0, 0, 0}, {{"a.bmp", "a.xwd"}}},
     Case{"same_dump_twice", {{"a.xwd", Kind::Dump}}, {"@a.xwd", "@a.xwd"}, {}, kNever, Status::Success, {}, {},
          {1, 0, 0, 0, 0}, {{"a.bmp", "a.xwd"}}},
     Case{"after_double_dash", {{"-a.xwd", Kind::Dump}}, {"--", "@-a.xwd"}, {}, kNever, Status::Success, {}, {},
@@ -215,6 +227,11 @@ INSTANTIATE_TEST_SUITE_P(Selections, VerbRun, ::testing::Values(
          {0, 0, 1, 0, 0}, {}, {"変換できなかった: 1 個", "@bad.xwd を変換できなかったぞ。"}},
     Case{"missing_dump", {{"a.xwd", Kind::Dump}}, {"@gone.xwd", "@a.xwd"}, {}, kNever, Status::Failure, {}, {},
          {1, 0, 1, 0, 0}, {{"a.bmp", "a.xwd"}}, {"@gone.xwd は 存在しねえぞ。"}},
+    Case{"only_missing_dump", {}, {"@gone.xwd"}, {}, kNever, Status::Failure, {}, {}, {0, 0, 1, 0, 0}, {},
+         {"@gone.xwd は 存在しねえぞ。"}},
+    Case{"two_dumps_one_bitmap", {{"a.xwd", Kind::Dump}, {"a.xwd.xwd", Kind::Dump}}, {"@a.xwd", "@a.xwd.xwd"}, {},
+         kNever, Status::Failure, {}, {}, {1, 0, 1, 0, 0}, {{"a.bmp", "a.xwd"}},
+         {"@a.xwd.xwd を変換できなかったぞ。not converted: "}},
     Case{"named_pipe", {{"a.xwd", Kind::Dump}, {"p.xwd", Kind::Fifo}}, {"@p.xwd", "@a.xwd"}, {}, kNever,
          Status::Failure, {}, {}, {1, 0, 1, 0, 0}, {{"a.bmp", "a.xwd"}}, {"@p.xwd を開けないぞ。ファイルではない。"}},
     Case{"text_among_dumps", {{"a.xwd", Kind::Dump}, {"t.txt", Kind::Text}}, {"@t.txt", "@a.xwd"}, {}, kNever,

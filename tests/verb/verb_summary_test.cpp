@@ -145,6 +145,10 @@ TEST_P(VerbThreads, StopsAfterTheFilesInHand)
     for (std::size_t i = 1; i < ui.progress.size(); ++i)
         EXPECT_LE(ui.progress[i - 1].done, ui.progress[i].done);
     EXPECT_EQ(ui.progress.back().done, c.converted);
+    // One worker takes the files in order: the last in hand is the last one.
+    if (c.jobs == 1) {
+        EXPECT_EQ(ui.progress.back().current, args.back());
+    }
     EXPECT_EQ(ui.progress.back().total, kFiles);
 }
 
