@@ -8,11 +8,16 @@
 #include <QApplication>
 #include <QMetaObject>
 
+#include "no_display.h"
 #include "qt_verb_ui.h"
 #include "stream.h"
 
 int main(int argc, char** argv)
 {
+    if (!rastrex::qt::displayAvailable()) {
+        rastrex::qt::sayNoDisplay(argc > 0 ? argv[0] : nullptr, "rastrex-convert");
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rastrex-convert"));
     QApplication::setQuitOnLastWindowClosed(false);
