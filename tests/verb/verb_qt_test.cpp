@@ -37,6 +37,13 @@ TEST(VerbWindow, ShowsTheFileAndTheBar)
     w.setProgress({1500000, 3000000, "/a/c.xwd"});
     EXPECT_EQ(w.bar()->maximum(), 1000);
     EXPECT_EQ(w.bar()->value(), 500);
+    // A long path keeps its ends and the window its width.
+    const std::string longPath = "/start" + std::string(600, 'x') + "/end.xwd";
+    w.setProgress({1, 2, longPath});
+    const QString shown = w.fileLabel()->text();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("/start"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("/end.xwd\n1 / 2"))) << shown.toStdString();
+    EXPECT_LT(shown.size(), 300);
 }
 
 TEST(VerbWindow, EveryControlHasAnAccessibleName)

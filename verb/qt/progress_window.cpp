@@ -9,13 +9,18 @@
 
 namespace rastrex::verb::qt {
 
+namespace {
+
+constexpr int kFileWidth = 560;  // pixels for the file in hand at most
+
+}  // namespace
+
 ProgressWindow::ProgressWindow()
     : file_(new QLabel(this)), bar_(new QProgressBar(this)), cancel_(new QPushButton(QString::fromUtf8(kCancelLabel), this))
 {
     setWindowTitle(QString::fromUtf8(kWindowTitle));
     file_->setTextFormat(Qt::PlainText);
     file_->setMinimumWidth(420);
-    file_->setWordWrap(true);
     file_->setAccessibleName(QStringLiteral("変換中のファイル"));
     bar_->setAccessibleName(QStringLiteral("進み具合"));
     bar_->setRange(0, 0);  // busy until the files are counted
@@ -30,7 +35,10 @@ ProgressWindow::ProgressWindow()
 
 void ProgressWindow::setProgress(const Progress& progress)
 {
-    file_->setText(QString::fromStdString(progressText(progress)));
+    // A long path is shortened in its middle, so the window keeps its width.
+    const QString text = QString::fromStdString(progressText(progress));
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    file_->setText(file_->fontMetrics().elidedText(text.left(end), Qt::ElideMiddle, kFileWidth) + text.mid(end));
     // The bar counts in files; a selection past the bar's range is shown
     // in thousandths.
     const bool scaled = progress.total > 1000000;
