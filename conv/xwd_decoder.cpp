@@ -323,20 +323,26 @@ void PixelDecoder::ladderRow(const RowView& row, std::uint64_t first, std::size_
     rows_.run(row.plane[0] + first * (l_.bitsPerPixel / 8), count, out);
 }
 
-// The pixels before the ladder's first byte (or unit) and after its last
-// byte go one by one.
+// Whole bytes (units) through the ladder. A row that starts inside one and
+// runs past it has that one decoded aside, its pixels from `first` on
+// copied: all of its bytes are there, as the row's last pixel lies in a
+// later one. The pixels left go one by one.
 void PixelDecoder::bitRow(const RowView& row, std::uint64_t first, std::size_t count,
                           unsigned char* out) const
 {
-    const std::size_t lead = static_cast<std::size_t>(
-        std::min<std::uint64_t>((bitAlign_ - first % bitAlign_) % bitAlign_, count));
-    (this->*each_)(row, first, lead, out);
-    first += lead;
-    out += 3 * lead;
-    count -= lead;
-    const std::size_t bytes = count / 8;
+    const std::uint32_t into = static_cast<std::uint32_t>(first % bitAlign_);
+    if (into != 0 && count > bitAlign_ - into) {
+        unsigned char unit[32 * 3];
+        rows_.run(row.plane[0] + (first - into) / 8, bitAlign_ / 8, unit);
+        const std::size_t lead = bitAlign_ - into;
+        std::memcpy(out, unit + 3 * into, 3 * lead);
+        first += lead;
+        out += 3 * lead;
+        count -= lead;
+    }
+    const std::size_t bytes = first % bitAlign_ == 0 ? count / 8 : 0;
     rows_.run(row.plane[0] + first / 8, bytes, out);
-    (this->*each_)(row, first + 8 * std::uint64_t{bytes}, count % 8, out + 24 * bytes);
+    (this->*each_)(row, first + 8 * std::uint64_t{bytes}, count - 8 * bytes, out + 24 * bytes);
 }
 
 template <PixelDecoder::ValueAt kValue, bool kTable>
