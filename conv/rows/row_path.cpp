@@ -109,12 +109,19 @@ template <class Tables>
 void RowPath::add(RowKernel kernel, std::size_t least, const Tables& tables)
 {
     static_assert(std::is_trivially_copyable_v<Tables>);
-    // Each kernel's tables start on a 64-byte boundary of the block, which
-    // is aligned for any of them; copying their bytes there makes them.
+    step_[steps_++] = {kernel, least, keep(&tables, sizeof(Tables))};
+}
+
+// Each kernel's tables start on a 64-byte boundary of the block, which is
+// aligned for any of them; copying their bytes there makes them. (Out of
+// line: inlined into a path just made, whose block is empty, GCC 12 warns of
+// an overflow that cannot happen.)
+[[gnu::noinline]] std::size_t RowPath::keep(const void* tables, std::size_t size)
+{
     const std::size_t at = (tables_.size() + 63) / 64 * 64;
-    tables_.resize(at + sizeof(Tables));
-    std::memcpy(tables_.data() + at, &tables, sizeof(Tables));
-    step_[steps_++] = {kernel, least, at};
+    tables_.resize(at + size);
+    std::memcpy(tables_.data() + at, tables, size);
+    return at;
 }
 
 void RowPath::run(const unsigned char* src, std::size_t count, unsigned char* out) const

@@ -72,6 +72,8 @@ private:
 
     template <class Tables>
     void add(RowKernel kernel, std::size_t least, const Tables& tables);
+    // Copies a kernel's tables into tables_; returns where they start.
+    std::size_t keep(const void* tables, std::size_t size);
     // The last rung, which takes every unit left.
     template <class Tables>
     void end(RowKernel kernel, const Tables& tables) { add(kernel, 1, tables); }
