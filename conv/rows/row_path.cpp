@@ -112,16 +112,16 @@ void RowPath::add(RowKernel kernel, std::size_t least, const Tables& tables)
     step_[steps_++] = {kernel, least, keep(&tables, sizeof(Tables))};
 }
 
-// Each kernel's tables start on a 64-byte boundary of the block, which is
-// aligned for any of them; copying their bytes there makes them. (Out of
-// line: inlined into a path just made, whose block is empty, GCC 12 warns of
-// an overflow that cannot happen.)
+// Each kernel's tables start a block of 64 bytes, aligned for any of them
+// and for the wide loads of them; copying their bytes there makes them.
+// (Out of line: inlined into a path just made, whose blocks are none, GCC 12
+// warns of an overflow that cannot happen.)
 [[gnu::noinline]] std::size_t RowPath::keep(const void* tables, std::size_t size)
 {
-    const std::size_t at = (tables_.size() + 63) / 64 * 64;
-    tables_.resize(at + size);
-    std::memcpy(tables_.data() + at, tables, size);
-    return at;
+    const std::size_t first = tables_.size();
+    tables_.resize(first + (size + sizeof(Block) - 1) / sizeof(Block));
+    std::memcpy(reinterpret_cast<unsigned char*>(tables_.data()) + first * sizeof(Block), tables, size);
+    return first * sizeof(Block);
 }
 
 void RowPath::run(const unsigned char* src, std::size_t count, unsigned char* out) const
@@ -131,7 +131,7 @@ void RowPath::run(const unsigned char* src, std::size_t count, unsigned char* ou
         const Step& s = step_[i];
         if (count - done >= s.least)
             done += s.kernel(src + done * inBytes_, count - done, out + done * outBytes_,
-                             tables_.data() + s.tables);
+                             reinterpret_cast<const unsigned char*>(tables_.data()) + s.tables);
     }
 }
 

@@ -67,7 +67,7 @@ private:
     struct Step {
         RowKernel kernel = nullptr;
         std::size_t least = 0;   // units of one step of the kernel
-        std::size_t tables = 0;  // where its tables start in tables_
+        std::size_t tables = 0;  // the byte of tables_ where its tables start
     };
 
     template <class Tables>
@@ -80,7 +80,11 @@ private:
 
     std::array<Step, 5> step_{};
     std::size_t steps_ = 0;
-    std::vector<unsigned char> tables_;
+    // The kernels' tables, each from the start of a block of 64 bytes.
+    struct alignas(64) Block {
+        unsigned char bytes[64];
+    };
+    std::vector<Block> tables_;
     std::uint32_t inBytes_ = 1;   // of a unit in the row
     std::uint32_t outBytes_ = 3;  // of a unit's output
 };
