@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "path_list.h"
+#include "row_path_report.h"
 #include "shown_name.h"
 
 #ifndef RASTREX_VERSION
@@ -74,6 +75,9 @@ void printHelp(std::ostream& out)
            "holding no dump is said there too, but is no failure. Messages come in the\n"
            "order of the files, whatever N is.\n"
            "\n"
+           "The environment variable RASTREX_ROWS (plain, ssse3, avx2 or avx512) caps\n"
+           "the instruction sets that decode rows; --version shows the one taken.\n"
+           "\n"
            "Exit status:\n"
            " 0  every dump was converted (or skipped with -n)\n"
            " 1  at least one dump could not be converted, or a path could not be reached\n"
@@ -91,7 +95,8 @@ void printHelp(std::ostream& out)
 
 void printVersion(std::ostream& out)
 {
-    out << kProgram << " (rastrex) " << RASTREX_VERSION << '\n';
+    out << kProgram << " (rastrex) " << RASTREX_VERSION << '\n'
+        << "row path: " << rowPathReport() << '\n';
 }
 
 }  // namespace

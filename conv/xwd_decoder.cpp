@@ -1,6 +1,7 @@
 // The decoder: the colour of every pixel value, each pixel's bits, and the
-// row paths, chosen once when the decoder is made (rows/row_path.h): the
-// wide kernels through the bulk of a row, the plain code for the rest.
+// row function, chosen once when the decoder is made: a ladder of row
+// kernels (rows/row_path.h), widest first, the plain one last; or, for
+// layouts that have none, a pixel by pixel function made for the layout.
 #include "xwd_decoder.h"
 
 #include <algorithm>
@@ -34,47 +35,47 @@ bool isGrey(VisualClass v)
     return v == VisualClass::kStaticGray || v == VisualClass::kGrayScale;
 }
 
+std::uint32_t packed(Bgr c)
+{
+    return c.b | (std::uint32_t{c.g} << 8) | (std::uint32_t{c.r} << 16);
+}
+
+void put(std::uint32_t colour, unsigned char* out)
+{
+    out[0] = static_cast<unsigned char>(colour);
+    out[1] = static_cast<unsigned char>(colour >> 8);
+    out[2] = static_cast<unsigned char>(colour >> 16);
+}
+
+void put(Bgr c, unsigned char* out)
+{
+    out[0] = c.b;
+    out[1] = c.g;
+    out[2] = c.r;
+}
+
 }  // namespace
 
 PixelDecoder::PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap)
     : l_(layout)
 {
-    const RowPaths paths = usableRowPaths();
     valueMask_ = l_.depth >= 32 ? UINT32_MAX : (std::uint32_t{1} << l_.depth) - 1;
     usesMasks_ = l_.visual == VisualClass::kTrueColor || l_.visual == VisualClass::kDirectColor;
     hasMap_ = l_.colourEntries > 0 && colourMap != nullptr;
     makeColourTables(colourMap);
 
+    const RowPaths paths = usableRowPaths();
     const bool zPixmap = l_.format == PixmapFormat::kZPixmap;
-    // 16-bit TrueColor (or DirectColor): before the table of colours, which
-    // is not made when the wide kernels scale the fields instead (the few
-    // pixels at the end of a row then go through colourOf()).
-    if (zPixmap && usesMasks_ && l_.bitsPerPixel == 16) {
-        std::array<FieldChannel, 3> rgb;
-        for (std::size_t c = 0; c < 3; ++c)
-            rgb[c] = {channel_[c].mask, channel_[c].shift, channel_[c].width, channel_[c].level.data()};
-        wide_ = RowPath::forFields16(paths, rgb, l_.msbByteFirst);
-    }
     const std::uint32_t valueBits = zPixmap ? l_.bitsPerPixel : l_.depth;
-    if (valueBits <= kMaxTableBits && !wide_.scales()) {
-        lut_.resize(std::size_t{1} << valueBits);
-        packedLut_.resize(lut_.size());
-        for (std::uint32_t v = 0; v < lut_.size(); ++v) {
-            lut_[v] = colourOf(v);
-            packedLut_[v] = lut_[v].b | (std::uint32_t{lut_[v].g} << 8) |
-                            (std::uint32_t{lut_[v].r} << 16);
-        }
+    const bool scaled = zPixmap && usesMasks_ && l_.bitsPerPixel == 16 &&
+                        RowPath::scalesFields(paths, fieldChannels());
+    if (valueBits <= kMaxTableBits && !scaled) {
+        colours_.resize(std::size_t{1} << valueBits);
+        for (std::uint32_t v = 0; v < colours_.size(); ++v)
+            colours_[v] = packed(colourOf(v));
     }
-    if (zPixmap && l_.bitsPerPixel == 8 && packedLut_.size() == 256)
-        wide_ = RowPath::forLookUp8(paths, packedLut_.data());
-
-    makeBitBytes();
-    if (!bitBytes_.empty() && !bitBytesBackwards_)
-        wide_ = RowPath::forBits(paths, packedLut_[0], packedLut_[1], l_.msbBitFirst);
-
-    findBytePositions();
-    if (bytewise_)
-        wide_ = RowPath::forBytes(paths, pixelBytes_, bytePos_.data());
+    each_ = choosePixels();
+    row_ = chooseRows(paths);
 }
 
 // The levels of each channel (TrueColor, DirectColor), or the colour of each
@@ -122,48 +123,88 @@ void PixelDecoder::makeColourTables(const unsigned char* colourMap)
     }
 }
 
-// One plane of 1-bit data: the 24 bitmap bytes of every byte's eight
-// pixels. Each byte holds eight pixels in a row; within a unit of 16 or 32
-// bits the bytes run backwards when the byte order and the bit order differ.
-void PixelDecoder::makeBitBytes()
+std::array<FieldChannel, 3> PixelDecoder::fieldChannels() const
 {
-    if (l_.planes != 1 || l_.bitsPerPixel != 1 || lut_.size() != 2 ||
-        (l_.unitBits != 8 && l_.unitBits != 16 && l_.unitBits != 32))
-        return;
-    bitUnitBytes_ = l_.unitBits / 8;
-    bitBytesBackwards_ = bitUnitBytes_ > 1 && l_.msbByteFirst != l_.msbBitFirst;
-    bitBytes_.resize(256 * 24);
-    for (std::uint32_t b = 0; b < 256; ++b)
-        for (std::uint32_t k = 0; k < 8; ++k) {
-            const std::uint32_t bit = (b >> (l_.msbBitFirst ? 7 - k : k)) & 1;
-            unsigned char* p = bitBytes_.data() + b * 24 + k * 3;
-            p[0] = lut_[bit].b;
-            p[1] = lut_[bit].g;
-            p[2] = lut_[bit].r;
-        }
+    std::array<FieldChannel, 3> rgb;
+    for (std::size_t c = 0; c < 3; ++c)
+        rgb[c] = {channel_[c].mask, channel_[c].shift, channel_[c].width, channel_[c].level.data()};
+    return rgb;
 }
 
-// Whole-byte channels of 24- and 32-bit pixels shown as they are: their
-// bytes are copied.
-void PixelDecoder::findBytePositions()
+// Whole-byte channels of 24- and 32-bit pixels shown as they are, whose
+// bytes are copied: the places of blue, green and red within a pixel.
+std::optional<std::array<std::uint32_t, 3>> PixelDecoder::bytePositions() const
 {
     if (l_.format != PixmapFormat::kZPixmap || !usesMasks_ ||
         (l_.bitsPerPixel != 24 && l_.bitsPerPixel != 32))
-        return;
-    pixelBytes_ = l_.bitsPerPixel / 8;
-    bool ok = true;
-    for (std::size_t c = 0; c < 3 && ok; ++c) {
+        return std::nullopt;
+    const std::uint32_t pixelBytes = l_.bitsPerPixel / 8;
+    std::array<std::uint32_t, 3> pos{};
+    for (std::size_t c = 0; c < 3; ++c) {
         const Channel& ch = channel_[c];
-        ok = ch.width == 8 && ch.shift % 8 == 0;
-        for (std::uint32_t i = 0; ok && i < 256; ++i)
-            ok = ch.level[i] == i;
-        if (ok) {
-            const std::uint32_t k = static_cast<std::uint32_t>(ch.shift / 8);
-            // bytePos_ holds blue, green, red: channel_ is red, green, blue.
-            bytePos_[2 - c] = l_.msbByteFirst ? pixelBytes_ - 1 - k : k;
-        }
+        if (ch.width != 8 || ch.shift % 8 != 0)
+            return std::nullopt;
+        for (std::uint32_t i = 0; i < 256; ++i)
+            if (ch.level[i] != i)
+                return std::nullopt;
+        const std::uint32_t k = static_cast<std::uint32_t>(ch.shift / 8);
+        // pos holds blue, green, red: channel_ is red, green, blue.
+        pos[2 - c] = l_.msbByteFirst ? pixelBytes - 1 - k : k;
     }
-    bytewise_ = ok;
+    return pos;
+}
+
+// The pixel by pixel function of the layout. (8-bit and 16-bit pixels
+// always take their ladder.)
+PixelDecoder::RowDecode PixelDecoder::choosePixels() const
+{
+    if (l_.format != PixmapFormat::kZPixmap || l_.bitsPerPixel == 1)
+        return eachPixelWith<&PixelDecoder::planeBits>();
+    const bool msb = l_.msbByteFirst;
+    switch (l_.bitsPerPixel) {
+    case 4:
+        return msb ? eachPixelWith<&PixelDecoder::nibble<true>>() : eachPixelWith<&PixelDecoder::nibble<false>>();
+    case 24:
+        return msb ? eachPixelWith<&PixelDecoder::threeBytes<true>>()
+                   : eachPixelWith<&PixelDecoder::threeBytes<false>>();
+    case 32:
+        return msb ? eachPixelWith<&PixelDecoder::fourBytes<true>>()
+                   : eachPixelWith<&PixelDecoder::fourBytes<false>>();
+    default:
+        return nullptr;
+    }
+}
+
+// The row function of the layout, and its ladder where it has one.
+PixelDecoder::RowDecode PixelDecoder::chooseRows(RowPaths paths)
+{
+    const bool msb = l_.msbByteFirst;
+    if (l_.planes == 1 && l_.bitsPerPixel == 1) {
+        // Eight pixels a byte, from the table of both colours. The layout
+        // keeps units of 16 or 32 bits only where their bytes run backwards
+        // (the byte order and the bit order differ): the ladder then starts
+        // at a unit's start.
+        bitAlign_ = l_.unitBits;
+        rows_ = RowPath::forBits(paths, colours_[0], colours_[1], l_.msbBitFirst, l_.unitBits / 8);
+        return &PixelDecoder::bitRow;
+    }
+    if (l_.format != PixmapFormat::kZPixmap)
+        return each_;
+    if (const std::optional<std::array<std::uint32_t, 3>> pos = bytePositions()) {
+        rows_ = RowPath::forBytes(paths, l_.bitsPerPixel / 8, pos->data());
+        return &PixelDecoder::ladderRow;
+    }
+    if (l_.bitsPerPixel == 8) {
+        rows_ = RowPath::forLookUp8(paths, colours_.data());
+        return &PixelDecoder::ladderRow;
+    }
+    if (l_.bitsPerPixel == 16) {
+        rows_ = usesMasks_ ? RowPath::forFields16(paths, fieldChannels(), msb,
+                                                  colours_.empty() ? nullptr : colours_.data())
+                           : RowPath::forLookUp16(colours_.data(), msb);
+        return &PixelDecoder::ladderRow;
+    }
+    return each_;
 }
 
 std::uint8_t PixelDecoder::channelLevel(const Channel& c, std::uint32_t value) const
@@ -218,27 +259,36 @@ bool PixelDecoder::bitAt(const unsigned char* row, std::uint64_t n) const
     return ((row[bitByte(n)] >> (s % 8)) & 1) != 0;
 }
 
-// The value of pixel n (counted from the start of the row) of a ZPixmap row.
-std::uint32_t PixelDecoder::pixelValue(const unsigned char* row, std::uint64_t n) const
+// The value of pixel n of a row: its bit of each plane, the first plane's
+// the highest (one plane of 1-bit pixels among them).
+std::uint32_t PixelDecoder::planeBits(const RowView& row, std::uint64_t n) const
 {
-    switch (l_.bitsPerPixel) {
-    case 1:
-        return bitAt(row, n) ? 1 : 0;
-    case 4: {
-        const std::uint32_t b = row[n / 2];
-        // The byte order also orders the two pixels of a byte.
-        const bool high = ((n & 1) == 0) == l_.msbByteFirst;
-        return high ? b >> 4 : b & 0x0F;
-    }
-    case 8:
-        return row[n];
-    case 16:
-        return l_.msbByteFirst ? loadBe16(row + 2 * n) : loadLe16(row + 2 * n);
-    case 24:
-        return l_.msbByteFirst ? loadBe24(row + 3 * n) : loadLe24(row + 3 * n);
-    default:  // 32
-        return load32(row + 4 * n, l_.msbByteFirst);
-    }
+    std::uint32_t v = 0;
+    for (std::uint32_t k = 0; k < l_.planes; ++k)
+        v = (v << 1) | (bitAt(row.plane[k], n) ? 1u : 0u);
+    return v;
+}
+
+// 4-bit pixels: the byte order also orders the two pixels of a byte.
+template <bool kHighFirst>
+std::uint32_t PixelDecoder::nibble(const RowView& row, std::uint64_t n) const
+{
+    const std::uint32_t b = row.plane[0][n / 2];
+    return ((n & 1) == 0) == kHighFirst ? b >> 4 : b & 0x0F;
+}
+
+template <bool kMsbFirst>
+std::uint32_t PixelDecoder::threeBytes(const RowView& row, std::uint64_t n) const
+{
+    const unsigned char* p = row.plane[0] + 3 * n;
+    return kMsbFirst ? loadBe24(p) : loadLe24(p);
+}
+
+template <bool kMsbFirst>
+std::uint32_t PixelDecoder::fourBytes(const RowView& row, std::uint64_t n) const
+{
+    const unsigned char* p = row.plane[0] + 4 * n;
+    return kMsbFirst ? loadBe32(p) : loadLe32(p);
 }
 
 // Bytes from a row's start up to and including the last one pixel n needs.
@@ -267,80 +317,51 @@ bool PixelDecoder::firstPixelPresent(std::uint64_t available) const
     return pixelEnd(l_.xOffset) <= available;
 }
 
-void PixelDecoder::decodeFullRow(const RowView& view, std::uint32_t x0, std::size_t count,
-                                 unsigned char* out) const
+void PixelDecoder::ladderRow(const RowView& row, std::uint64_t first, std::size_t count,
+                             unsigned char* out) const
 {
-    const unsigned char* row = view.plane[0];
-    std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
-    if (!bitBytes_.empty()) {
-        // One plane of 1-bit data in bytes: eight pixels a byte from a table.
-        const std::size_t lead = std::min(static_cast<std::size_t>((8 - first % 8) % 8), count);
-        decodeEach(view, first, lead, out);
-        out += 3 * lead;
-        count -= lead;
-        const std::size_t bytes = count / 8;
-        const std::uint64_t firstByte = (first + lead) / 8;
-        if (!bitBytesBackwards_) {
-            const unsigned char* src = row + firstByte;
-            const std::size_t done = wide_.run(src, bytes, out);
-            expandBits(bitBytes_.data(), src + done, bytes - done, out + 24 * done);
-        } else {
-            expandBitsBackwards(bitBytes_.data(), row, firstByte, bytes, bitUnitBytes_, out);
-        }
-        decodeEach(view, first + lead + 8 * bytes, count % 8, out + 24 * bytes);
-        return;
-    }
-    if (l_.format != PixmapFormat::kZPixmap) {
-        decodeEach(view, first, count, out);
-        return;
-    }
-    if (bytewise_) {
-        const unsigned char* src = row + first * pixelBytes_;
-        if (pixelBytes_ == 3 && bytePos_[0] == 0 && bytePos_[1] == 1 && bytePos_[2] == 2) {
-            std::memcpy(out, src, 3 * count);
-            return;
-        }
-        const std::size_t done = wide_.run(src, count, out);
-        copyBytes(src + done * pixelBytes_, count - done, out + 3 * done, pixelBytes_, bytePos_.data());
-        return;
-    }
-    if (l_.bitsPerPixel == 8 && !packedLut_.empty()) {
-        const unsigned char* src = row + first;
-        const std::size_t done = wide_.run(src, count, out);
-        lookUpColours8(packedLut_.data(), src + done, count - done, out + 3 * done);
-        return;
-    }
-    if (l_.bitsPerPixel == 16) {
-        const std::size_t done = wide_.run(row + 2 * first, count, out);
-        first += done;
-        out += 3 * done;
-        count -= done;
-        if (packedLut_.empty())
-            decodeEach(view, first, count, out);
-        else
-            lookUpColours16(packedLut_.data(), row + 2 * first, count, out, l_.msbByteFirst);
-        return;
-    }
-    decodeEach(view, first, count, out);
+    rows_.run(row.plane[0] + first * (l_.bitsPerPixel / 8), count, out);
 }
 
-// Pixel by pixel, from pixel `first` counted from the start of the row.
-void PixelDecoder::decodeEach(const RowView& view, std::uint64_t first, std::size_t count,
-                              unsigned char* out) const
+// Whole bytes (units) through the ladder. A row that starts inside one and
+// runs past it has that one decoded aside, its pixels from `first` on
+// copied: all of its bytes are there, as the row's last pixel lies in a
+// later one. The pixels left go one by one.
+void PixelDecoder::bitRow(const RowView& row, std::uint64_t first, std::size_t count,
+                          unsigned char* out) const
+{
+    const std::uint32_t into = static_cast<std::uint32_t>(first % bitAlign_);
+    if (into != 0 && count > bitAlign_ - into) {
+        unsigned char unit[32 * 3];
+        rows_.run(row.plane[0] + (first - into) / 8, bitAlign_ / 8, unit);
+        const std::size_t lead = bitAlign_ - into;
+        std::memcpy(out, unit + 3 * into, 3 * lead);
+        first += lead;
+        out += 3 * lead;
+        count -= lead;
+    }
+    const std::size_t bytes = first % bitAlign_ == 0 ? count / 8 : 0;
+    rows_.run(row.plane[0] + first / 8, bytes, out);
+    (this->*each_)(row, first + 8 * std::uint64_t{bytes}, count - 8 * bytes, out + 24 * bytes);
+}
+
+template <PixelDecoder::ValueAt kValue, bool kTable>
+void PixelDecoder::eachPixel(const RowView& row, std::uint64_t first, std::size_t count,
+                             unsigned char* out) const
 {
     for (std::size_t i = 0; i < count; ++i, out += 3) {
-        std::uint32_t v = 0;
-        if (l_.format == PixmapFormat::kZPixmap) {
-            v = pixelValue(view.plane[0], first + i);
-        } else {
-            for (std::uint32_t k = 0; k < l_.planes; ++k)
-                v = (v << 1) | (bitAt(view.plane[k], first + i) ? 1u : 0u);
-        }
-        const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
-        out[0] = c.b;
-        out[1] = c.g;
-        out[2] = c.r;
+        const std::uint32_t v = (this->*kValue)(row, first + i);
+        if constexpr (kTable)
+            put(colours_[v], out);
+        else
+            put(colourOf(v), out);
     }
+}
+
+template <PixelDecoder::ValueAt kValue>
+PixelDecoder::RowDecode PixelDecoder::eachPixelWith() const
+{
+    return colours_.empty() ? &PixelDecoder::eachPixel<kValue, false> : &PixelDecoder::eachPixel<kValue, true>;
 }
 
 // Pixel n of a row whose planes hold its bits only in part: the bits of
@@ -351,10 +372,10 @@ void PixelDecoder::decodePartial(const RowView& row, std::uint64_t n, unsigned c
     std::uint32_t v = 0;
     for (std::uint32_t k = 0; k < l_.planes; ++k)
         v = (v << 1) | (end <= row.present[k] && bitAt(row.plane[k], n) ? 1u : 0u);
-    const Bgr c = lut_.empty() ? colourOf(v) : lut_[v];
-    out[0] = c.b;
-    out[1] = c.g;
-    out[2] = c.r;
+    if (colours_.empty())
+        put(colourOf(v), out);
+    else
+        put(colours_[v], out);
 }
 
 void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t count,
@@ -365,7 +386,7 @@ void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t c
     const std::uint64_t first = std::uint64_t{l_.xOffset} + x0;
     const std::uint64_t whole = row.present[l_.planes - 1];
     if (segmentEnd(first + count - 1) <= whole) {
-        decodeFullRow(row, x0, count, out);
+        (this->*row_)(row, first, count, out);
         return;
     }
     // The pixel area ends in this row (or before it), in one of its planes:
@@ -374,7 +395,7 @@ void PixelDecoder::decodeRow(const RowView& row, std::uint32_t x0, std::size_t c
     for (std::size_t i = 0; i < count; ++i, out += 3) {
         const std::uint64_t end = pixelEnd(first + i);
         if (end <= whole)
-            decodeFullRow(row, static_cast<std::uint32_t>(x0 + i), 1, out);
+            (this->*row_)(row, first + i, 1, out);
         else if (end <= row.present[0])
             decodePartial(row, first + i, out);
         else

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "rows/processor.h"
@@ -34,6 +35,9 @@ public:
     // colourMap holds layout.colourEntries entries of 12 bytes each (the
     // caller has read them all); it is not kept.
     PixelDecoder(const PixelLayout& layout, const unsigned char* colourMap);
+    // Its row path holds a pointer to its table of colours.
+    PixelDecoder(const PixelDecoder&) = delete;
+    PixelDecoder& operator=(const PixelDecoder&) = delete;
 
     // Writes `count` pixels of `row` from column x0 on as 3 bytes each (blue,
     // green, red). A pixel that needs a byte the row lacks in every plane is
@@ -58,20 +62,42 @@ private:
         std::vector<std::uint8_t> level;
     };
 
+    // Decodes `count` whole pixels of a row from pixel `first` on, counted
+    // from the start of the row.
+    using RowDecode = void (PixelDecoder::*)(const RowView& row, std::uint64_t first,
+                                             std::size_t count, unsigned char* out) const;
+    // The value of pixel n of a row.
+    using ValueAt = std::uint32_t (PixelDecoder::*)(const RowView& row, std::uint64_t n) const;
+
     std::uint8_t channelLevel(const Channel& c, std::uint32_t value) const;
-    std::uint32_t pixelValue(const unsigned char* row, std::uint64_t n) const;
     bool bitAt(const unsigned char* row, std::uint64_t n) const;
     std::uint64_t bitByte(std::uint64_t n) const;
     std::uint64_t pixelEnd(std::uint64_t n) const;
     std::uint64_t segmentEnd(std::uint64_t last) const;
     void decodePartial(const RowView& row, std::uint64_t n, unsigned char* out) const;
-    void decodeFullRow(const RowView& row, std::uint32_t x0, std::size_t count,
-                       unsigned char* out) const;
-    void decodeEach(const RowView& row, std::uint64_t first, std::size_t count,
-                    unsigned char* out) const;
     void makeColourTables(const unsigned char* colourMap);
-    void makeBitBytes();
-    void findBytePositions();
+    std::array<FieldChannel, 3> fieldChannels() const;
+    std::optional<std::array<std::uint32_t, 3>> bytePositions() const;
+    RowDecode choosePixels() const;
+    RowDecode chooseRows(RowPaths paths);
+
+    // The row functions: through the ladder; 1-bit pixels a byte at a time
+    // through it; and pixel by pixel, reading each value with kValue and
+    // showing it through the table of colours or colourOf().
+    void ladderRow(const RowView& row, std::uint64_t first, std::size_t count, unsigned char* out) const;
+    void bitRow(const RowView& row, std::uint64_t first, std::size_t count, unsigned char* out) const;
+    template <ValueAt kValue, bool kTable>
+    void eachPixel(const RowView& row, std::uint64_t first, std::size_t count, unsigned char* out) const;
+    template <ValueAt kValue>
+    RowDecode eachPixelWith() const;
+
+    std::uint32_t planeBits(const RowView& row, std::uint64_t n) const;
+    template <bool kHighFirst>
+    std::uint32_t nibble(const RowView& row, std::uint64_t n) const;
+    template <bool kMsbFirst>
+    std::uint32_t threeBytes(const RowView& row, std::uint64_t n) const;
+    template <bool kMsbFirst>
+    std::uint32_t fourBytes(const RowView& row, std::uint64_t n) const;
 
     PixelLayout l_;
     bool usesMasks_ = false;
@@ -81,25 +107,17 @@ private:
     std::vector<Bgr> mapColour_;
     std::vector<bool> mapFilled_;
     std::array<Channel, 3> channel_;  // red, green, blue
-    // The tables of the plain row code. All pixel values' colours when they
-    // are few (values of at most 16 bits), unless the wide kernels scale
-    // them instead (RowPath::scales()).
-    std::vector<Bgr> lut_;
-    // The same colours packed as blue | green << 8 | red << 16.
-    std::vector<std::uint32_t> packedLut_;
-    // One plane of 1-bit data in plain bytes: the 24 bitmap bytes of the
-    // eight pixels of each byte value.
-    std::vector<unsigned char> bitBytes_;
-    std::uint32_t bitUnitBytes_ = 1;
-    bool bitBytesBackwards_ = false;  // within each unit
-    // Bytes-per-pixel reading where each channel is a whole byte shown as it
-    // is: position of blue, green and red within the pixel's bytes.
-    bool bytewise_ = false;
-    std::array<std::uint32_t, 3> bytePos_{};
-    std::uint32_t pixelBytes_ = 0;
-    // The wide kernels of the bulk of each row, chosen with their tables
-    // when the decoder is made.
-    RowPath wide_;
+    // All pixel values' colours, packed as blue | green << 8 | red << 16,
+    // when they are few (values of at most 16 bits), unless the row path
+    // scales 16-bit fields instead (RowPath::scalesFields()).
+    std::vector<std::uint32_t> colours_;
+    // Chosen once, when the decoder is made: the row function, the pixel
+    // by pixel one (for the pixels of 1-bit rows outside whole bytes, or
+    // units), and the ladder of row kernels.
+    RowDecode row_ = nullptr;
+    RowDecode each_ = nullptr;
+    RowPath rows_;
+    std::uint32_t bitAlign_ = 8;  // pixels: bitRow() starts the ladder at a multiple
 };
 
 }  // namespace rastrex

@@ -1,15 +1,21 @@
-// The processor check. The build defines RASTREX_ROWS_<SET> for each
-// instruction set whose kernels it compiles (conv/rows/row_kernels.cmake).
+// The processor check and the cap on it. The build defines RASTREX_ROWS_<SET>
+// for each instruction set whose kernels it compiles
+// (conv/rows/row_kernels.cmake).
 #include "processor.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 namespace rastrex {
 
 namespace {
 
 std::atomic<RowPaths> rowPathCap{RowPaths::kAvx512Vbmi};
+
+// By level, least first.
+constexpr const char* kRowPathNames[] = {"plain", "ssse3", "avx2", "avx512"};
 
 RowPaths checkProcessor()
 {
@@ -30,10 +36,34 @@ RowPaths checkProcessor()
 
 }  // namespace
 
+const char* rowPathsName(RowPaths paths)
+{
+    return kRowPathNames[static_cast<int>(paths)];
+}
+
+std::optional<RowPaths> rowPathsNamed(const char* name)
+{
+    for (int i = 0; name != nullptr && i < 4; ++i)
+        if (std::strcmp(name, kRowPathNames[i]) == 0)
+            return static_cast<RowPaths>(i);
+    return std::nullopt;
+}
+
+RowPaths cappedRowPaths(RowPaths have, const char* setting)
+{
+    return std::min(have, rowPathsNamed(setting).value_or(have));
+}
+
 RowPaths processorRowPaths()
 {
     static const RowPaths have = checkProcessor();
     return have;
+}
+
+RowPaths configuredRowPaths()
+{
+    static const RowPaths paths = cappedRowPaths(processorRowPaths(), std::getenv(kRowPathsVariable));
+    return paths;
 }
 
 void capRowPaths(RowPaths cap)
@@ -43,7 +73,7 @@ void capRowPaths(RowPaths cap)
 
 RowPaths usableRowPaths()
 {
-    return std::min(processorRowPaths(), rowPathCap.load(std::memory_order_relaxed));
+    return std::min(configuredRowPaths(), rowPathCap.load(std::memory_order_relaxed));
 }
 
 }  // namespace rastrex

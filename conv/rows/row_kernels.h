@@ -1,7 +1,8 @@
 // The row kernels: the plain ones (rows_plain.cpp) and the wide ones, one
 // file for each instruction set (rows_ssse3.cpp, rows_avx2.cpp,
 // rows_avx512.cpp), each compiled for that set alone and called only where
-// the processor has it (RowPath chooses them once for each decoder).
+// the processor has it. RowPath sets them, once for each decoder, on a
+// ladder: the widest first, the plain one last.
 //
 // The wide files include nothing but this header, <immintrin.h> and C
 // headers, and keep their helpers in unnamed namespaces: an inline function
@@ -20,7 +21,8 @@ namespace rastrex {
 
 // Each decodes units (pixels, or bytes of eight 1-bit pixels) from the start
 // of `src` in whole steps while a step's worth remains, writes their blue,
-// green and red bytes to `out` and returns how many it did. `tables` are the
+// green and red bytes to `out` and returns how many it did (a plain one does
+// them all). `tables` are the
 // kernel's own, as RowPath makes them: the struct named with the kernel.
 using RowKernel = std::size_t (*)(const unsigned char* src, std::size_t count, unsigned char* out,
                                   const void* tables);
@@ -125,27 +127,53 @@ std::size_t lookUpLevelsAvx512(const unsigned char* src, std::size_t count, unsi
                                const void* tables);
 
 // --- The plain kernels ------------------------------------------------------
-// Every pixel (byte) of `count`; colours packed as blue | green << 8 | red
+// The last rung of every ladder: each takes every unit of `count` and
+// returns it, as a RowKernel. Colours packed as blue | green << 8 | red
 // << 16.
 
-// Pixels of `stride` bytes (3 or 4) whose blue, green and red bytes sit at
-// pos[0], pos[1] and pos[2].
-void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-               std::uint32_t stride, const std::uint32_t pos[3]);
-// 8-bit pixels, and 16-bit ones in either byte order, through a table of
-// all their values' colours.
-void lookUpColours8(const std::uint32_t* colours, const unsigned char* src, std::size_t count,
-                    unsigned char* out);
-void lookUpColours16(const std::uint32_t* colours, const unsigned char* src, std::size_t count,
-                     unsigned char* out, bool msbFirst);
-// Bytes of 1-bit pixels, each through `bitBytes`: the 24 output bytes of
-// the eight pixels of each byte value. Bytes in row order; or, with units
-// of `unitBytes` whose bytes run backwards, the bytes from byte `firstByte`
-// of `row` on.
-void expandBits(const unsigned char* bitBytes, const unsigned char* src, std::size_t bytes,
-                unsigned char* out);
-void expandBitsBackwards(const unsigned char* bitBytes, const unsigned char* row,
-                         std::uint64_t firstByte, std::size_t bytes, std::uint32_t unitBytes,
-                         unsigned char* out);
+// copyBytesPlain(), copyFourPlain(): pixels of `stride` bytes (3 or 4) whose
+// blue, green and red bytes sit at pos[0], pos[1] and pos[2]; copyFourPlain()
+// for 4-byte pixels whose first three bytes are blue, green, red.
+struct ByteCopyTables {
+    std::uint32_t stride;
+    std::uint32_t pos[3];
+};
+
+// lookUpColours8Plain(), lookUpColours16LsbPlain(), ...MsbPlain(): 8-bit
+// pixels, and 16-bit ones in either byte order, through a table of all
+// their values' colours, which the decoder owns.
+struct ColourTables {
+    const std::uint32_t* colours;
+};
+
+// expandBitsPlain(): bytes of 1-bit pixels in row order; with units of
+// `unitBytes` (2 or 4) whose bytes run backwards, expandBitsBackwardsPlain(),
+// from the start of a unit. `bytes` holds the 24 output bytes of the eight
+// pixels of each byte value.
+struct BitByteTables {
+    unsigned char bytes[256 * 24];
+    std::uint32_t unitBytes;
+};
+
+// scaleEachPlain(): 16-bit pixels one at a time by the arithmetic of
+// ScaleTables.
+std::size_t copyThreePlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void* tables);
+std::size_t copyFourPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                          const void* tables);
+std::size_t copyBytesPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void* tables);
+std::size_t lookUpColours8Plain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                const void* tables);
+std::size_t lookUpColours16LsbPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                    const void* tables);
+std::size_t lookUpColours16MsbPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                    const void* tables);
+std::size_t expandBitsPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                            const void* tables);
+std::size_t expandBitsBackwardsPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                     const void* tables);
+std::size_t scaleEachPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void* tables);
 
 }  // namespace rastrex

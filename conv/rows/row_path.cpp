@@ -1,4 +1,5 @@
-// The choice of each decoder's wide kernels and the making of their tables.
+// The choice of each decoder's ladder of row kernels and the making of
+// their tables.
 // The build defines RASTREX_ROWS_<SET> for each instruction set whose
 // kernels it compiles (row_kernels.cmake); the processor check never allows
 // a set without them.
@@ -13,7 +14,7 @@ namespace rastrex {
 namespace {
 
 // Byte j of an output colour packed as blue | green << 8 | red << 16.
-[[maybe_unused]] unsigned char channelByte(std::uint32_t colour, std::uint32_t j)
+unsigned char channelByte(std::uint32_t colour, std::uint32_t j)
 {
     return static_cast<unsigned char>(colour >> (8 * j));
 }
@@ -108,31 +109,50 @@ template <class Tables>
 void RowPath::add(RowKernel kernel, std::size_t least, const Tables& tables)
 {
     static_assert(std::is_trivially_copyable_v<Tables>);
-    // Each kernel's tables start on a 64-byte boundary of the block, which
-    // is aligned for any of them; copying their bytes there makes them.
-    const std::size_t at = (tables_.size() + 63) / 64 * 64;
-    tables_.resize(at + sizeof(Tables));
-    std::memcpy(tables_.data() + at, &tables, sizeof(Tables));
-    step_[steps_++] = {kernel, least, at};
+    step_[steps_++] = {kernel, least, keep(&tables, sizeof(Tables))};
 }
 
-std::size_t RowPath::run(const unsigned char* src, std::size_t count, unsigned char* out) const
+// Each kernel's tables start a block of 64 bytes, aligned for any of them
+// and for the wide loads of them; copying their bytes there makes them.
+// (Out of line: inlined into a path just made, whose blocks are none, GCC 12
+// warns of an overflow that cannot happen.)
+[[gnu::noinline]] std::size_t RowPath::keep(const void* tables, std::size_t size)
+{
+    const std::size_t first = tables_.size();
+    tables_.resize(first + (size + sizeof(Block) - 1) / sizeof(Block));
+    std::memcpy(reinterpret_cast<unsigned char*>(tables_.data()) + first * sizeof(Block), tables, size);
+    return first * sizeof(Block);
+}
+
+void RowPath::run(const unsigned char* src, std::size_t count, unsigned char* out) const
 {
     std::size_t done = 0;
     for (std::size_t i = 0; i < steps_; ++i) {
         const Step& s = step_[i];
         if (count - done >= s.least)
             done += s.kernel(src + done * inBytes_, count - done, out + done * outBytes_,
-                             tables_.data() + s.tables);
+                             reinterpret_cast<const unsigned char*>(tables_.data()) + s.tables);
     }
-    return done;
 }
 
-RowPath RowPath::forBits(RowPaths paths, std::uint32_t clear, std::uint32_t set, bool msbBitFirst)
+RowPath RowPath::forBits(RowPaths paths, std::uint32_t clear, std::uint32_t set, bool msbBitFirst,
+                         std::uint32_t unitBytes)
 {
     RowPath path;
     path.inBytes_ = 1;
     path.outBytes_ = 24;
+    BitByteTables plain{};
+    for (std::uint32_t b = 0; b < 256; ++b)
+        for (std::uint32_t k = 0; k < 8; ++k) {
+            const bool on = ((b >> (msbBitFirst ? 7 - k : k)) & 1) != 0;
+            for (std::uint32_t j = 0; j < 3; ++j)
+                plain.bytes[24 * b + 3 * k + j] = channelByte(on ? set : clear, j);
+        }
+    plain.unitBytes = unitBytes;
+    if (unitBytes > 1) {
+        path.end(expandBitsBackwardsPlain, plain);
+        return path;
+    }
 #if defined(RASTREX_ROWS_AVX512)
     // Byte p of the 192 that sixty-four pixels make is channel p % 3 of pixel
     // p / 3, whose bit lies where `pick` says among the 64 of eight bytes.
@@ -147,8 +167,9 @@ RowPath RowPath::forBits(RowPaths paths, std::uint32_t clear, std::uint32_t set,
         path.add(expandBitsAvx512, 8, t);
     }
 #else
-    (void)paths, (void)clear, (void)set, (void)msbBitFirst;
+    (void)paths;
 #endif
+    path.end(expandBitsPlain, plain);
     return path;
 }
 
@@ -156,6 +177,12 @@ RowPath RowPath::forBytes(RowPaths paths, std::uint32_t stride, const std::uint3
 {
     RowPath path;
     path.inBytes_ = stride;
+    const bool inOrder = pos[0] == 0 && pos[1] == 1 && pos[2] == 2;
+    // Three bytes already in order: one copy, faster than any shuffle.
+    if (stride == 3 && inOrder) {
+        path.end(copyThreePlain, ByteCopyTables{});
+        return path;
+    }
 #if defined(RASTREX_ROWS_AVX512)
     if (paths >= RowPaths::kAvx512Vbmi) {
         PermuteTables t{};
@@ -177,8 +204,10 @@ RowPath RowPath::forBytes(RowPaths paths, std::uint32_t stride, const std::uint3
         path.add(shuffleFourSsse3, 6, t);
     }
 #else
-    (void)paths, (void)pos;
+    (void)paths;
 #endif
+    const ByteCopyTables plain{stride, {pos[0], pos[1], pos[2]}};
+    path.end(stride == 4 && inOrder ? copyFourPlain : copyBytesPlain, plain);
     return path;
 }
 
@@ -194,17 +223,32 @@ RowPath RowPath::forLookUp8(RowPaths paths, const std::uint32_t* colours)
         path.add(lookUpLevelsAvx512, 64, t);
     }
 #else
-    (void)paths, (void)colours;
+    (void)paths;
 #endif
+    path.end(lookUpColours8Plain, ColourTables{colours});
     return path;
 }
 
-RowPath RowPath::forFields16(RowPaths paths, const std::array<FieldChannel, 3>& rgb, bool msbByteFirst)
+RowPath RowPath::forLookUp16(const std::uint32_t* colours, bool msbByteFirst)
+{
+    RowPath path;
+    path.inBytes_ = 2;
+    path.end(msbByteFirst ? lookUpColours16MsbPlain : lookUpColours16LsbPlain, ColourTables{colours});
+    return path;
+}
+
+bool RowPath::scalesFields(RowPaths paths, const std::array<FieldChannel, 3>& rgb)
+{
+    // (At the plain level a table of every value's colour is faster.)
+    return paths >= RowPaths::kSsse3 && fieldScales(rgb, false).has_value();
+}
+
+RowPath RowPath::forFields16(RowPaths paths, const std::array<FieldChannel, 3>& rgb, bool msbByteFirst,
+                             const std::uint32_t* colours)
 {
     RowPath path;
     path.inBytes_ = 2;
     const std::optional<ScaleTables> scale = fieldScales(rgb, msbByteFirst);
-    path.scales_ = scale && paths >= RowPaths::kSsse3;
 #if defined(RASTREX_ROWS_AVX512)
     if (paths >= RowPaths::kAvx512Vbmi) {
         if (const std::optional<FieldPickTables> picks = fieldPicks(rgb, msbByteFirst))
@@ -221,6 +265,10 @@ RowPath RowPath::forFields16(RowPaths paths, const std::array<FieldChannel, 3>& 
     if (scale && paths >= RowPaths::kSsse3)
         path.add(scaleEightSsse3, 8, *scale);
 #endif
+    if (scalesFields(paths, rgb))
+        path.end(scaleEachPlain, *scale);
+    else
+        path.end(msbByteFirst ? lookUpColours16MsbPlain : lookUpColours16LsbPlain, ColourTables{colours});
     return path;
 }
 

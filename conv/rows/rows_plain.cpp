@@ -1,5 +1,5 @@
-// The plain row kernels: every processor's, and the end of every row that
-// the wide kernels leave.
+// The plain row kernels: the last rung of every ladder, every processor's,
+// and the end of every row that the wide kernels leave.
 #include <bit>
 #include <cstring>
 
@@ -55,54 +55,96 @@ void lookUpPacked(const std::uint32_t* lut, std::size_t count, unsigned char* ou
     }
 }
 
+// Scales one channel of a 16-bit pixel as the wide kernels do.
+unsigned char scaleField(std::uint32_t pixel, const FieldScale& s)
+{
+    const std::uint32_t field = (pixel >> s.shift) & s.mask;
+    return static_cast<unsigned char>(((field * 255 + s.half) * s.magic) >> (16 + s.post));
+}
+
 }  // namespace
 
-void copyBytes(const unsigned char* src, std::size_t count, unsigned char* out,
-               std::uint32_t stride, const std::uint32_t pos[3])
+std::size_t copyThreePlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void*)
 {
-    if (stride == 4 && pos[0] == 0 && pos[1] == 1 && pos[2] == 2) {
-        copyBytewise<4, 0, 1, 2>(src, count, out);
-        return;
-    }
-    for (std::size_t i = 0; i < count; ++i, src += stride, out += 3) {
-        out[0] = src[pos[0]];
-        out[1] = src[pos[1]];
-        out[2] = src[pos[2]];
-    }
+    std::memcpy(out, src, 3 * count);
+    return count;
 }
 
-void lookUpColours8(const std::uint32_t* colours, const unsigned char* src, std::size_t count,
-                    unsigned char* out)
+std::size_t copyFourPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                          const void*)
 {
+    copyBytewise<4, 0, 1, 2>(src, count, out);
+    return count;
+}
+
+std::size_t copyBytesPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void* tables)
+{
+    const ByteCopyTables& t = *static_cast<const ByteCopyTables*>(tables);
+    for (std::size_t i = 0; i < count; ++i, src += t.stride, out += 3) {
+        out[0] = src[t.pos[0]];
+        out[1] = src[t.pos[1]];
+        out[2] = src[t.pos[2]];
+    }
+    return count;
+}
+
+std::size_t lookUpColours8Plain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                const void* tables)
+{
+    const std::uint32_t* colours = static_cast<const ColourTables*>(tables)->colours;
     lookUpPacked(colours, count, out, [src](std::size_t i) { return src[i]; });
+    return count;
 }
 
-void lookUpColours16(const std::uint32_t* colours, const unsigned char* src, std::size_t count,
-                     unsigned char* out, bool msbFirst)
+std::size_t lookUpColours16LsbPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                    const void* tables)
 {
-    if (msbFirst)
-        lookUpPacked(colours, count, out, [src](std::size_t i) { return loadBe16(src + 2 * i); });
-    else
-        lookUpPacked(colours, count, out, [src](std::size_t i) { return loadLe16(src + 2 * i); });
+    const std::uint32_t* colours = static_cast<const ColourTables*>(tables)->colours;
+    lookUpPacked(colours, count, out, [src](std::size_t i) { return loadLe16(src + 2 * i); });
+    return count;
 }
 
-void expandBits(const unsigned char* bitBytes, const unsigned char* src, std::size_t bytes,
-                unsigned char* out)
+std::size_t lookUpColours16MsbPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                    const void* tables)
 {
-    for (std::size_t i = 0; i < bytes; ++i, out += 24)
-        std::memcpy(out, bitBytes + std::size_t{src[i]} * 24, 24);
+    const std::uint32_t* colours = static_cast<const ColourTables*>(tables)->colours;
+    lookUpPacked(colours, count, out, [src](std::size_t i) { return loadBe16(src + 2 * i); });
+    return count;
 }
 
-void expandBitsBackwards(const unsigned char* bitBytes, const unsigned char* row,
-                         std::uint64_t firstByte, std::size_t bytes, std::uint32_t unitBytes,
-                         unsigned char* out)
+std::size_t expandBitsPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                            const void* tables)
 {
-    const std::uint32_t last = unitBytes - 1;
-    for (std::size_t i = 0; i < bytes; ++i, out += 24) {
-        const std::uint64_t g = firstByte + i;
-        const unsigned char b = row[(g - g % unitBytes) + (last - g % unitBytes)];
-        std::memcpy(out, bitBytes + std::size_t{b} * 24, 24);
+    const unsigned char* bytes = static_cast<const BitByteTables*>(tables)->bytes;
+    for (std::size_t i = 0; i < count; ++i, out += 24)
+        std::memcpy(out, bytes + std::size_t{src[i]} * 24, 24);
+    return count;
+}
+
+std::size_t expandBitsBackwardsPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                                     const void* tables)
+{
+    const BitByteTables& t = *static_cast<const BitByteTables*>(tables);
+    const std::uint32_t unit = t.unitBytes, last = unit - 1;
+    for (std::size_t i = 0; i < count; ++i, out += 24) {
+        const unsigned char b = src[(i - i % unit) + (last - i % unit)];
+        std::memcpy(out, t.bytes + std::size_t{b} * 24, 24);
     }
+    return count;
+}
+
+std::size_t scaleEachPlain(const unsigned char* src, std::size_t count, unsigned char* out,
+                           const void* tables)
+{
+    const ScaleTables& t = *static_cast<const ScaleTables*>(tables);
+    for (std::size_t i = 0; i < count; ++i, src += 2, out += 3) {
+        const std::uint32_t pixel = t.msbFirst ? loadBe16(src) : loadLe16(src);
+        for (std::size_t c = 0; c < 3; ++c)
+            out[c] = scaleField(pixel, t.channel[c]);
+    }
+    return count;
 }
 
 }  // namespace rastrex

@@ -250,8 +250,49 @@ TEST(Help, ListsEveryOptionAndExitStatus)
     for (const char* text : {"-o, --output-dir=DIR", "-r, --recursive", "-n, --no-clobber",
                              "-c, --stdout", "--files-from=FILE", "-0, --null", "--list-encoding=ENC",
                              "-j, --jobs=N", "-q, --quiet", "-v, --verbose", "-h, --help",
-                             "--version", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
+                             "--version", "RASTREX_ROWS", "Exit status:\n 0  ", "\n 1  ", "\n 2  "})
         EXPECT_NE(o.out.find(text), std::string::npos) << text;
+}
+
+// --version names the row path for bug reports, and the cap RASTREX_ROWS
+// sets on it (the path below a cap is the processor's to choose).
+struct VersionCase {
+    const char* what;
+    const char* setting;  // nullptr: unset
+    const char* rowPath;  // the second line, a regular expression
+};
+
+const VersionCase kVersionCases[] = {
+    {"unset", nullptr, "row path: (plain|ssse3|avx2|avx512)"},
+    {"empty", "", "row path: (plain|ssse3|avx2|avx512)"},
+    {"capped", "plain", "row path: plain \\(RASTREX_ROWS=plain\\)"},
+    {"capped above", "avx512", "row path: (plain|ssse3|avx2|avx512) \\(RASTREX_ROWS=avx512\\)"},
+    {"unknown", "fast",
+     "row path: (plain|ssse3|avx2|avx512) \\(RASTREX_ROWS ignored: it names none of plain, ssse3, avx2, "
+     "avx512\\)"},
+};
+
+TEST(Version, NamesTheRowPathAndItsCap)
+{
+    TempDir dir;
+    for (const VersionCase& c : kVersionCases) {
+        SCOPED_TRACE(c.what);
+#if defined(_WIN32)
+        _putenv_s("RASTREX_ROWS", c.setting != nullptr ? c.setting : "");
+#else
+        c.setting != nullptr ? setenv("RASTREX_ROWS", c.setting, 1) : unsetenv("RASTREX_ROWS");
+#endif
+        const Outcome o = runProcess(dir.path(), {"--version"});
+        EXPECT_EQ(o.status, 0);
+        EXPECT_TRUE(std::regex_match(o.out, std::regex(std::string("xwd2bmp \\(rastrex\\) [0-9.]+\n") +
+                                                           c.rowPath + "\n")))
+            << o.out;
+    }
+#if defined(_WIN32)
+    _putenv_s("RASTREX_ROWS", "");
+#else
+    unsetenv("RASTREX_ROWS");
+#endif
 }
 
 #if !defined(_WIN32)  // a terminal of its own: a pseudo-terminal

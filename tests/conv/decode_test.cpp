@@ -506,6 +506,12 @@ TEST_P(TallDump, CrossesBandsAndBlocksAndEndsInOne)
         {"z1_msb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 8, false, true), Map::kPalette, 2, 517},
         {"z1_lsb_bits_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, false), Map::kPalette, 2, 517},
         {"z1_units_backwards_wide", bits(zPixmap(1, 1, false, 0), 2, 32, false, true), Map::kPalette, 2, 517},
+        {"z1_units_backwards_x_offset", wide(bits(zPixmap(1, 1, false, 0), 2, 32, false, true), 0, 11),
+         Map::kPalette, 2, 517},
+        {"z24_lsb_wide", zPixmap(24, 24, false, 4, k888), Map::kNone, 0, 701},
+        {"z32_msb_blue_high_wide", zPixmap(32, 24, true, 4, kBgr888), Map::kNone, 0, 403},
+        {"z16_lsb_555_wide", zPixmap(16, 15, false, 4, k555), Map::kNone, 0, 999},
+        {"z16_pseudocolor_msb_wide", zPixmap(16, 12, true, 3), Map::kPalette, 4096, 999},
     };
     constexpr std::uint32_t kTall = 1500;
     constexpr std::uint32_t kKeptRows = 1234;
