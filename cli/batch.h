@@ -38,6 +38,10 @@ struct Item {
 // The same dump named twice for the same bitmap is converted once.
 std::vector<Item> planBatch(const Options& options);
 
+// Whether a file name ends in .xwd, in any case: a folder's files so named
+// are its dumps.
+bool isDumpName(const std::string& name);
+
 // Where the run reports. `terminalColumns` is the width of standard error
 // when it is a terminal and a progress bar may be drawn there.
 struct Reporting {

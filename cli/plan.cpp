@@ -39,16 +39,6 @@ std::string systemMessage(int error)
     return std::generic_category().message(error);
 }
 
-bool isDumpName(const std::string& name)
-{
-    if (name.size() < kDumpExtension.size())
-        return false;
-    const std::string_view ext = std::string_view(name).substr(name.size() - kDumpExtension.size());
-    return std::equal(ext.begin(), ext.end(), kDumpExtension.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
-
 // A file found under a folder PATH, relative to it; or a path below it that
 // could not be reached.
 struct Found {
@@ -295,6 +285,16 @@ void refuseDeviceFolders(std::vector<Item>& items)
 }
 
 }  // namespace
+
+bool isDumpName(const std::string& name)
+{
+    if (name.size() < kDumpExtension.size())
+        return false;
+    const std::string_view ext = std::string_view(name).substr(name.size() - kDumpExtension.size());
+    return std::equal(ext.begin(), ext.end(), kDumpExtension.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
 
 std::vector<Item> planBatch(const Options& options)
 {

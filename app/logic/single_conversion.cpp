@@ -30,7 +30,9 @@ std::string japaneseCause(const SystemFailure& cause, bool writing)
     return cause.error != 0 ? "（" + systemErrorText(cause.error, false) + "）" : std::string();
 }
 
-std::string reasonFor(std::int32_t code, const SystemFailure& cause, const HeaderRefusal& refusal)
+}  // namespace
+
+std::string conversionFailureReason(std::int32_t code, const SystemFailure& cause, const HeaderRefusal& refusal)
 {
     switch (resultOf(code)) {
     case ConversionResult::Ok:
@@ -48,8 +50,6 @@ std::string reasonFor(std::int32_t code, const SystemFailure& cause, const Heade
     }
     return "不明なエラー（" + std::to_string(code) + "）。";
 }
-
-}  // namespace
 
 std::string cannotOpenText(const std::string& path, const SystemFailure& cause)
 {
@@ -117,7 +117,7 @@ ConversionOutcome doMain(std::string path, ConversionContext& context)
     if (result != RASTREX_OK) {
         // No bitmap was written: the source stays where it is.
         context.boxes.report(conversionFailedText(
-            path, reasonFor(result, context.services.library.failureCause(), probe.refusal)));
+            path, conversionFailureReason(result, context.services.library.failureCause(), probe.refusal)));
         return ConversionOutcome::Failed;
     }
     if (probe.state == DumpProbe::State::EndsEarly) {

@@ -2,10 +2,12 @@
 // questions the user expects around it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "controls.h"
+#include "header_refusal.h"
 #include "services.h"
 
 namespace rastrex {
@@ -40,6 +42,12 @@ std::string cannotOpenText(const std::string& path, const SystemFailure& cause);
 // What the user is told when a conversion of `path` failed: the path, the
 // fixed phrase, then `reason`.
 std::string conversionFailedText(const std::string& path, const std::string& reason);
+
+// Why the library's result `code` gave no bitmap, in the window's words:
+// the system's reason `cause` for a file that did not open or was not
+// written, the header's `refusal` for a dump it refuses. Empty for RASTREX_OK.
+std::string conversionFailureReason(std::int32_t code, const SystemFailure& cause,
+                                    const HeaderRefusal& refusal);
 
 struct DumpProbe;
 
