@@ -85,17 +85,18 @@ std::wstring besideModule(HMODULE module, const wchar_t* name)
 Launch launchConverter(const std::wstring& program, const std::vector<std::wstring>& paths)
 {
     const std::string bytes = listBytes(paths);
-    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     // A pipe that holds the whole list (up to a megabyte) lets Explorer go
     // on at once; a longer one is written as the program reads it.
     const DWORD room = static_cast<DWORD>(std::clamp<std::size_t>(bytes.size(), 4096, 1u << 20));
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, room))
+    if (!CreatePipe(&readEnd, &writeEnd, nullptr, room))
         return failed(L"ファイルの名前を渡すパイプを作れませんでした。", GetLastError());
-    SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
 
-    // The program inherits the pipe's read end and nothing else of Explorer's.
+    // The program inherits the pipe's read end and nothing else of Explorer's;
+    // the write end is never inheritable, so that no other program Explorer
+    // starts meanwhile keeps the list from ending.
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     SIZE_T listSize = 0;
     InitializeProcThreadAttributeList(nullptr, 1, 0, &listSize);
     std::string listStore(listSize, '\0');
