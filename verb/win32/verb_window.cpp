@@ -180,6 +180,9 @@ void ProgressWindow::progress(const Progress& p)
     SendMessageW(bar_, PBM_SETRANGE32, 0, clamp(p.total));
     SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(clamp(p.done)), 0);
     show();
+    // Painted now: the run's calls come one after another, and a window
+    // painted only when its thread is idle would show a file long done.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ProgressWindow::summary(const Summary& s)
