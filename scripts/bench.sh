@@ -7,6 +7,8 @@
 #                   new one on the build folder's disk
 #   bench_batch     files per second of xwd2bmp -j1 and -jN on 500 VGA and 50
 #                   4K dumps, against mogrify and gm mogrify
+#   bench_verb      rastrex-convert (its logic, and the Qt program) against
+#                   xwd2bmp -jN on the same 1000 VGA dumps
 #   bench_one_call  fnRastrex alone, also under Wine when Windows builds exist
 #   bench_thumbnail the 256-pixel thumbnail of every kind of dump at 1920x1080
 #                   and 3840x2160: its time and a process's peak memory
@@ -16,9 +18,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh bench
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build --target bench_convert bench_batch bench_one_call bench_thumbnail -j"$(nproc)"
+cmake --build build --target bench_convert bench_batch bench_verb bench_one_call bench_thumbnail -j"$(nproc)"
 echo "== $(nproc) cores; load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-for b in bench_convert bench_batch bench_one_call bench_thumbnail; do
+for b in bench_convert bench_batch bench_verb bench_one_call bench_thumbnail; do
   if [ -x "build/bin/$b" ]; then
     echo "== $b"
     RASTREX_BENCH_DISK_DIR="${RASTREX_BENCH_DISK_DIR:-$PWD/build}" "build/bin/$b"

@@ -12,7 +12,7 @@ bash scripts/deps.sh test
 root=$PWD
 docs=$root/docs
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)" --target ui_screenshots
+cmake --build build -j"$(nproc)" --target ui_screenshots verb_screenshots
 
 # A folder of the same name each time, so that the pictures show the same.
 scratch="${TMPDIR:-/tmp}/rastrex-screenshots/samples"
@@ -23,6 +23,7 @@ cp -R samples/. "$scratch/"
 display=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
 (cd "$scratch" && "${display[@]}" "$root/build/bin/ui_screenshots" "$docs")
 (cd "$scratch" && QT_SCALE_FACTOR=2 "${display[@]}" "$root/build/bin/ui_screenshots" "$docs" screen-scale2)
+(cd "$scratch" && "${display[@]}" "$root/build/bin/verb_screenshots" "$docs")
 echo "screenshots.sh: the Qt window's pictures are in $docs"
 
 if [ -d build-windows/x86_64 ]; then

@@ -49,8 +49,10 @@ dpkg-deb -x "$deb" "$work/root"
 grep -qx "License: Expat" "$work/root/usr/share/doc/rastrex/copyright" ||
   fail "the copyright file names no licence"
 if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$work/root/usr/share/applications/rastrex.desktop" ||
-    fail "desktop-file-validate"
+  for desktop in rastrex.desktop rastrex-convert.desktop; do
+    desktop-file-validate "$work/root/usr/share/applications/$desktop" ||
+      fail "desktop-file-validate $desktop"
+  done
 else
   echo "desktop-file-validate is not installed: the desktop entry is not validated"
 fi

@@ -1,5 +1,7 @@
 #include "selection.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "dump_probe.h"
@@ -17,11 +19,13 @@ constexpr std::string_view kListOption = "--files-from=";
 
 // Whether the file of `item` is a dump: by its name, or else by its header
 // (a header the library refuses counts; a file that is plainly none, or
-// that cannot be opened, does not).
+// that the planner found no regular file or could not open, does not).
 bool isDump(const cli::Item& item, DumpProbe& probe)
 {
     if (cli::isDumpName(item.dump))
         return true;
+    if (item.action == cli::Item::Action::Fail)
+        return false;  // not to be opened: perhaps gone, perhaps a pipe that would never answer
     probe = probeDump(item.dump.c_str());
     if (probe.state == DumpProbe::State::NotADump)
         return false;
@@ -37,6 +41,9 @@ std::string planFailureText(const cli::Item& item)
         const SystemFailure cause{classifySystemError(looked.error), looked.error};
         return oneLine(cannotOpenText(item.dump, cause));
     }
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(cli::systemPath(cli::toPath(item.dump)), ec))
+        return oneLine(cannotOpenText(item.dump, {FileFailure::NotAFile, 0}));
     return oneLine(conversionFailedText(item.dump, item.reason));
 }
 
