@@ -89,7 +89,7 @@ for run in "${runs[@]}"; do
   for n in "${names[@]}"; do rm -f "${n%.xwd}.bmp"; done
   for n in "${names[@]:0:$there}"; do echo "an older bitmap" >"${n%.xwd}.bmp"; done
   transcript="$work/transcript-$there-$answer.txt"
-  RASTREX_CONVERT_TRANSCRIPT=$(winepath -w "$transcript") RASTREX_CONVERT_OVERWRITE=$answer \
+  RASTREX_CONVERT_TRANSCRIPT=$(winepath -w "$transcript") RASTREX_CONVERT_ANSWER=$answer \
     wine "$check" "${wnames[@]}" </dev/null || fail "the verb failed"
   [ "$(grep -c '^summary: ' "$transcript")" = 1 ] || fail "not one summary: $(cat "$transcript")"
   if [ "$question" = - ]; then

@@ -5,7 +5,7 @@
 // For tests and scripts, RASTREX_CONVERT_TRANSCRIPT names a file: then no
 // box waits for anyone, each text a box or the summary would show is
 // appended to that file (UTF-8), and the overwrite question is answered yes
-// when RASTREX_CONVERT_OVERWRITE is "yes", no otherwise. The progress
+// when RASTREX_CONVERT_ANSWER is "yes", no otherwise. The progress
 // window is shown all the same.
 #include <windows.h>
 #include <objbase.h>
@@ -71,7 +71,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const auto dialogs = transcript.empty()
                              ? rastrex::verb::win32::userDialogs()
                              : rastrex::verb::win32::scriptedDialogs(
-                                   transcript, environment(L"RASTREX_CONVERT_OVERWRITE") == L"yes");
+                                   transcript, environment(L"RASTREX_CONVERT_ANSWER") == L"yes");
     const int status = rastrex::verb::win32::runInWindow(args, list, *dialogs);
     CoUninitialize();
     return status;
