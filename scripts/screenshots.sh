@@ -5,7 +5,8 @@
 # screen, screen-scale2.png, and screen-scale2-version.png). Then, when
 # scripts/windows.sh has made the Windows build, rastrex.exe's under Wine:
 # the end-to-end test with RASTREX_SHOT_DIR=docs takes windows-*.png, the
-# whole screen at 96 and 144 dpi among them.
+# whole screen at 96 and 144 dpi among them, and verb_shots.sh those of
+# rastrex-convert.exe (windows-convert-*.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -32,6 +33,9 @@ if [ -d build-windows/x86_64 ]; then
   # shellcheck source=scripts/wine-loader.sh
   . scripts/wine-loader.sh "$root/build-windows/wine64-loader"
   RASTREX_SHOT_DIR="$docs" ctest --test-dir build-windows/x86_64 -R 'app_win32\.end_to_end' --output-on-failure
+  cmake --build build-windows/x86_64 --target rastrex-convert window_probe
+  build-windows/x86_64/wine-gui-run.sh --script tests/shell/verb_shots.sh "$root/build-windows/x86_64/bin" \
+    "$root/build-windows/x86_64/bin/window_probe.exe" "$root/samples" "$docs"
 else
   echo "screenshots.sh: no Windows build yet (bash scripts/windows.sh makes it);" \
     "the pictures of rastrex.exe are left as they are" >&2

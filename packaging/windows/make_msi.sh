@@ -8,21 +8,32 @@
 #
 # usage: make_msi.sh OUT.msi VERSION ARCH PRODUCT_CODE START_MENU_GUID DESKTOP_GUID PATH_GUID
 #                    BIN_DIR SOURCE_DIR ICON STRIP FILE_VERSION PERCEIVED_TYPE_GUID CONTENT_TYPE_GUID
-#   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL, RASTREXThumb.dll and xwd2bmp.exe,
+#                    WITH_CONVERTER
+#   ARCH is x86 or x64; BIN_DIR holds rastrex.exe, RASTREX.DLL, RASTREXThumb.dll, RASTREXVerb.dll,
+#   xwd2bmp.exe and, when WITH_CONVERTER is 1, rastrex-convert.exe,
 #   whose version resources say FILE_VERSION (X.Y.Z); VERSION is the
 #   package's release, the same but for a package labelled otherwise.
 set -euo pipefail
 
 out=$1 version=$2 arch=$3 product=$4 start_guid=$5 desktop_guid=$6 path_guid=$7
 bin=$8 src=$9 icon=${10} strip=${11} file_version=${12} perceived_guid=${13} content_guid=${14}
+with_converter=${15}
 here=$(cd "$(dirname "$0")" && pwd)
 
 mkdir -p "$(dirname "$out")"
 stage="$out.stage"
 rm -rf "$stage" "$out.tmp"
 mkdir -p "$stage"
-cp "$bin/rastrex.exe" "$bin/RASTREX.DLL" "$bin/RASTREXThumb.dll" "$bin/xwd2bmp.exe" "$stage/"
-"$strip" "$stage/rastrex.exe" "$stage/RASTREX.DLL" "$stage/RASTREXThumb.dll" "$stage/xwd2bmp.exe"
+programs=(rastrex.exe RASTREX.DLL RASTREXThumb.dll RASTREXVerb.dll xwd2bmp.exe)
+converter=no
+if [ "$with_converter" = 1 ]; then
+  programs+=(rastrex-convert.exe)
+  converter=yes
+fi
+for f in "${programs[@]}"; do
+  cp "$bin/$f" "$stage/"
+  "$strip" "$stage/$f"
+done
 cp "$src/conv/include/rastrex.h" "$stage/"
 # Text files with Windows line ends, for every editor there.
 sed 's/\r*$/\r/' "$src/docs/README-windows.txt" >"$stage/README-windows.txt"
@@ -36,6 +47,7 @@ out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
   -D StartMenuGuid="$start_guid" -D DesktopGuid="$desktop_guid" -D PathGuid="$path_guid" \
   -D PerceivedTypeGuid="$perceived_guid" -D ContentTypeGuid="$content_guid" \
   -D ThumbClsid="{D7839819-2297-4521-88F6-4CB5F93F1337}" \
+  -D VerbClsid="{CCBA71C9-DDBA-4A5C-82EB-E832BC883386}" -D WithConverter="$converter" \
   "$here/rastrex.wxs")
 
 # The summary's template names the platform and the package's language:
@@ -73,7 +85,7 @@ msibuild "$out.tmp" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\` = 'WIX_
 msibuild "$out.tmp" -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
 # The programs' versions, by which the installer decides whether a file on
 # the disk is older than the package's.
-for f in rastrex.exe RASTREX.DLL RASTREXThumb.dll xwd2bmp.exe; do
+for f in "${programs[@]}"; do
   msibuild "$out.tmp" -q "UPDATE \`File\` SET \`Version\` = '$file_version.0' WHERE \`File\` = '$f'"
 done
 # The same package run again over its installation repairs it: every
@@ -107,6 +119,7 @@ japanese Shortcut Description 'ダンプ (XWD) をビットマップ (BMP) に�
 japanese Shortcut Description 'ダンプ (XWD) をビットマップ (BMP) に変換' Shortcut DesktopShortcut
 japanese Feature Title 'デスクトップのショートカット' Feature DesktopShortcut
 japanese Feature Title 'インストール先をシステムの PATH に追加' Feature AddToPath
+japanese Registry Value 'BMP に変換' Registry VerbTitle
 japanese LaunchCondition Description '新しい版の rastrex がすでにインストールされています。' Condition 'NOT WIX_DOWNGRADE_DETECTED'
 
 mv "$out.tmp" "$out"

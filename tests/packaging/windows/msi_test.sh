@@ -44,7 +44,7 @@ for link in "$user"/*; do
 done
 readonly kUninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 readonly kEnvironment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
-readonly kFiles="rastrex.exe RASTREX.DLL xwd2bmp.exe rastrex.h README-windows.txt LICENSE.txt"
+readonly kFiles="rastrex.exe RASTREX.DLL RASTREXVerb.dll rastrex-convert.exe xwd2bmp.exe rastrex.h README-windows.txt LICENSE.txt"
 
 rm -rf "$work"
 mkdir -p "$work"
