@@ -4,6 +4,7 @@
 // file, and no command line to outgrow.
 #include <algorithm>
 
+#include "com_server.h"
 #include "convert_verb.h"
 
 namespace rastrex::shell {
@@ -69,17 +70,8 @@ std::string listBytes(const std::vector<std::wstring>& paths)
 
 std::wstring besideModule(HMODULE module, const wchar_t* name)
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return folderOf(path) + L"\\" + name;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = modulePath(module);
+    return path.empty() ? std::wstring() : folderOf(path) + L"\\" + name;
 }
 
 Launch launchConverter(const std::wstring& program, const std::vector<std::wstring>& paths)

@@ -8,11 +8,8 @@
 #include <new>
 #include <string>
 
+#include "com_server.h"
 #include "shell_thumb.h"
-
-// COM objects are destroyed by their own Release(), never through an
-// interface pointer: the interfaces need no virtual destructor.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
 namespace rastrex::shell {
 
@@ -22,38 +19,7 @@ namespace {
 
 std::atomic<long> references{0};
 
-class ClassFactory : public IClassFactory {
-public:
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // One factory for the life of the DLL; LockServer keeps the DLL loaded.
-    IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }
-    IFACEMETHODIMP_(ULONG) Release() override { return 1; }
-    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        return outer != nullptr ? CLASS_E_NOAGGREGATION : createThumbnailHandler(riid, object);
-    }
-    IFACEMETHODIMP LockServer(BOOL lock) override
-    {
-        lock ? addReference() : releaseReference();
-        return S_OK;
-    }
-};
-
-ClassFactory factory;
+OneClassFactory<createThumbnailHandler, addReference, releaseReference> factory;
 
 // The keys, all under HKCU\Software\Classes for regsvr32. The handler goes
 // under SystemFileAssociations, where every program may add its own to a
@@ -145,20 +111,6 @@ std::wstring ownedTypeValues()
     return owned;
 }
 
-std::wstring modulePath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 }  // namespace
 
@@ -180,12 +132,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object)
 {
-    if (object == nullptr)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != kThumbnailClsid)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return factory.QueryInterface(riid, object);
+    return classObject(clsid, kThumbnailClsid, factory, riid, object);
 }
 
 STDAPI DllCanUnloadNow() { return references == 0 ? S_OK : S_FALSE; }
@@ -194,7 +141,7 @@ STDAPI DllUnregisterServer();
 
 STDAPI DllRegisterServer()
 {
-    const std::wstring path = modulePath();
+    const std::wstring path = modulePath(module);
     if (path.empty())
         return HRESULT_FROM_WIN32(GetLastError());
     const std::wstring owned = ownedTypeValues();

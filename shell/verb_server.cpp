@@ -5,11 +5,8 @@
 
 #include <atomic>
 
+#include "com_server.h"
 #include "convert_verb.h"
-
-// COM objects are destroyed by their own Release(), never through an
-// interface pointer: the interfaces need no virtual destructor.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
 namespace rastrex::shell {
 
@@ -19,38 +16,7 @@ namespace {
 
 std::atomic<long> references{0};
 
-class VerbFactory : public IClassFactory {
-public:
-    IFACEMETHODIMP QueryInterface(REFIID riid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // One factory for the life of the DLL; LockServer keeps the DLL loaded.
-    IFACEMETHODIMP_(ULONG) AddRef() override { return 2; }
-    IFACEMETHODIMP_(ULONG) Release() override { return 1; }
-    IFACEMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override
-    {
-        if (object == nullptr)
-            return E_POINTER;
-        *object = nullptr;
-        return outer != nullptr ? CLASS_E_NOAGGREGATION : createConvertVerb(riid, object);
-    }
-    IFACEMETHODIMP LockServer(BOOL lock) override
-    {
-        lock ? addVerbReference() : releaseVerbReference();
-        return S_OK;
-    }
-};
-
-VerbFactory factory;
+OneClassFactory<createConvertVerb, addVerbReference, releaseVerbReference> factory;
 
 }  // namespace
 
@@ -72,12 +38,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** object)
 {
-    if (object == nullptr)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != kConvertVerbClsid)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    return factory.QueryInterface(riid, object);
+    return classObject(clsid, kConvertVerbClsid, factory, riid, object);
 }
 
 STDAPI DllCanUnloadNow() { return references == 0 ? S_OK : S_FALSE; }
