@@ -46,6 +46,14 @@ struct ScriptedHarness {
         menu->choice = choice;
         menu->popup();
     }
+    void answerNextBox(MessageBoxes::Answer press, std::string& seen)
+    {
+        toolkit.boxes.onShow = [this, press, &seen](const std::string& text) {
+            seen = text;
+            toolkit.boxes.answers.assign(1, press);
+            toolkit.boxes.onShow = nullptr;
+        };
+    }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, ScriptedHarness, HarnessName);
 

@@ -20,6 +20,9 @@
 //       // Opens popup `popup` with the user choosing its item `choice`
 //       // (from 0), or dismissing it (-1); returns once it is closed.
 //       void popupChoosing(Window& w, std::string_view popup, int choice);
+//       // The next message box shown puts its text in `seen` and is
+//       // answered with `press` (a report, which has only OK, with OK).
+//       void answerNextBox(MessageBoxes::Answer press, std::string& seen);
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Harness, HarnessName);
 #pragma once
@@ -501,6 +504,25 @@ TYPED_TEST_P(ControlsContract, MenuItemsAndPopupsRunTheChosenItemBeforeReturning
     }
 }
 
+// A report shows its text until OK; a question shows its text and returns
+// the button pressed.
+TYPED_TEST_P(ControlsContract, MessageBoxesShowTheirTextAndReturnTheButtonPressed)
+{
+    using Answer = MessageBoxes::Answer;
+    MessageBoxes& boxes = this->harness.toolkit.messageBox();
+    std::string seen;
+    this->harness.answerNextBox(Answer::Yes, seen);
+    boxes.report("c:\\shots\\a.xwd: not converted");
+    EXPECT_EQ(seen, "c:\\shots\\a.xwd: not converted");
+    for (const Answer press : {Answer::Yes, Answer::No}) {
+        seen.clear();
+        this->harness.answerNextBox(press, seen);
+        EXPECT_EQ(boxes.ask("Replace b.bmp?"), press);
+        EXPECT_EQ(seen, "Replace b.bmp?");
+        this->harness.pump();
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges,
                             EnabledAndVisibleAreWhatTheProgramSet, FileListListsTheMatchingFilesByNameIgnoringCase,
@@ -513,6 +535,7 @@ REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             ShiftF10AndTheMenuKeyOnAFileListAreARightPress,
                             AUserClickRunsAnEnabledButtonAndTurnsABoxOnOrOff,
                             AMousePressOnAFileListGivesItsButtonAndPlace,
-                            MenuItemsAndPopupsRunTheChosenItemBeforeReturning);
+                            MenuItemsAndPopupsRunTheChosenItemBeforeReturning,
+                            MessageBoxesShowTheirTextAndReturnTheButtonPressed);
 
 }  // namespace rastrex::contract

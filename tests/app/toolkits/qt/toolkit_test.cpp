@@ -1,12 +1,15 @@
 // The Qt controls beyond the contract of controls.h that every toolkit
 // keeps (controls_contract.h, instantiated at the end): the user's mouse and
 // keys, the widgets' own state, and the limits of Qt's.
+#include <QAbstractButton>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QUrl>
 #include <QTest>
+#include <QTimer>
 
 #include <fstream>
 
@@ -438,6 +441,20 @@ struct QtHarness {
                 shown.actions().at(choice)->trigger();
         };
         menu->popup();
+    }
+    // Once the box's own loop runs.
+    void answerNextBox(MessageBoxes::Answer press, std::string& seen)
+    {
+        QTimer::singleShot(0, [press, &seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            seen = box->text().toStdString();
+            QAbstractButton* button = box->button(QMessageBox::Ok);
+            if (button == nullptr)
+                button = box->button(press == MessageBoxes::Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+            button->click();
+        });
     }
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, QtHarness, HarnessName);

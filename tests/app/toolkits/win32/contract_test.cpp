@@ -15,6 +15,7 @@
 #include "reachable_controls.h"
 #include "shared_toolkit.h"
 #include "win32_window.h"
+#include "windows_system.h"
 
 namespace rastrex::win32 {
 namespace {
@@ -214,6 +215,41 @@ struct Win32Harness {
         key(choice >= 0 ? VK_RETURN : VK_ESCAPE);
         w.popupMenu(popup)->popup();
     }
+    // A hook on this thread's windows sees the box as the system activates
+    // it, keeps its text (its one static control with text) and posts the
+    // button's command, which the box's own loop takes.
+    void answerNextBox(MessageBoxes::Answer press, std::string& seen)
+    {
+        boxAnswer = press == MessageBoxes::Answer::Yes ? IDYES : IDNO;
+        boxText = &seen;
+        boxHook = SetWindowsHookExW(WH_CBT, onActivate, nullptr, GetCurrentThreadId());
+    }
+    static LRESULT CALLBACK onActivate(int code, WPARAM wp, LPARAM lp)
+    {
+        const HWND box = reinterpret_cast<HWND>(wp);
+        wchar_t cls[16] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameW(box, cls, 16) > 0 && std::wstring_view(cls) == L"#32770") {
+            EnumChildWindows(
+                box,
+                [](HWND child, LPARAM) -> BOOL {
+                    wchar_t childCls[16] = {}, text[256] = {};
+                    GetClassNameW(child, childCls, 16);
+                    if (_wcsicmp(childCls, L"STATIC") == 0 && GetWindowTextW(child, text, 256) > 0) {
+                        boxText->assign(windows::narrow(text));
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                0);
+            const int id = GetDlgItem(box, IDYES) != nullptr ? boxAnswer : IDOK;
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+            UnhookWindowsHookEx(boxHook);
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline HHOOK boxHook = nullptr;
+    static inline int boxAnswer = IDNO;
+    static inline std::string* boxText = nullptr;
 };
 INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Win32Harness, HarnessName);
 
