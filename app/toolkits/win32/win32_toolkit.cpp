@@ -110,7 +110,7 @@ MessageBoxes& Win32Toolkit::messageBox()
 
 Clock& Win32Toolkit::clock()
 {
-    return state_->clock;
+    return *state_->clock;
 }
 
 int Win32Toolkit::run()
@@ -152,13 +152,19 @@ BatchRequest Win32Toolkit::betweenFiles()
             break;
     // Paints, timers and posted messages no more often than the progress
     // is painted.
-    if (s.batchPaints.due(s.clock.now())) {
+    if (s.batchPaints.due(s.clock->now())) {
         for (int n = 0; n < kMostMessagesPerLook && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
             if (!take())
                 break;
     }
     s.inBatch = false;
     return s.closeAsked ? BatchRequest::Close : request;
+}
+
+void Win32Toolkit::setClock(Clock* clock)
+{
+    state_->clock = clock != nullptr ? clock : &state_->steady;
+    state_->batchPaints.reset();  // a time of the other clock means nothing to this one
 }
 
 void Win32Toolkit::pumpPending()

@@ -28,6 +28,8 @@ public:
 
     // Dispatches what is waiting in the queue without blocking; for tests.
     void pumpPending();
+    // For tests: the clock that paces a batch's looks; null for the steady one.
+    void setClock(Clock* clock);
 
     struct State;
 

@@ -76,7 +76,8 @@ struct Win32Toolkit::State {
     bool oleReady = false;
     std::vector<W32Window*> loaded;
     W32Window* main = nullptr;
-    SteadyClock clock;
+    SteadyClock steady;
+    Clock* clock = &steady;  // another one for tests (Win32Toolkit::setClock)
     std::unique_ptr<MessageBoxes> boxes;
     // While a batch reads its messages: the main window's close box is
     // noted in closeAsked instead of closing it.

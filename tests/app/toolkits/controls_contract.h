@@ -23,6 +23,9 @@
 //       // The next message box shown puts its text in `seen` and is
 //       // answered with `press` (a report, which has only OK, with OK).
 //       void answerNextBox(MessageBoxes::Answer press, std::string& seen);
+//       // Puts the user's `input` in the queue that the next
+//       // Toolkit::betweenFiles reads.
+//       void queueForBatch(Window& w, contract::BatchInput input);
 //   };
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Toolkit, ControlsContract, Harness, HarnessName);
 #pragma once
@@ -82,6 +85,13 @@ enum class Key {
     Tab,
     ShiftF10,
     MenuKey,   // the key that opens a context menu
+};
+
+// What the user does while a batch runs.
+enum class BatchInput {
+    Escape,
+    CloseBox,  // the main window's
+    ClickGo,   // a click on the command button
 };
 
 // Names the cases after their harness: Toolkit/ControlsContract/Qt.Case.
@@ -523,6 +533,36 @@ TYPED_TEST_P(ControlsContract, MessageBoxesShowTheirTextAndReturnTheButtonPresse
     }
 }
 
+// Between two files of a batch, input to the controls raises nothing and is
+// dropped, not kept for later; Escape asks to stop and the close box to
+// close, which wins; each request is told once.
+TYPED_TEST_P(ControlsContract, BetweenFilesDropsInputAndTellsEscapeAndTheCloseBoxOnce)
+{
+    Window& w = *this->window;
+    int clicks = 0;
+    w.commandButton("Go")->click = [&clicks] { ++clicks; };
+    using In = BatchInput;
+    struct Case {
+        std::vector<In> inputs;
+        BatchRequest request;
+    } const cases[] = {
+        {{}, BatchRequest::Continue},
+        {{In::ClickGo}, BatchRequest::Continue},
+        {{In::Escape}, BatchRequest::Stop},
+        {{In::CloseBox}, BatchRequest::Close},
+        {{In::Escape, In::CloseBox, In::ClickGo}, BatchRequest::Close},
+    };
+    for (const Case& c : cases) {
+        for (const In input : c.inputs)
+            this->harness.queueForBatch(w, input);
+        EXPECT_EQ(this->harness.toolkit.betweenFiles(), c.request) << c.inputs.size();
+        EXPECT_EQ(this->harness.toolkit.betweenFiles(), BatchRequest::Continue) << c.inputs.size();
+    }
+    this->harness.pump();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(w.loaded());
+}
+
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             CheckBoxSetRaisesClickWithTheNewValueOnlyWhenItChanges,
                             EnabledAndVisibleAreWhatTheProgramSet, FileListListsTheMatchingFilesByNameIgnoringCase,
@@ -536,6 +576,7 @@ REGISTER_TYPED_TEST_SUITE_P(ControlsContract, ControlsAreFoundByNameAndKindOnly,
                             AUserClickRunsAnEnabledButtonAndTurnsABoxOnOrOff,
                             AMousePressOnAFileListGivesItsButtonAndPlace,
                             MenuItemsAndPopupsRunTheChosenItemBeforeReturning,
-                            MessageBoxesShowTheirTextAndReturnTheButtonPressed);
+                            MessageBoxesShowTheirTextAndReturnTheButtonPressed,
+                            BetweenFilesDropsInputAndTellsEscapeAndTheCloseBoxOnce);
 
 }  // namespace rastrex::contract

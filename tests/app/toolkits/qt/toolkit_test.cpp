@@ -10,6 +10,9 @@
 #include <QUrl>
 #include <QTest>
 #include <QTimer>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <fstream>
 
@@ -441,6 +444,27 @@ struct QtHarness {
                 shown.actions().at(choice)->trigger();
         };
         menu->popup();
+    }
+    // Posted, as the system's input arrives.
+    void queueForBatch(Window& w, BatchInput input)
+    {
+        auto& window = static_cast<qt::QtWindow&>(w);
+        switch (input) {
+        case BatchInput::Escape:
+            QCoreApplication::postEvent(window.widget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            break;
+        case BatchInput::CloseBox: QCoreApplication::postEvent(window.widget(), new QCloseEvent); break;
+        case BatchInput::ClickGo: {
+            QWidget* go = window.control("Go");
+            const QPointF at(go->width() / 2, go->height() / 2);
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(go, new QMouseEvent(type, at, go->mapToGlobal(at), Qt::LeftButton,
+                                                                type == QEvent::MouseButtonPress ? Qt::LeftButton
+                                                                                                 : Qt::NoButton,
+                                                                Qt::NoModifier));
+            break;
+        }
+        }
     }
     // Once the box's own loop runs.
     void answerNextBox(MessageBoxes::Answer press, std::string& seen)

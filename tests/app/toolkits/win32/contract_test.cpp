@@ -215,6 +215,29 @@ struct Win32Harness {
         key(choice >= 0 ? VK_RETURN : VK_ESCAPE);
         w.popupMenu(popup)->popup();
     }
+    // Posted, as the system's input arrives; the batch's looks come at a
+    // clock that leaps, so each one reads all that waits.
+    void queueForBatch(Window& w, BatchInput input)
+    {
+        toolkit.setClock(&leaping);
+        const HWND root = static_cast<HWND>(w.nativeHandle());
+        switch (input) {
+        case BatchInput::Escape:
+            PostMessageW(root, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageW(root, WM_KEYUP, VK_ESCAPE, win32::kKeyUpFlags);
+            break;
+        case BatchInput::CloseBox: PostMessageW(root, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case BatchInput::ClickGo:
+            PostMessageW(native(w, "Go"), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            PostMessageW(native(w, "Go"), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+            break;
+        }
+    }
+    ~Win32Harness() { toolkit.setClock(nullptr); }
+    struct LeapingClock final : Clock {
+        std::chrono::steady_clock::time_point t{};
+        std::chrono::steady_clock::time_point now() override { return t += std::chrono::hours(1); }
+    } leaping;
     // A hook on this thread's windows sees the box as the system activates
     // it, keeps its text (its one static control with text) and posts the
     // button's command, which the box's own loop takes.
