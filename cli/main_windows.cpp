@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "batch.h"
+#include "command_line.h"
 #include "long_path.h"
 #include "platform.h"
 #include "stream.h"
@@ -174,24 +175,6 @@ private:
     std::streambuf* saved_ = nullptr;
 };
 
-// The arguments after the program's name, from the command line as the
-// system holds it (UTF-16), in the ANSI code page: UTF-8 by the manifest,
-// so that every name arrives whole.
-std::vector<std::string> commandLineArguments()
-{
-    std::vector<std::string> args;
-    int count = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (argv == nullptr)
-        return args;
-    const UINT codePage = GetACP();
-    for (int i = 1; i < count; ++i) {
-        args.push_back(rastrex::narrowText(argv[i], codePage));
-    }
-    LocalFree(argv);
-    return args;
-}
-
 // Whether standard output is the console, which is sent no bitmap.
 bool outputIsConsole()
 {
@@ -215,7 +198,7 @@ void binaryStreams()
 int main()
 {
     SetConsoleCtrlHandler(onConsoleControl, TRUE);
-    const std::vector<std::string> args = rastrex::cli::expandWildcards(commandLineArguments());
+    const std::vector<std::string> args = rastrex::cli::expandWildcards(rastrex::commandLineArguments());
     std::vector<const char*> expanded{"xwd2bmp"};
     for (const std::string& a : args)
         expanded.push_back(a.c_str());

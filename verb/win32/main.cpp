@@ -15,25 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "long_path.h"
 #include "verb_window.h"
 
 namespace {
-
-// The arguments after the program's name, in the ANSI code page (UTF-8 by
-// the manifest), as xwd2bmp reads them.
-std::vector<std::string> commandLineArguments()
-{
-    std::vector<std::string> args;
-    int count = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (argv == nullptr)
-        return args;
-    for (int i = 1; i < count; ++i)
-        args.push_back(rastrex::narrowText(argv[i], GetACP()));
-    LocalFree(argv);
-    return args;
-}
 
 // All of standard input: the list Explorer's verb writes; nothing when there
 // is no standard input.
@@ -62,7 +48,7 @@ std::wstring environment(const wchar_t* name)
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::vector<std::string> args = commandLineArguments();
+    const std::vector<std::string> args = rastrex::commandLineArguments();
     // The list is read only where the command line asks for it: a program
     // started from a console must not wait for it.
     const bool listed = std::find(args.begin(), args.end(), "--files-from=-") != args.end();
