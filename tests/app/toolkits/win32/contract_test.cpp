@@ -252,23 +252,23 @@ struct Win32Harness {
         const HWND box = reinterpret_cast<HWND>(wp);
         wchar_t cls[16] = {};
         if (code == HCBT_ACTIVATE && GetClassNameW(box, cls, 16) > 0 && std::wstring_view(cls) == L"#32770") {
-            EnumChildWindows(
-                box,
-                [](HWND child, LPARAM) -> BOOL {
-                    wchar_t childCls[16] = {}, text[256] = {};
-                    GetClassNameW(child, childCls, 16);
-                    if (_wcsicmp(childCls, L"STATIC") == 0 && GetWindowTextW(child, text, 256) > 0) {
-                        boxText->assign(windows::narrow(text));
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                0);
+            EnumChildWindows(box, keepText, 0);
             const int id = GetDlgItem(box, IDYES) != nullptr ? boxAnswer : IDOK;
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
             UnhookWindowsHookEx(boxHook);
         }
         return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    // The box's first static control with text holds its text.
+    static BOOL CALLBACK keepText(HWND child, LPARAM)
+    {
+        wchar_t cls[16] = {}, text[256] = {};
+        GetClassNameW(child, cls, 16);
+        if (_wcsicmp(cls, L"STATIC") == 0 && GetWindowTextW(child, text, 256) > 0) {
+            boxText->assign(windows::narrow(text));
+            return FALSE;
+        }
+        return TRUE;
     }
     static inline HHOOK boxHook = nullptr;
     static inline int boxAnswer = IDNO;
