@@ -51,7 +51,6 @@ struct ScriptedHarness {
         toolkit.boxes.onShow = [this, press, &seen](const std::string& text) {
             seen = text;
             toolkit.boxes.answers.assign(1, press);
-            toolkit.boxes.onShow = nullptr;
         };
     }
     // The scripted toolkit has no input: the request waits for the next
