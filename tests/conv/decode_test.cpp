@@ -306,6 +306,10 @@ const KindCase kKinds[] = {
     {"z32_msb_blue_high", zPixmap(32, 24, true, 4, kBgr888)},
     {"z24_lsb_truecolor", zPixmap(24, 24, false, 4, k888)},
     {"z24_msb_truecolor", zPixmap(24, 24, true, 4, k888)},
+    {"z24_lsb_blue_high", zPixmap(24, 24, false, 4, kBgr888)},
+    // Channels of 6 bits: no byte to copy, each pixel read by itself.
+    {"z24_lsb_18bit_channels", zPixmap(24, 18, false, 4, {0x3F000, 0xFC0, 0x3F})},
+    {"z24_msb_18bit_channels", zPixmap(24, 18, true, 4, {0x3F000, 0xFC0, 0x3F})},
     {"z16_lsb_565", zPixmap(16, 16, false, 4, k565)},
     {"z16_msb_565", zPixmap(16, 16, true, 4, k565)},
     {"z16_lsb_555", zPixmap(16, 15, false, 4, k555)},

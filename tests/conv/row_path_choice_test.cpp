@@ -65,6 +65,20 @@ TEST(RowPathNames, EachLevelIsNamedAsTheCapSpellsIt)
     }
 }
 
+// A decoder takes the configured paths, lowered only by a test's cap.
+TEST(RowPathCap, DecodersTakeTheConfiguredPathsWithinTheCap)
+{
+    const RowPaths configured = rastrex::configuredRowPaths();
+    EXPECT_EQ(configured, std::min(rastrex::processorRowPaths(), configured));
+    for (int i = 0; i < 4; ++i) {
+        const auto cap = static_cast<RowPaths>(i);
+        rastrex::capRowPaths(cap);
+        EXPECT_EQ(rastrex::usableRowPaths(), std::min(configured, cap)) << i;
+    }
+    rastrex::capRowPaths(RowPaths::kAvx512Vbmi);
+    EXPECT_EQ(rastrex::usableRowPaths(), configured);
+}
+
 // 16-bit fields are scaled by arithmetic on every wide level, when each
 // channel is at most 8 bits wide and shows its value scaled; the plain level
 // looks every value up.
