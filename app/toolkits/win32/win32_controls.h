@@ -1,6 +1,6 @@
 // The controls of the Win32 toolkit by family, each made for one control
 // of a window's layout. A family's maker says which native control it is
-// (its window class and styles, NativeSpec) and gives it a font of its own
+// (its window class and styles, NativeLook) and gives it a font of its own
 // where its layout asks for one; the window creates it at its place and
 // hands it its messages. Private to the toolkit.
 #pragma once

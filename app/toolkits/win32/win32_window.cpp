@@ -167,11 +167,11 @@ void W32Window::placeControl(Dispatch& control, HDC dc)
 void W32Window::createNative(Dispatch& control, DWORD extraStyle)
 {
     const ControlLayout& c = *control.layout;
-    const NativeSpec& spec = control.native;
-    const std::wstring text = spec.showsCaption ? widen(std::string(c.caption)) : std::wstring();
-    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.hidden ? 0 : WS_VISIBLE) | spec.style | extraStyle;
+    const NativeLook& look = control.native;
+    const std::wstring text = look.showsCaption ? widen(std::string(c.caption)) : std::wstring();
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.hidden ? 0 : WS_VISIBLE) | look.style | extraStyle;
     const RECT& r = control.place;
-    control.hwnd = CreateWindowExW(spec.exStyle, spec.windowClass, text.c_str(), style, r.left, r.top,
+    control.hwnd = CreateWindowExW(look.exStyle, look.windowClass, text.c_str(), style, r.left, r.top,
                                    r.right - r.left, r.bottom - r.top, hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), state_.instance, nullptr);
     if (control.hwnd == nullptr)

@@ -98,7 +98,7 @@ struct Win32Toolkit::State {
 // The native control a family's maker asks the window for: its window
 // class (none for what the window draws itself), its styles beyond those of
 // a child window, and whether the layout's caption is its text.
-struct NativeSpec {
+struct NativeLook {
     const wchar_t* windowClass = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
@@ -127,7 +127,7 @@ public:
     const ControlLayout* layout = nullptr;
     HWND hwnd = nullptr;
     int id = 0;
-    NativeSpec native;
+    NativeLook native;
     // Its place in the window's client area, once created.
     RECT place{};
     // A font of its own, which it deletes; null for the window's font.
